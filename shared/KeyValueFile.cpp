@@ -1,0 +1,191 @@
+#include "KeyValueFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// Entries live in the file in the system's 8-bit encoding; passing each one through that
+// encoding before comparing makes a key match exactly what the file will hold. Decoding with
+// the same encoding (not Latin-1) keeps every character the encoding can represent unchanged.
+QString through8Bit(const QString &text)
+{
+    return QString::fromLocal8Bit(text.toLocal8Bit());
+}
+
+QString keyPrefix(const QString &key)
+{
+    return key + QLatin1Char('=');
+}
+
+} // namespace
+
+KeyValueFile::~KeyValueFile()
+{
+    save();
+}
+
+bool KeyValueFile::load(const QString &name)
+{
+    fileName = name;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+
+    // Entries end at the first empty line or the first line without "=": what follows is
+    // free text that belongs to no key.
+    bool collecting = true;
+    while (!file.atEnd()) {
+        QByteArray raw = file.readLine();
+        if (raw.endsWith('\n'))
+            raw.chop(1);
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const QString line = QString::fromLocal8Bit(raw);
+        if (line.isEmpty() || !line.contains(QLatin1Char('=')))
+            collecting = false;
+        else if (collecting)
+            lines.append(line);
+    }
+    file.close();
+    lines.sort();
+    return true;
+}
+
+void KeyValueFile::save()
+{
+    if (!dirty)
+        return;
+    dirty = false;
+    lines.sort();
+    if (fileName.isEmpty())
+        return;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    for (const QString &line : std::as_const(lines)) {
+        file.write(line.toLocal8Bit());
+        file.write("\n", 1);
+    }
+    file.commit();
+}
+
+bool KeyValueFile::removeEntryContaining(const QString &text)
+{
+    dirty = true;
+    for (const QString &line : std::as_const(lines)) {
+        if (through8Bit(line).contains(text)) {
+            const QString found = line;
+            lines.removeOne(found);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool KeyValueFile::findValue(const QString &key, QString *valueText) const
+{
+    const QString prefix = keyPrefix(key);
+    for (const QString &line : lines) {
+        const QString entry = through8Bit(line);
+        if (entry.startsWith(prefix)) {
+            *valueText = entry.mid(prefix.size());
+            return true;
+        }
+    }
+    return false;
+}
+
+double KeyValueFile::value(const QString &key, double defaultValue) const
+{
+    QString text;
+    return findValue(key, &text) ? text.toDouble() : defaultValue;
+}
+
+long KeyValueFile::value(const QString &key, long defaultValue) const
+{
+    QString text;
+    return findValue(key, &text) ? text.toLong(nullptr, 10) : defaultValue;
+}
+
+long long KeyValueFile::value(const QString &key, long long defaultValue) const
+{
+    QString text;
+    return findValue(key, &text) ? text.toLongLong(nullptr, 10) : defaultValue;
+}
+
+int KeyValueFile::value(const QString &key, int defaultValue) const
+{
+    QString text;
+    return findValue(key, &text) ? text.toInt(nullptr, 10) : defaultValue;
+}
+
+bool KeyValueFile::value(const QString &key, bool defaultValue) const
+{
+    QString text;
+    return findValue(key, &text) ? text.toInt(nullptr, 10) != 0 : defaultValue;
+}
+
+QString KeyValueFile::value(const QString &key, const QString &defaultValue) const
+{
+    QString text;
+    return findValue(key, &text) ? text : defaultValue;
+}
+
+QString KeyValueFile::value(const QString &key, const char *defaultValue) const
+{
+    return value(key, QString::fromUtf8(defaultValue));
+}
+
+void KeyValueFile::store(const QString &key, const QString &valueText)
+{
+    dirty = true;
+    const QString prefix = keyPrefix(key);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (through8Bit(lines.at(i)).startsWith(prefix)) {
+            lines.removeAt(i);
+            break;
+        }
+    }
+    lines.append(through8Bit(prefix + valueText));
+}
+
+void KeyValueFile::setValue(const QString &key, int value)
+{
+    store(key, QString::number(value));
+}
+
+void KeyValueFile::setValue(const QString &key, long value)
+{
+    store(key, QString::number(value));
+}
+
+void KeyValueFile::setValue(const QString &key, long long value)
+{
+    store(key, QString::number(value));
+}
+
+void KeyValueFile::setValue(const QString &key, bool value)
+{
+    store(key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void KeyValueFile::setValue(const QString &key, double value)
+{
+    store(key, QString::number(value, 'g', 10));
+}
+
+void KeyValueFile::setValue(const QString &key, const QString &value)
+{
+    store(key, value);
+}
+
+void KeyValueFile::setValue(const QString &key, const char *value)
+{
+    store(key, QString::fromUtf8(value));
+}
+
+void KeyValueFile::setValueScientific(const QString &key, double value)
+{
+    store(key, QString::asprintf("%0.15E", value));
+}
