@@ -1,0 +1,51 @@
+#pragma once
+
+#include "DeviceIdentity.h"
+#include "Modem.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// What one step of the search asks of its caller.
+struct SearchTick
+{
+    int nextDelayMs = -1; // run the next step after this many ms; -1: the search has stopped
+    QString statusText;   // to show in the status bar; empty: leave it
+    bool found = false;   // the device answered on ttyName; the port stays open
+    bool wrapped = false; // the list was walked once and starts again at its first port
+    OpenFailure openFailure = OpenFailure::None; // why ttyName did not open in this step
+};
+
+// Walks the port list one timer step at a time: open a port and send "@v;", then, one step
+// later, judge the reply. No step ever waits on the port; the caller's timer does the waiting.
+class DeviceSearch
+{
+public:
+    DeviceSearch(Modem &modem, const QStringList &ttyList);
+
+    // Drops what has arrived so far (up to rxBuffer's size) and clears rxBuffer.
+    void discardInput();
+    // One step of the search; the caller runs the next one after nextDelayMs.
+    SearchTick fopentty();
+    // After a failed transfer the device may still take bytes as flash data: close the port and
+    // search again, starting with the same port.
+    void restart();
+
+    DeviceIdentity identity() const { return {hwFamily, fwVersion, hwVariant}; }
+
+    Modem &modem;
+    QStringList ttyList;
+    int ttyIndex = 0;
+    QString ttyName;
+    bool ttyOpen = false;
+    bool versionPending = false;
+    QString hwFamily;
+    int fwVersion = 0;
+    int hwVariant = 0;
+    std::array<char, 8004> rxBuffer{};
+
+private:
+    bool nextPort();
+};

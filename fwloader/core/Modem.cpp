@@ -1,0 +1,166 @@
+#include "Modem.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLockFile>
+
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+OpenFailure classify(QSerialPort::SerialPortError error, const QString &portName)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+        return OpenFailure::None;
+    case QSerialPort::DeviceNotFoundError:
+        return OpenFailure::NotFound;
+    case QSerialPort::PermissionError:
+#ifdef Q_OS_UNIX
+    {
+        // Qt reports a port in use and a port we may not open alike; only the file mode tells.
+        const QString path =
+            portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+        if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0)
+            return OpenFailure::PermissionDenied;
+    }
+#else
+        Q_UNUSED(portName)
+#endif
+        return OpenFailure::Busy;
+    default:
+        return OpenFailure::Other;
+    }
+}
+
+} // namespace
+
+Modem::Modem(QObject *parent)
+    : QObject(parent)
+{
+}
+
+Modem::~Modem() = default;
+
+void Modem::setBaudrate(int newRate)
+{
+    if (newRate == 9600 || newRate == 57600 || newRate == 115200)
+        rate = newRate;
+}
+
+bool Modem::openTty(const QString &portName)
+{
+    port = std::make_unique<QSerialPort>();
+    lineLost = false;
+    openFailure = OpenFailure::None;
+    port->setPortName(portName);
+    port->setBaudRate(rate);
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    if (portName.isEmpty() || !port->open(QIODevice::ReadWrite)) {
+        openFailure =
+            portName.isEmpty() ? OpenFailure::NotFound : classify(port->error(), portName);
+        port.reset();
+        emit setTtyText(QStringLiteral("?"));
+        return false;
+    }
+    // A pseudo-terminal refuses the modem lines; the device does not need them to answer.
+    port->setDataTerminalReady(true);
+    port->setRequestToSend(true);
+    port->clearError();
+    connect(port.get(), &QSerialPort::errorOccurred, this, &Modem::noteError);
+    emit setTtyText(portName);
+    return true;
+}
+
+bool Modem::closeTty()
+{
+    if (port) {
+        port->close();
+        port.reset();
+    }
+    lock.reset();
+    lineLost = false;
+    emit setTtyText(QStringLiteral("?"));
+    return true;
+}
+
+bool Modem::isOpen() const
+{
+    return port && port->isOpen();
+}
+
+void Modem::noteError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::ResourceError)
+        lineLost = true;
+}
+
+int Modem::readTty(char *buffer, int count)
+{
+    if (!isOpen() || lineLost || count <= 0)
+        return 0;
+    if (port->bytesAvailable() == 0) {
+        // Let the driver hand over what it holds; a zero wait that finds nothing is no error.
+        port->waitForReadyRead(0);
+        if (port->error() == QSerialPort::TimeoutError)
+            port->clearError();
+    }
+    const qint64 n = port->read(buffer, count);
+    return n > 0 ? int(n) : 0;
+}
+
+bool Modem::waitForInput(int msecs)
+{
+    if (!isOpen() || lineLost)
+        return false;
+    if (port->bytesAvailable() > 0)
+        return true;
+    QDeadlineTimer deadline(qMax(0, msecs));
+    while (!lineLost) {
+        const bool ready = port->waitForReadyRead(int(deadline.remainingTime()));
+        if (port->error() == QSerialPort::TimeoutError)
+            port->clearError();
+        if (ready || port->bytesAvailable() > 0)
+            return true;
+        if (deadline.hasExpired())
+            break;
+    }
+    return false;
+}
+
+bool Modem::writeBlock(const char *data, int length, int msecs)
+{
+    if (length == 0)
+        return true;
+    if (!isOpen() || lineLost || length < 0)
+        return false;
+    if (port->write(data, length) != length)
+        return false;
+    QDeadlineTimer deadline(qMax(0, msecs));
+    while (port->bytesToWrite() > 0 && !lineLost) {
+        port->waitForBytesWritten(int(deadline.remainingTime()));
+        if (port->error() == QSerialPort::TimeoutError)
+            port->clearError();
+        if (deadline.hasExpired())
+            break;
+    }
+    return port->bytesToWrite() == 0 && !lineLost;
+}
+
+bool Modem::writeTty(const char *text)
+{
+    return writeBlock(text, int(std::strlen(text)), defaultWriteMs);
+}
+
+bool Modem::writeChar(int value)
+{
+    const char byte = char(value & 0xFF);
+    return writeBlock(&byte, 1, defaultWriteMs);
+}

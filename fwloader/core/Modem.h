@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+// Why the last openTty() failed; the command line names a port it may not open.
+enum class OpenFailure { None, NotFound, PermissionDenied, Busy, Other };
+
+// The loader's only path to the device: one serial port at 57600 8N1, binary, no flow control,
+// DTR and RTS on, opened exclusively. Reads never wait; every wait and every write has a bound.
+// Once the line is lost (the device or adapter hung up) reads and writes fail at once.
+class Modem : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Modem(QObject *parent = nullptr);
+    ~Modem() override;
+
+    // 9600, 57600 or 115200; any other rate is ignored. Used by the next openTty().
+    void setBaudrate(int rate);
+    int baudrate() const { return rate; }
+
+    // The port name exactly as given: "COM3" on Windows, a device path such as /dev/ttyUSB0 on
+    // Linux. Emits setTtyText(port) on success and setTtyText("?") on failure.
+    bool openTty(const QString &port);
+    // Always true; emits setTtyText("?"). Harmless on a closed link.
+    bool closeTty();
+
+    // Copies what has arrived, up to count bytes, without waiting. 0 when nothing is there.
+    int readTty(char *buffer, int count);
+    // Writes the text up to its first NUL byte.
+    bool writeTty(const char *text);
+    // Writes the low 8 bits of value.
+    bool writeChar(int value);
+
+    // Waits at most msecs for input; true as soon as at least one byte can be read.
+    bool waitForInput(int msecs);
+    // Hands all length bytes (NUL bytes included) to the driver in one write and waits at most
+    // msecs until it took them.
+    bool writeBlock(const char *data, int length, int msecs);
+
+    bool isLineLost() const { return lineLost; }
+    bool isOpen() const;
+    OpenFailure lastOpenFailure() const { return openFailure; }
+
+    // Bound for writeTty() and writeChar().
+    static constexpr int defaultWriteMs = 5000;
+
+signals:
+    void setTtyText(const QString &text);
+
+private:
+    void noteError(QSerialPort::SerialPortError error);
+
+    std::unique_ptr<QSerialPort> port;
+    std::unique_ptr<QLockFile> lock;
+    int rate = 57600;
+    bool lineLost = false;
+    OpenFailure openFailure = OpenFailure::None;
+};

@@ -1,0 +1,28 @@
+#include "PortList.h"
+
+Platform currentPlatform()
+{
+#ifdef Q_OS_WIN
+    return Platform::Windows;
+#else
+    return Platform::Linux;
+#endif
+}
+
+QStringList defaultTtyList(Platform platform)
+{
+    QStringList list;
+    if (platform == Platform::Windows) {
+        for (int i = 1; i <= 50; ++i)
+            list << QStringLiteral("COM%1").arg(i);
+        return list;
+    }
+    // Linux has no COM names: USB adapters first, then the built-in ports; 50 names in all.
+    for (int i = 0; i < 16; ++i)
+        list << QStringLiteral("/dev/ttyUSB%1").arg(i);
+    for (int i = 0; i < 16; ++i)
+        list << QStringLiteral("/dev/ttyACM%1").arg(i);
+    for (int i = 0; i < 18; ++i)
+        list << QStringLiteral("/dev/ttyS%1").arg(i);
+    return list;
+}

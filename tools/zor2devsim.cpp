@@ -1,0 +1,435 @@
+// zor2devsim: a device of the ZOR family on a pseudo-terminal, for trying the firmware loader
+// without a device and for its tests. It answers the identification command and takes a new
+// firmware block by block as the device's flash-writing mode does; options add faults.
+//
+// The first line on stdout is the path of the terminal to open. The simulator ends on SIGTERM,
+// SIGINT or SIGHUP, when the process that started it is gone, after --max-seconds, and with
+// --exit-after-flash once a whole transfer went through.
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <getopt.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+volatile sig_atomic_t stopRequested = 0;
+
+void onSignal(int)
+{
+    stopRequested = 1;
+}
+
+struct Options
+{
+    std::string family = "Z2";
+    int fwVersion = 105;
+    int variant = 2;
+    std::string linkPath;
+    std::string saveImage;
+    int kDelayMs = 0;
+    long stopAfter = -1;
+    long hangupAfter = -1;
+    long garbageAt = -1;
+    long doubleKAt = -1;
+    bool exitAfterFlash = false;
+    double maxSeconds = 0;
+};
+
+void usage()
+{
+    std::fprintf(stderr,
+                 "usage: zor2devsim [--family XX] [--fw-version N] [--variant N] [--link PATH]\n"
+                 "                  [--save-image FILE] [--k-delay MS] [--stop-after N]\n"
+                 "                  [--hangup-after N] [--garbage-at N] [--double-k-at N]\n"
+                 "                  [--exit-after-flash] [--max-seconds S]\n");
+}
+
+bool parseNumber(const char *text, long low, long high, long *value)
+{
+    char *end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < low || v > high)
+        return false;
+    *value = v;
+    return true;
+}
+
+// 0: run, 1: usage error.
+int parseOptions(int argc, char **argv, Options *options)
+{
+    enum {
+        Family = 1000,
+        FwVersion,
+        Variant,
+        Link,
+        SaveImage,
+        KDelay,
+        StopAfter,
+        HangupAfter,
+        GarbageAt,
+        DoubleKAt,
+        ExitAfterFlash,
+        MaxSeconds,
+        Help
+    };
+    static const option longOptions[] = {
+        {"family", required_argument, nullptr, Family},
+        {"fw-version", required_argument, nullptr, FwVersion},
+        {"variant", required_argument, nullptr, Variant},
+        {"link", required_argument, nullptr, Link},
+        {"save-image", required_argument, nullptr, SaveImage},
+        {"k-delay", required_argument, nullptr, KDelay},
+        {"stop-after", required_argument, nullptr, StopAfter},
+        {"hangup-after", required_argument, nullptr, HangupAfter},
+        {"garbage-at", required_argument, nullptr, GarbageAt},
+        {"double-k-at", required_argument, nullptr, DoubleKAt},
+        {"exit-after-flash", no_argument, nullptr, ExitAfterFlash},
+        {"max-seconds", required_argument, nullptr, MaxSeconds},
+        {"help", no_argument, nullptr, Help},
+        {nullptr, 0, nullptr, 0},
+    };
+    int c;
+    long value = 0;
+    while ((c = getopt_long(argc, argv, "", longOptions, nullptr)) != -1) {
+        switch (c) {
+        case Family:
+            if (std::strlen(optarg) != 2)
+                return 1;
+            options->family = optarg;
+            break;
+        case FwVersion:
+            if (!parseNumber(optarg, 0, 999, &value))
+                return 1;
+            options->fwVersion = int(value);
+            break;
+        case Variant:
+            if (!parseNumber(optarg, 0, 999, &value))
+                return 1;
+            options->variant = int(value);
+            break;
+        case Link:
+            options->linkPath = optarg;
+            break;
+        case SaveImage:
+            options->saveImage = optarg;
+            break;
+        case KDelay:
+            if (!parseNumber(optarg, 0, 600000, &value))
+                return 1;
+            options->kDelayMs = int(value);
+            break;
+        case StopAfter:
+        case HangupAfter:
+        case GarbageAt:
+        case DoubleKAt: {
+            if (!parseNumber(optarg, 0, 1L << 30, &value))
+                return 1;
+            long *target = c == StopAfter     ? &options->stopAfter
+                           : c == HangupAfter ? &options->hangupAfter
+                           : c == GarbageAt   ? &options->garbageAt
+                                              : &options->doubleKAt;
+            *target = value;
+            break;
+        }
+        case ExitAfterFlash:
+            options->exitAfterFlash = true;
+            break;
+        case MaxSeconds: {
+            char *end = nullptr;
+            options->maxSeconds = std::strtod(optarg, &end);
+            if (end == optarg || *end != '\0' || !(options->maxSeconds > 0))
+                return 1;
+            break;
+        }
+        default:
+            return 1;
+        }
+    }
+    return optind == argc ? 0 : 1;
+}
+
+double now()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+void sleepMs(int ms)
+{
+    timespec ts{ms / 1000, long(ms % 1000) * 1000000L};
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR && !stopRequested) {
+    }
+}
+
+bool writeAll(int fd, const char *data, size_t length)
+{
+    while (length > 0) {
+        const ssize_t n = write(fd, data, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN) {
+            pollfd p{fd, POLLOUT, 0};
+            poll(&p, 1, 100);
+            continue;
+        }
+        if (n <= 0)
+            return false;
+        data += n;
+        length -= size_t(n);
+    }
+    return true;
+}
+
+// Writes to a temporary file first so that a reader never sees half an image.
+bool saveImage(const std::string &path, const std::vector<int> &cells)
+{
+    const std::string temporary = path + ".part";
+    FILE *file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return false;
+    std::vector<unsigned char> bytes(cells.begin(), cells.end());
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+class Device
+{
+public:
+    Device(const Options &options, int master)
+        : options(options)
+        , master(master)
+    {
+    }
+
+    // false: the line was closed on purpose or is gone.
+    bool take(const char *data, size_t length)
+    {
+        for (size_t i = 0; i < length; ++i) {
+            if (!takeByte(static_cast<unsigned char>(data[i])))
+                return false;
+        }
+        return true;
+    }
+
+    bool hungUp() const { return hangup; }
+    bool flashDone() const { return transfersDone > 0; }
+
+private:
+    bool takeByte(unsigned char byte)
+    {
+        if (flashing)
+            return takeFlashByte(byte);
+        if (byte == '@')
+            command.clear();
+        command.push_back(char(byte));
+        if (command.size() > 64)
+            command.clear();
+        if (byte != ';')
+            return true;
+        const std::string done = command;
+        command.clear();
+        if (done == "@v;")
+            return identify();
+        if (done == "@g*****;")
+            return startFlash();
+        return true;
+    }
+
+    bool identify()
+    {
+        char reply[16];
+        std::snprintf(reply, sizeof reply, "#v%2.2s%03d%03d;", options.family.c_str(),
+                      options.fwVersion % 1000, options.variant % 1000);
+        return writeAll(master, reply, 11);
+    }
+
+    bool startFlash()
+    {
+        flashing = true;
+        blocks = 0;
+        pendingK = 0;
+        frame.clear();
+        cells.assign(0, 255);
+        return requestBlock();
+    }
+
+    // Asks for block number `blocks`, with the faults that were ordered for it.
+    bool requestBlock()
+    {
+        const long n = blocks;
+        if (options.hangupAfter >= 0 && n >= options.hangupAfter) {
+            hangup = true;
+            return false;
+        }
+        if (options.stopAfter >= 0 && n >= options.stopAfter)
+            return true;
+        if (options.kDelayMs > 0)
+            sleepMs(options.kDelayMs);
+        std::string request;
+        if (n == options.garbageAt)
+            request += 'x';
+        request += n == options.doubleKAt ? "kk" : "k";
+        pendingK = request.size() - (n == options.garbageAt ? 1 : 0);
+        return writeAll(master, request.data(), request.size());
+    }
+
+    bool takeFlashByte(unsigned char byte)
+    {
+        frame.push_back(byte);
+        if (frame.size() == 2 && frame[0] == 0xFF && frame[1] == 0xFF)
+            return endFlash();
+        if (frame.size() < 66)
+            return true;
+        const size_t address = size_t(frame[0]) | size_t(frame[1]) << 8;
+        if (cells.size() < address + 64)
+            cells.resize(address + 64, 255);
+        for (size_t i = 0; i < 64; ++i)
+            cells[address + i] = frame[2 + i];
+        frame.clear();
+        ++blocks;
+        if (pendingK > 0)
+            --pendingK;
+        return pendingK > 0 ? true : requestBlock();
+    }
+
+    bool endFlash()
+    {
+        flashing = false;
+        frame.clear();
+        ++transfersDone;
+        std::printf("flash written: %ld blocks, %zu bytes\n", blocks, cells.size());
+        std::fflush(stdout);
+        if (!options.saveImage.empty() && !saveImage(options.saveImage, cells))
+            std::fprintf(stderr, "zor2devsim: cannot write %s\n", options.saveImage.c_str());
+        return true;
+    }
+
+    const Options &options;
+    int master;
+    std::string command;
+    bool flashing = false;
+    bool hangup = false;
+    long blocks = 0;
+    size_t pendingK = 0;
+    std::vector<unsigned char> frame;
+    std::vector<int> cells;
+    int transfersDone = 0;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options options;
+    if (parseOptions(argc, argv, &options) != 0) {
+        usage();
+        return 2;
+    }
+
+    const pid_t parent = getppid();
+    // Linux ends us with the process that started us (a test that crashed, for instance).
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+    if (getppid() != parent)
+        return 0;
+
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+        std::perror("zor2devsim: pseudo-terminal");
+        return 1;
+    }
+    const char *slaveName = ptsname(master);
+    if (!slaveName) {
+        std::perror("zor2devsim: ptsname");
+        return 1;
+    }
+    const std::string slavePath = slaveName;
+    // Held open by us, the line stays usable while the loader closes and reopens it.
+    const int slave = open(slavePath.c_str(), O_RDWR | O_NOCTTY);
+    if (slave < 0) {
+        std::perror("zor2devsim: open");
+        return 1;
+    }
+    termios raw;
+    if (tcgetattr(slave, &raw) == 0) {
+        cfmakeraw(&raw);
+        cfsetispeed(&raw, B57600);
+        cfsetospeed(&raw, B57600);
+        tcsetattr(slave, TCSANOW, &raw);
+    }
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    if (!options.linkPath.empty()) {
+        unlink(options.linkPath.c_str());
+        if (symlink(slavePath.c_str(), options.linkPath.c_str()) != 0) {
+            std::perror("zor2devsim: --link");
+            return 1;
+        }
+    }
+    std::printf("%s\n", slavePath.c_str());
+    std::fflush(stdout);
+
+    Device device(options, master);
+    const double deadline = options.maxSeconds > 0 ? now() + options.maxSeconds : 0;
+    int status = 0;
+    char buffer[4096];
+    while (!stopRequested) {
+        if (getppid() != parent)
+            break;
+        if (deadline > 0 && now() >= deadline)
+            break;
+        pollfd p{master, POLLIN, 0};
+        const int ready = poll(&p, 1, 100);
+        if (ready < 0 && errno != EINTR) {
+            status = 1;
+            break;
+        }
+        if (ready <= 0)
+            continue;
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            continue;
+        if (n <= 0) {
+            // Cannot happen while we hold the slave open; leave rather than spin.
+            status = 1;
+            break;
+        }
+        if (!device.take(buffer, size_t(n)))
+            break;
+        if (options.exitAfterFlash && device.flashDone())
+            break;
+    }
+
+    if (device.hungUp())
+        std::printf("line hung up\n");
+    std::fflush(stdout);
+    close(slave);
+    close(master);
+    if (!options.linkPath.empty())
+        unlink(options.linkPath.c_str());
+    return status;
+}
