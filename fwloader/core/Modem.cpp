@@ -2,7 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QLockFile>
+#include <QTimer>
 
 #include <cstring>
 
@@ -81,11 +81,9 @@ bool Modem::openTty(const QString &portName)
 
 bool Modem::closeTty()
 {
-    if (port) {
+    if (port && port->isOpen())
         port->close();
-        port.reset();
-    }
-    lock.reset();
+    port.reset();
     lineLost = false;
     emit setTtyText(QStringLiteral("?"));
     return true;
@@ -93,19 +91,34 @@ bool Modem::closeTty()
 
 bool Modem::isOpen() const
 {
-    return port && port->isOpen();
+    return port != nullptr;
 }
 
 void Modem::noteError(QSerialPort::SerialPortError error)
 {
-    if (error == QSerialPort::ResourceError)
+    // A hang-up shows as a resource error when the driver reports one, and as a read error when
+    // the terminal just ends its input (a pseudo-terminal whose other side was closed). Either
+    // way the port is of no further use; Qt would keep polling it, so it is closed outside the
+    // signal that reported the error.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+        error == QSerialPort::WriteError) {
         lineLost = true;
+        QTimer::singleShot(0, this, &Modem::closeLostLine);
+    }
+}
+
+void Modem::closeLostLine()
+{
+    if (lineLost && port && port->isOpen())
+        port->close();
 }
 
 int Modem::readTty(char *buffer, int count)
 {
-    if (!isOpen() || lineLost || count <= 0)
+    if (!port || lineLost || count <= 0) {
+        closeLostLine();
         return 0;
+    }
     if (port->bytesAvailable() == 0) {
         // Let the driver hand over what it holds; a zero wait that finds nothing is no error.
         port->waitForReadyRead(0);
@@ -118,8 +131,10 @@ int Modem::readTty(char *buffer, int count)
 
 bool Modem::waitForInput(int msecs)
 {
-    if (!isOpen() || lineLost)
+    if (!port || lineLost) {
+        closeLostLine();
         return false;
+    }
     if (port->bytesAvailable() > 0)
         return true;
     QDeadlineTimer deadline(qMax(0, msecs));
@@ -139,8 +154,10 @@ bool Modem::writeBlock(const char *data, int length, int msecs)
 {
     if (length == 0)
         return true;
-    if (!isOpen() || lineLost || length < 0)
+    if (!port || lineLost || length < 0) {
+        closeLostLine();
         return false;
+    }
     if (port->write(data, length) != length)
         return false;
     QDeadlineTimer deadline(qMax(0, msecs));

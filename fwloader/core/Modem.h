@@ -6,14 +6,13 @@
 
 #include <memory>
 
-class QLockFile;
-
 // Why the last openTty() failed; the command line names a port it may not open.
 enum class OpenFailure { None, NotFound, PermissionDenied, Busy, Other };
 
 // The loader's only path to the device: one serial port at 57600 8N1, binary, no flow control,
-// DTR and RTS on, opened exclusively. Reads never wait; every wait and every write has a bound.
-// Once the line is lost (the device or adapter hung up) reads and writes fail at once.
+// DTR and RTS on, opened exclusively (Qt's lock file keeps out a second user, root included). Reads
+// never wait; every wait and every write has a bound. Once the line is lost (the device or adapter
+// hung up) reads and writes fail at once.
 class Modem : public QObject
 {
     Q_OBJECT
@@ -46,6 +45,7 @@ public:
     bool writeBlock(const char *data, int length, int msecs);
 
     bool isLineLost() const { return lineLost; }
+    // From a successful openTty() until closeTty(), also after the line was lost.
     bool isOpen() const;
     OpenFailure lastOpenFailure() const { return openFailure; }
 
@@ -57,9 +57,9 @@ signals:
 
 private:
     void noteError(QSerialPort::SerialPortError error);
+    void closeLostLine();
 
     std::unique_ptr<QSerialPort> port;
-    std::unique_ptr<QLockFile> lock;
     int rate = 57600;
     bool lineLost = false;
     OpenFailure openFailure = OpenFailure::None;
