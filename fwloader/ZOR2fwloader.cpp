@@ -1,0 +1,161 @@
+#include "ZOR2fwloader.h"
+
+#include "FileChooser.h"
+#include "PortList.h"
+#include "ui_ZOR2fwloader.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+
+// Search steps of the device search start 200 ms after the window is built.
+constexpr int firstSearchDelayMs = 200;
+// The window font's pixel size when none or a too small one is stored.
+constexpr int defaultFontSize = 12;
+
+} // namespace
+
+ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, FileChooser *fileChooser)
+    : ui(std::make_unique<Ui::ZOR2fwloader>())
+    , modem(std::make_unique<Modem>())
+    , search(*modem, ttyList.isEmpty() ? defaultTtyList(currentPlatform()) : ttyList)
+    , fileChooser(fileChooser)
+{
+    ui->setupUi(this);
+    if (!this->fileChooser) {
+        ownFileChooser = std::make_unique<DialogFileChooser>();
+        this->fileChooser = ownFileChooser.get();
+    }
+
+    ui->pushButton->setEnabled(false);
+    ui->pushButton_2->setEnabled(false);
+
+    timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &ZOR2fwloader::fopentty);
+
+    QSettings settings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"));
+    fontSize = settings.value(QStringLiteral("fontsize"), defaultFontSize).toInt();
+    if (fontSize <= 7)
+        fontSize = defaultFontSize;
+    QFont windowFont = font();
+    windowFont.setPixelSize(fontSize);
+    windowFont.setWeight(QFont::Normal);
+    setFont(windowFont);
+
+    modem->closeTty();
+    modem->setBaudrate(57600);
+    timer->start(firstSearchDelayMs);
+}
+
+ZOR2fwloader::~ZOR2fwloader()
+{
+    QSettings settings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"));
+    settings.setValue(QStringLiteral("fontsize"), fontSize);
+    settings.sync();
+}
+
+void ZOR2fwloader::setTextColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setBrush(QPalette::All, QPalette::WindowText, QBrush(colour));
+    label->setPalette(palette);
+}
+
+void ZOR2fwloader::closeEvent(QCloseEvent *event)
+{
+    if (flashing)
+        event->ignore();
+    else
+        event->accept();
+}
+
+// "HEX-Datei": only a file that passes every check replaces the image; any other outcome
+// leaves nothing to write, so "Write Flash" follows the outcome.
+void ZOR2fwloader::on_pushButton_clicked()
+{
+    QDir dir(QDir::currentPath());
+    if (dir.exists(QStringLiteral("zor2fw")))
+        dir.cd(QStringLiteral("zor2fw"));
+
+    const QString fileName = fileChooser->getOpenFileName(this, tr("HEX-Datei Laden", "FileDialog"),
+                                                          dir.filePath(QStringLiteral("*.hex")),
+                                                          tr("HEX-Datei (*.hex)", "FileDialog"));
+    if (fileName.isEmpty()) {
+        ui->label->setText(tr("HEX-Datei Laden, Abbruch!"));
+        setTextColour(ui->label, Qt::red);
+        return;
+    }
+    qDebug() << "fname:" << fileName;
+
+    const HexLoadResult result = loadHexFile(dir.filePath(fileName), search.fwVersion);
+    const bool accepted = result.status == HexStatus::Accepted;
+    if (accepted)
+        firmware = result.image;
+    ui->pushButton_2->setEnabled(accepted);
+    ui->label->setText(hexStatusText(result));
+    setTextColour(ui->label, accepted ? Qt::darkGreen : Qt::red);
+}
+
+// One step of the device search per timer tick; the step says when the next one is due.
+void ZOR2fwloader::fopentty()
+{
+    timer->stop();
+    const SearchTick tick = search.fopentty();
+    if (!tick.statusText.isEmpty())
+        statusBar()->showMessage(tick.statusText, 0);
+    if (tick.found) {
+        ui->label_3->setText(firmwareLine(search.identity()));
+        ui->pushButton->setEnabled(true);
+    }
+    if (tick.nextDelayMs >= 0)
+        timer->start(tick.nextDelayMs);
+}
+
+// "Write Flash": the transfer runs inside this call; the progress is painted between bytes.
+void ZOR2fwloader::on_pushButton_2_clicked()
+{
+    if (flashing)
+        return;
+    flashing = true;
+    ui->pushButton->setEnabled(false);
+    ui->pushButton_2->setEnabled(false);
+    const QColor normal = palette().color(QPalette::WindowText);
+    setTextColour(ui->label_2, normal);
+    setTextColour(ui->label_3, normal);
+    statusBar()->showMessage(tr("Flash schreiben starten, bitte warten!"), 0);
+
+    const FlashResult result = writeFlash(
+        *modem, search.ttyOpen, firmware, flashTimeouts, [this](int received, int total) {
+            ui->label_2->setText(QString::asprintf("Block: %i / %i", received, total));
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            statusBar()->showMessage(tr("Flash wird beschrieben!"), 0);
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        });
+    flashing = false;
+
+    statusBar()->showMessage(flashFailureText(result), 0);
+    if (result == FlashResult::Written) {
+        setTextColour(ui->label_2, Qt::darkGreen);
+        ui->label_3->setText(tr("FW: neu, Exit Programm"));
+        ui->pushButton->setEnabled(true);
+        ui->pushButton_2->setEnabled(true);
+        return;
+    }
+    // The device may still wait for blocks and would take the next start command as one:
+    // nothing more goes out on this line until the device has been found again.
+    ui->label_3->setText(tr("Flash schreiben fehlgeschlagen!"));
+    setTextColour(ui->label_3, Qt::red);
+    search.restart();
+    timer->start(firstSearchDelayMs);
+}
+
+void ZOR2fwloader::on_pushButton_3_clicked()
+{
+    close();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "DeviceSearch.h"
+#include "FlashWriter.h"
+#include "HexImage.h"
+#include "Modem.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+class FileChooser;
+class QLabel;
+class QTimer;
+
+namespace Ui {
+class ZOR2fwloader;
+}
+
+// The loader's window: searches the serial ports for the device, loads a HEX firmware file
+// and writes it into the device's flash. The search, the HEX reader and the transfer live in
+// the core library; the window shows their results and keeps the buttons in step with them.
+class ZOR2fwloader : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // ttyList empty: the platform's usual ports. fileChooser empty: the system's file dialog;
+    // the window does not take ownership of one that is given.
+    explicit ZOR2fwloader(const QStringList &ttyList = {}, FileChooser *fileChooser = nullptr);
+    ~ZOR2fwloader() override;
+
+    // Bounds of the flash transfer's waits; tests shorten them.
+    void setFlashTimeouts(const FlashTimeouts &timeouts) { flashTimeouts = timeouts; }
+
+protected:
+    // A close request during the transfer is ignored: the transfer ends within its bounds,
+    // and a device left halfway would take the next start command as flash data.
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void on_pushButton_clicked();
+    void fopentty();
+    void on_pushButton_2_clicked();
+    void on_pushButton_3_clicked();
+
+private:
+    void discardInput() { search.discardInput(); }
+    void setTextColour(QLabel *label, const QColor &colour);
+
+    std::unique_ptr<Ui::ZOR2fwloader> ui;
+    FirmwareImage firmware; // image and lastAddress
+    std::unique_ptr<Modem> modem;
+    QTimer *timer = nullptr;
+    DeviceSearch search; // ttyList, ttyIndex, ttyName, ttyOpen, versionPending, ... rxBuffer
+    int fontSize = 12;
+    std::unique_ptr<FileChooser> ownFileChooser;
+    FileChooser *fileChooser = nullptr;
+    FlashTimeouts flashTimeouts;
+    bool flashing = false;
+};
