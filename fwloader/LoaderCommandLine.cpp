@@ -7,6 +7,7 @@
 #include "PortList.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
@@ -36,12 +37,18 @@ QString translate(const char *text)
 }
 
 // One line per port that exists but may not be opened by this user. On Linux the serial
-// devices belong to a group (usually dialout) that the user has to join.
+// devices belong to a group (usually dialout) that the user has to join; a device that only its
+// owner may use needs other rights, and joining root's group is never the answer.
 QString permissionHint(const QString &port)
 {
-    const QString group = QFileInfo(port).group();
-    if (group.isEmpty())
-        return QStringLiteral("Kein Zugriff auf %1.").arg(port);
+    const QFileInfo info(port);
+    const QString group = info.group();
+    const auto groupRights = QFile::ReadGroup | QFile::WriteGroup;
+    if (group.isEmpty() || group == QLatin1String("root") ||
+        (info.permissions() & groupRights) != groupRights)
+        return QStringLiteral("Kein Zugriff auf %1: dieser Benutzer darf das Geraet nicht "
+                              "oeffnen.")
+            .arg(port);
     return QStringLiteral("Kein Zugriff auf %1: das Geraet gehoert der Gruppe %2. Den Benutzer "
                           "in diese Gruppe aufnehmen (sudo usermod -aG %2 $USER) und neu "
                           "anmelden.")

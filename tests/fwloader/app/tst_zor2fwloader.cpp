@@ -1,0 +1,355 @@
+#include "DeviceSimulator.h"
+#include "FileChooser.h"
+#include "TestFirmware.h"
+#include "ZOR2fwloader.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// Answers the file dialog as the test says and remembers what the window asked.
+class AnsweringFileChooser : public FileChooser
+{
+public:
+    QString getOpenFileName(QWidget *, const QString &caption, const QString &dir,
+                            const QString &filter) override
+    {
+        asked = {caption, dir, filter};
+        return answer;
+    }
+
+    QString answer;
+    QStringList asked;
+};
+
+// The text colour of a label in every colour group, or an invalid colour when they differ.
+QColor textColour(const QLabel *label)
+{
+    const QPalette &p = label->palette();
+    const QColor c = p.color(QPalette::Active, QPalette::WindowText);
+    const bool same = p.color(QPalette::Inactive, QPalette::WindowText) == c &&
+                      p.color(QPalette::Disabled, QPalette::WindowText) == c;
+    return same ? c : QColor();
+}
+
+const QString foundLine = QStringLiteral("FW: V1.05\t[PIC18F26K22]: ZOR01");
+
+} // namespace
+
+class TestZOR2fwloader : public QObject
+{
+    Q_OBJECT
+
+private:
+    template <typename T>
+    T *child(const char *name)
+    {
+        T *widget = window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+    QPushButton *hexButton() { return child<QPushButton>("pushButton"); }
+    QPushButton *flashButton() { return child<QPushButton>("pushButton_2"); }
+    QLabel *label(const char *name) { return child<QLabel>(name); }
+
+    void openWindow(const QStringList &ports)
+    {
+        window = std::make_unique<ZOR2fwloader>(ports, &chooser);
+        window->setFlashTimeouts({1000, 500, 1000});
+        messages = std::make_unique<QSignalSpy>(window->statusBar(), &QStatusBar::messageChanged);
+        window->show();
+    }
+
+    // Starts a simulator and a window searching it; false if the device was not found.
+    bool findSimulator(const QStringList &options = {})
+    {
+        if (!simulator.start(options))
+            return false;
+        openWindow({simulator.path()});
+        return QTest::qWaitFor([&] { return hexButton()->isEnabled(); }, 3000);
+    }
+
+    bool loadFile(const TestFirmware &firmware, int badRecord = 0)
+    {
+        chooser.answer = dir.filePath(QStringLiteral("fw.hex"));
+        if (!firmware.write(chooser.answer, badRecord))
+            return false;
+        QTest::mouseClick(hexButton(), Qt::LeftButton);
+        return true;
+    }
+
+    // The image the simulator saved after the end mark (it reports the end mark first, then
+    // moves the whole image into place).
+    QByteArray flashedImage()
+    {
+        if (!QTest::qWaitFor([&] { return QFile::exists(imagePath()); }, 3000))
+            return "<no image>";
+        QFile file(imagePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no image>");
+    }
+    QString imagePath() const { return dir.filePath(QStringLiteral("image.bin")); }
+
+    QStringList statusMessages() const
+    {
+        QStringList list;
+        for (const QList<QVariant> &args : *messages)
+            list << args.at(0).toString();
+        return list;
+    }
+
+    QTemporaryDir dir;
+    QTemporaryDir settingsDir;
+    AnsweringFileChooser chooser;
+    DeviceSimulator simulator;
+    std::unique_ptr<ZOR2fwloader> window;
+    std::unique_ptr<QSignalSpy> messages;
+
+private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        QVERIFY(dir.isValid() && settingsDir.isValid());
+    }
+
+    void cleanup()
+    {
+        messages.reset();
+        window.reset();
+        simulator.stop();
+        QFile::remove(imagePath());
+        chooser = AnsweringFileChooser();
+    }
+
+    void startsSearchingWithNothingToDo()
+    {
+        openWindow({dir.filePath(QStringLiteral("no-such-port"))});
+        QCOMPARE(window->windowTitle(), QStringLiteral("ZOR2fwloader V1.03"));
+        QCOMPARE(window->size(), QSize(391, 186));
+        QVERIFY(!window->windowIcon().isNull());
+        QVERIFY(!hexButton()->isEnabled());
+        QVERIFY(!flashButton()->isEnabled());
+        QVERIFY(child<QPushButton>("pushButton_3")->isEnabled());
+        for (const char *name : {"label", "label_2", "label_3"})
+            QVERIFY(label(name)->text().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(window->statusBar()->currentMessage(),
+                                  "Suche HW :" + dir.filePath(QStringLiteral("no-such-port")),
+                                  2000);
+    }
+
+    void fontSizeFromSettings_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("used");
+        QTest::newRow("none") << QVariant() << 12;
+        QTest::newRow("7 is too small") << QVariant(7) << 12;
+        QTest::newRow("8") << QVariant(8) << 8;
+        QTest::newRow("40, no upper limit") << QVariant(40) << 40;
+        QTest::newRow("not a number") << QVariant(QStringLiteral("abc")) << 12;
+    }
+    void fontSizeFromSettings()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, used);
+        {
+            QSettings settings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"));
+            settings.clear();
+            if (stored.isValid())
+                settings.setValue(QStringLiteral("fontsize"), stored);
+        }
+        openWindow({dir.filePath(QStringLiteral("no-such-port"))});
+        QCOMPARE(window->font().pixelSize(), used);
+        QCOMPARE(label("label_3")->font().pixelSize(), used);
+        window.reset();
+        QSettings settings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"));
+        QCOMPARE(settings.value(QStringLiteral("fontsize")).toInt(), used);
+    }
+
+    void findsTheDeviceAndSkipsOtherPorts_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("defaults") << QStringList{} << foundLine;
+        QTest::newRow("2.00 runs on the LF") << QStringList{"--fw-version", "200"}
+                                             << QStringLiteral("FW: V2.00\t[PIC18LF26K80]: ZOR01");
+    }
+    void findsTheDeviceAndSkipsOtherPorts()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, line);
+        DeviceSimulator wrongDevice;
+        QVERIFY(wrongDevice.start({"--family", "Z7"}));
+        QVERIFY(simulator.start(options));
+        const QString missing = dir.filePath(QStringLiteral("no-such-port"));
+        openWindow({missing, wrongDevice.path(), simulator.path()});
+        // 200 ms to the first step, 100 ms for the missing port, 500 ms per answering port.
+        QTRY_COMPARE_WITH_TIMEOUT(label("label_3")->text(), line, 3000);
+        QVERIFY(hexButton()->isEnabled());
+        QVERIFY(!flashButton()->isEnabled());
+        QCOMPARE(
+            statusMessages(),
+            QStringList({"Suche HW :" + missing, "Suche HW :" + wrongDevice.path(),
+                         "Suche HW :" + simulator.path(), "HW gefunden an: " + simulator.path()}));
+    }
+
+    void fileDialogStartsInFirmwareFolder_data()
+    {
+        QTest::addColumn<bool>("folderExists");
+        QTest::newRow("zor2fw exists") << true;
+        QTest::newRow("no zor2fw") << false;
+    }
+    void fileDialogStartsInFirmwareFolder()
+    {
+        QFETCH(bool, folderExists);
+        QTemporaryDir workDir;
+        if (folderExists)
+            QVERIFY(QDir(workDir.path()).mkdir(QStringLiteral("zor2fw")));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(workDir.path()));
+        QVERIFY(findSimulator());
+        QTest::mouseClick(hexButton(), Qt::LeftButton);
+        QDir::setCurrent(before);
+        const QString start = folderExists ? workDir.filePath(QStringLiteral("zor2fw/*.hex"))
+                                           : workDir.filePath(QStringLiteral("*.hex"));
+        QCOMPARE(chooser.asked,
+                 QStringList({"HEX-Datei Laden", QDir::cleanPath(start), "HEX-Datei (*.hex)"}));
+    }
+
+    void loadingAFileSetsLabelAndWriteFlash_data()
+    {
+        QTest::addColumn<QString>("answer"); // "" cancels, "missing" names a missing file
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("version");
+        QTest::addColumn<bool>("jump");
+        QTest::addColumn<int>("badRecord");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("accepted") << "fw" << 1024 << 105 << true << 0
+                                  << "HEX-Datei OK!! Laenge: 1023 Byte" << true;
+        QTest::newRow("built for the LF")
+            << "fw" << 1024 << 200 << true << 0 << "HEX-Datei nicht fuer PIC18F26K22!!" << false;
+        QTest::newRow("no jump to 0xFC00")
+            << "fw" << 1024 << 105 << false << 0 << "HEX-Datei nicht geeignet!!" << false;
+        QTest::newRow("wrong checksum")
+            << "fw" << 1024 << 105 << true << 3 << "HEX-Datei fehlerhaft!!" << false;
+        QTest::newRow("unreadable")
+            << "missing" << 0 << 0 << true << 0 << "HEX-Datei nicht lesbar!!" << false;
+        QTest::newRow("cancelled")
+            << "" << 0 << 0 << true << 0 << "HEX-Datei Laden, Abbruch!" << true;
+    }
+    // Each outcome after an accepted file: only a new accepted file may be written, and a
+    // cancelled dialog leaves the accepted one in place.
+    void loadingAFileSetsLabelAndWriteFlash()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, length);
+        QFETCH(int, version);
+        QFETCH(bool, jump);
+        QFETCH(int, badRecord);
+        QFETCH(QString, text);
+        QFETCH(bool, writable);
+        QVERIFY(findSimulator({"--save-image", imagePath()}));
+        const TestFirmware first(2048);
+        QVERIFY(loadFile(first));
+        QVERIFY(flashButton()->isEnabled());
+
+        if (answer == QLatin1String("fw")) {
+            QVERIFY(loadFile(TestFirmware(length, version, jump), badRecord));
+        } else {
+            chooser.answer = answer.isEmpty() ? QString() : dir.filePath(answer);
+            QTest::mouseClick(hexButton(), Qt::LeftButton);
+        }
+        QCOMPARE(label("label")->text(), text);
+        QCOMPARE(textColour(label("label")),
+                 text.startsWith("HEX-Datei OK") ? QColor(Qt::darkGreen) : QColor(Qt::red));
+        QCOMPARE(flashButton()->isEnabled(), writable);
+        if (!writable)
+            return;
+        QTest::mouseClick(flashButton(), Qt::LeftButton);
+        QCOMPARE(flashedImage(),
+                 answer.isEmpty() ? first.flashed() : TestFirmware(length).flashed());
+    }
+
+    void writesTheFlash()
+    {
+        QVERIFY(findSimulator({"--save-image", imagePath(), "--k-delay", "20"}));
+        const TestFirmware firmware(1000);
+        QVERIFY(loadFile(firmware));
+        // Twice: the second transfer starts with the normal colours again.
+        for (int run = 0; run < 2; ++run) {
+            QStringList duringTransfer;
+            QTimer::singleShot(150, window.get(), [&] {
+                duringTransfer << label("label_2")->text() << textColour(label("label_2")).name()
+                               << (hexButton()->isEnabled() ? "HEX on" : "HEX off")
+                               << (flashButton()->isEnabled() ? "Write on" : "Write off");
+                window->close(); // ignored until the transfer has ended
+            });
+            messages->clear();
+            QTest::mouseClick(flashButton(), Qt::LeftButton);
+            QCOMPARE(duringTransfer.size(), 4);
+            QVERIFY(duringTransfer.at(0).startsWith("Block: "));
+            QCOMPARE(duringTransfer.mid(1),
+                     QStringList({window->palette().color(QPalette::WindowText).name(), "HEX off",
+                                  "Write off"}));
+            QVERIFY(window->isVisible());
+            QCOMPARE(label("label_2")->text(), QStringLiteral("Block: 16 / 16"));
+            QCOMPARE(textColour(label("label_2")), QColor(Qt::darkGreen));
+            QCOMPARE(label("label_3")->text(), QStringLiteral("FW: neu, Exit Programm"));
+            QCOMPARE(statusMessages().first(),
+                     QStringLiteral("Flash schreiben starten, bitte warten!"));
+            QVERIFY(statusMessages().contains("Flash wird beschrieben!"));
+            QCOMPARE(statusMessages().last(), QStringLiteral("Flash neu beschrieben!"));
+            QVERIFY(hexButton()->isEnabled());
+            QVERIFY(flashButton()->isEnabled());
+            QCOMPARE(flashedImage(), firmware.flashed());
+            QVERIFY(QFile::remove(imagePath()));
+        }
+    }
+
+    void failedTransferSearchesAgain_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("device stops answering")
+            << "--stop-after" << QStringLiteral("Keine Antwort vom Geraet, Abbruch!");
+        QTest::newRow("line hangs up")
+            << "--hangup-after" << QStringLiteral("Verbindung zum Geraet unterbrochen, Abbruch!");
+    }
+    void failedTransferSearchesAgain()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, status);
+        QVERIFY(findSimulator({fault, "3"}));
+        QVERIFY(loadFile(TestFirmware(1024)));
+        messages->clear();
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(flashButton(), Qt::LeftButton);
+        QVERIFY2(clock.elapsed() < 2500, "the wait for the next block has a bound");
+        QCOMPARE(statusMessages().last(), status);
+        QVERIFY(!statusMessages().contains("Flash neu beschrieben!"));
+        QCOMPARE(label("label_2")->text(), QStringLiteral("Block: 3 / 16"));
+        QCOMPARE(label("label_3")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
+        QCOMPARE(textColour(label("label_3")), QColor(Qt::red));
+        QVERIFY(!hexButton()->isEnabled());
+        QVERIFY(!flashButton()->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(window->statusBar()->currentMessage(),
+                                  "Suche HW :" + simulator.path(), 2000);
+        QCOMPARE(label("label_3")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
+    }
+};
+
+QTEST_MAIN(TestZOR2fwloader)
+#include "tst_zor2fwloader.moc"
