@@ -146,8 +146,10 @@ int LoaderCommandLine::flash(const QStringList &ttyList, const QString &hexFile,
 
     const FlashResult result =
         writeFlash(session.modem, session.search.ttyOpen, loaded.image, timeouts, onByte);
-    if (progressBar)
+    if (progressBar) {
         err << '\n';
+        err.flush();
+    }
     if (result != FlashResult::Written) {
         // Nothing more goes out on this line: the device may still take bytes as flash data.
         session.search.restart();
