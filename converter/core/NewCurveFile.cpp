@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -52,28 +54,126 @@ QString NewCurveFile::kanal2Datei(const QString &basis, bool beideKanaele)
     return beideKanaele ? basis + QLatin1String("_2") + kEndung : basis + kEndung;
 }
 
+namespace {
+
+constexpr double kZehnHoch[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+char *qtWeg(char *ziel, double value)
+{
+    const QByteArray text = QLocale::c().toString(value, 'g', 6).toLatin1();
+    return std::copy(text.begin(), text.end(), ziel);
+}
+
+} // namespace
+
+char *NewCurveFile::zahlSchreiben(char *ziel, double value)
+{
+    // What a default QTextStream writes: six significant digits in the manner of "%g" ("."
+    // whatever the locale, exponent with sign and at least two digits, no trailing zeros), an
+    // exact tie in the seventh digit rounded away from zero (6703.125 gives 6703.13) and a
+    // negative zero written as "0". Formatting every number with a precision costs more than
+    // reading the file, so the digits come from the shortest exact form (std::to_chars) and are
+    // rounded here. With seven or more digits that form lies on the same side of every six-digit
+    // midpoint as the value itself, except when it is such a midpoint (seven digits, the last a
+    // 5): then an exact multiply-add tells on which side the value lies, or that it is the tie.
+    if (value != value)
+        return std::copy_n("nan", 3, ziel);
+    if (value == 0) {
+        *ziel = '0';
+        return ziel + 1;
+    }
+    if (std::isinf(value))
+        return value < 0 ? std::copy_n("-inf", 4, ziel) : std::copy_n("inf", 3, ziel);
+    const double betrag = std::abs(value);
+    if (betrag < std::numeric_limits<double>::min())
+        return qtWeg(ziel, value); // the shortest form of a subnormal is too short to round
+
+    char kurz[40];
+    const char *const kurzEnde =
+        std::to_chars(kurz, kurz + sizeof kurz, betrag, std::chars_format::scientific).ptr;
+    char ziffern[24];
+    int n = 0;
+    const char *p = kurz;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.')
+            ziffern[n++] = *p;
+    }
+    ++p;
+    if (*p == '+')
+        ++p;
+    int exponent = 0;
+    std::from_chars(p, kurzEnde, exponent);
+
+    if (n > 6) {
+        bool aufrunden = ziffern[6] >= '5';
+        if (n == 7 && ziffern[6] == '5') {
+            // The value is near the midpoint m = ziffern * 10^(exponent - 6): compare exactly.
+            double mitte = 0;
+            for (int i = 0; i < 7; ++i)
+                mitte = mitte * 10 + (ziffern[i] - '0');
+            const int stellen = 6 - exponent;
+            double abstand; // sign of value - m
+            if (stellen >= 0 && stellen <= 22)
+                abstand = std::fma(betrag, kZehnHoch[stellen], -mitte);
+            else if (stellen < 0 && -stellen <= 22)
+                abstand = -std::fma(mitte, kZehnHoch[-stellen], -betrag);
+            else
+                return qtWeg(ziel, value);
+            aufrunden = abstand >= 0; // a tie goes away from zero
+        }
+        n = 6;
+        if (aufrunden) {
+            int i = 5;
+            while (i >= 0 && ziffern[i] == '9')
+                ziffern[i--] = '0';
+            if (i >= 0) {
+                ++ziffern[i];
+            } else {
+                ziffern[0] = '1';
+                ++exponent;
+            }
+        }
+    }
+    while (n > 1 && ziffern[n - 1] == '0')
+        --n;
+
+    char *t = ziel;
+    if (value < 0)
+        *t++ = '-';
+    if (exponent < -4 || exponent >= 6) {
+        *t++ = ziffern[0];
+        if (n > 1) {
+            *t++ = '.';
+            t = std::copy(ziffern + 1, ziffern + n, t);
+        }
+        *t++ = 'e';
+        *t++ = exponent < 0 ? '-' : '+';
+        const int e = exponent < 0 ? -exponent : exponent;
+        if (e < 10)
+            *t++ = '0';
+        t = std::to_chars(t, t + 3, e).ptr;
+    } else if (exponent >= 0) {
+        for (int i = 0; i <= exponent; ++i)
+            *t++ = i < n ? ziffern[i] : '0';
+        if (n > exponent + 1) {
+            *t++ = '.';
+            t = std::copy(ziffern + exponent + 1, ziffern + n, t);
+        }
+    } else {
+        *t++ = '0';
+        *t++ = '.';
+        t = std::fill_n(t, -exponent - 1, '0');
+        t = std::copy(ziffern, ziffern + n, t);
+    }
+    return t;
+}
+
 void NewCurveFile::zahlAnhaengen(QByteArray &out, double value)
 {
-    // A default QTextStream writes six significant digits like "%g", with two differences:
-    // an exact tie in the seventh digit is rounded away from zero (6703.125 gives 6703.13, where
-    // std::to_chars rounds to even), and a negative zero is written as "0". A tie shows as a
-    // seventh digit 5; those few values take Qt's own, slower path. std::to_chars never looks at
-    // the locale, so "." stays the decimal point.
-    if (value != value) {
-        out.append("nan"); // never "-nan"
-        return;
-    }
-    char buffer[32];
-    char *const end = buffer + sizeof buffer;
-    const auto sieben = std::to_chars(buffer, end, value, std::chars_format::scientific, 6);
-    const int vorzeichen = buffer[0] == '-' ? 1 : 0;
-    if (sieben.ptr - buffer > vorzeichen + 7 && buffer[vorzeichen + 7] == '5') {
-        out.append(QLocale::c().toString(value, 'g', 6).toLatin1());
-        return;
-    }
-    const auto result =
-        std::to_chars(buffer, end, value == 0 ? 0.0 : value, std::chars_format::general, 6);
-    out.append(buffer, result.ptr - buffer);
+    char text[kZahlLaengeMax];
+    out.append(text, zahlSchreiben(text, value) - text);
 }
 
 QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal)
@@ -82,13 +182,17 @@ QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &rec
     out.append('\n');
     const std::array<double, kNeuPunkteMax> &wert = kanal == 1 ? record.wert1 : record.wert2;
     const int punkte = std::clamp(int(record.punkte), 0, kNeuPunkteMax);
-    out.reserve(out.size() + punkte * 24);
+    // One buffer, written through a pointer: appending number by number costs as much again.
+    const qsizetype kopfLaenge = out.size();
+    out.resize(kopfLaenge + qsizetype(punkte) * (2 * kZahlLaengeMax + 2));
+    char *t = out.data() + kopfLaenge;
     for (int i = 0; i < punkte; ++i) {
-        zahlAnhaengen(out, record.frequenz[std::size_t(i)]);
-        out.append(';');
-        zahlAnhaengen(out, wert[std::size_t(i)]);
-        out.append('\n');
+        t = zahlSchreiben(t, record.frequenz[std::size_t(i)]);
+        *t++ = ';';
+        t = zahlSchreiben(t, wert[std::size_t(i)]);
+        *t++ = '\n';
     }
+    out.truncate(t - out.constData());
     return out;
 }
 

@@ -42,6 +42,9 @@ public:
     // A number as a default QTextStream writes a double: six significant digits, plain or
     // exponent notation, "." as decimal point whatever the locale.
     static void zahlAnhaengen(QByteArray &out, double value);
+    // The same into a buffer with room for kZahlLaengeMax characters; returns the end.
+    static constexpr int kZahlLaengeMax = 32;
+    static char *zahlSchreiben(char *ziel, double value);
 };
 
 // The text with each of "/", ",", ":", "\" and ";" replaced by "_".

@@ -81,6 +81,14 @@ private slots:
         QTest::newRow("tie away from zero") << 6703.125 << QByteArray("6703.13");
         QTest::newRow("negative tie") << -0.03125 << QByteArray("-0.03125");
         QTest::newRow("tie of seven digits") << -1.0000005 << QByteArray("-1");
+        QTest::newRow("carry into exponent") << 9.9999996e-5 << QByteArray("0.0001");
+        QTest::newRow("carry") << 99.99996 << QByteArray("100");
+        QTest::newRow("seven digits") << 1.000001 << QByteArray("1");
+        QTest::newRow("just above a tie") << 0.10000050000000001 << QByteArray("0.100001");
+        QTest::newRow("largest") << std::numeric_limits<double>::max()
+                                 << QByteArray("1.79769e+308");
+        QTest::newRow("smallest") << std::numeric_limits<double>::denorm_min()
+                                  << QByteArray("4.94066e-324");
         QTest::newRow("negative zero") << -0.0 << QByteArray("0");
         QTest::newRow("infinity") << -std::numeric_limits<double>::infinity() << QByteArray("-inf");
         QTest::newRow("nan") << -std::numeric_limits<double>::quiet_NaN() << QByteArray("nan");
@@ -100,7 +108,8 @@ private slots:
         QRandomGenerator random(20240305);
         for (int i = 0; i < 10000; ++i) {
             const double mantisse = random.generateDouble() * 10;
-            const int exponent = int(random.bounded(-12, 13));
+            const int exponent =
+                i % 10 ? int(random.bounded(-12, 13)) : int(random.bounded(-322, 308));
             const double value = (i % 2 ? -1 : 1) * mantisse * std::pow(10.0, exponent);
             const double gerundet = std::round(value * 1000) / 1000; // many short values too
             const double binaer = std::round(value * 4096) / 4096;   // and many exact ties

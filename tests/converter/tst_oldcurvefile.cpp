@@ -1,9 +1,11 @@
 #include "OldCurveFile.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <charconv>
 #include <memory>
 
 using Fehler = OldCurveFile::Fehler;
@@ -237,6 +239,43 @@ private slots:
         QFETCH(double, wert);
         QVERIFY(lesen("#V3.05 " + wort + " 1 0 1 0 1 0 0").ok());
         QCOMPARE(record->kurvealt.frqanfang, wert);
+    }
+
+    // Every number form reads to the same double as the standard conversion, the short ones
+    // (read by a quicker path) included.
+    void tableNumbersReadExactly()
+    {
+        QRandomGenerator random(4711);
+        QList<QByteArray> woerter;
+        for (int i = 0; i < kAltSchritteMax; ++i) {
+            const int ziffern = 1 + int(random.bounded(19));
+            const bool minus = random.bounded(3) == 0;
+            QByteArray w;
+            for (int z = 0; z < ziffern; ++z)
+                w += char('0' + random.bounded(10));
+            if (i % 4)
+                w.insert(int(random.bounded(w.size() + 1)), '.');
+            if (w == ".")
+                w = "0";
+            if (i % 9 == 0)
+                w += "e" + QByteArray::number(int(random.bounded(-30, 30)));
+            if (minus)
+                w.prepend('-');
+            woerter.append(w);
+        }
+        QByteArray tabelle = woerter.join(' ');
+        QByteArray inhalt = "#V4.05 0 1 0 1 0 1 0 0 L\n" + tabelle + "\n";
+        for (int t = 0; t < 3; ++t)
+            inhalt += QByteArray("0 ").repeated(kAltSchritteMax);
+        inhalt += QByteArray("0 ").repeated(10000);
+        QVERIFY(lesen(inhalt).ok());
+        for (int i = 0; i < kAltSchritteMax; ++i) {
+            const QByteArray &w = woerter.at(i);
+            double erwartet = 0;
+            std::from_chars(w.constData(), w.constData() + w.size(), erwartet);
+            if (record->kurvealt.korrlog1[i] != erwartet)
+                QFAIL(w.constData());
+        }
     }
 
     void refusalLeavesNoValuesOfEarlierFile()
