@@ -409,6 +409,9 @@ private slots:
         const QString path = writeOld(QStringLiteral("conv/filter.hfd"),
                                       oldFile("#V4.05", 0, "Filter_<b>10MHz</b>"));
         open(path);
+        // The description is a path and a label, never markup: shown as it stands.
+        QCOMPARE(child<QLabel>("label_2")->textFormat(), Qt::PlainText);
+        QVERIFY(child<QLabel>("label_2")->text().endsWith(";Filter <b>10MHz</b>"));
         click("pushButton_3");
         QVERIFY(inState(State::Converted));
         QString expected = files.filePath("conv/filter") + ";Filter_<b>10MHz</b>";
