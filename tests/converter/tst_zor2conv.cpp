@@ -397,6 +397,35 @@ private slots:
         QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("refused/"));
     }
 
+    void acceptedOpenWritesHeaderLines()
+    {
+        static QStringList lines;
+        lines.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &, const QString &m) {
+                if (type == QtDebugMsg)
+                    lines.append(m);
+            });
+        const QString path = writeOld(QStringLiteral("dbg.hfd"),
+                                      "#V3.05 1e6 250000 11 0.5 -80 0.25 -90 0 1 2 3 4 5 6 7 8 9 "
+                                      "10 11 12 13 14 15 16 17 18 19 20 21 22 a_b");
+        open(path);
+        const QStringList accepted = lines;
+        lines.clear();
+        open(writeOld(QStringLiteral("dbg2.hfd"), "notag 1 2 3"));
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+
+        QCOMPARE(accepted.size(), 14);
+        QCOMPARE(accepted[0], '"' + QString(path).replace('_', ' ') + ";a b\"");
+        QCOMPARE(accepted[1], QStringLiteral("Frq-Anfang 1e+06"));
+        QCOMPARE(accepted[3], QStringLiteral("Frq-Schritte 11"));
+        QCOMPARE(accepted[10], QStringLiteral("Kanal1 k1[10] 11"));
+        QCOMPARE(accepted[13], QStringLiteral("dB2 -84.5"));
+        QVERIFY(lines.isEmpty());
+    }
+
     void unreadableFileRemembersItsFolder()
     {
         open(files.filePath(QStringLiteral("nowhere/missing.hfd")));
