@@ -1,6 +1,7 @@
 #include "NewCurveFile.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStringEncoder>
 
@@ -53,11 +54,25 @@ QString NewCurveFile::kanal2Datei(const QString &basis, bool beideKanaele)
 
 void NewCurveFile::zahlAnhaengen(QByteArray &out, double value)
 {
-    // The shortest "%g" form with six significant digits is what a default QTextStream writes;
-    // std::to_chars never looks at the locale.
+    // A default QTextStream writes six significant digits like "%g", with two differences:
+    // an exact tie in the seventh digit is rounded away from zero (6703.125 gives 6703.13, where
+    // std::to_chars rounds to even), and a negative zero is written as "0". A tie shows as a
+    // seventh digit 5; those few values take Qt's own, slower path. std::to_chars never looks at
+    // the locale, so "." stays the decimal point.
+    if (value != value) {
+        out.append("nan"); // never "-nan"
+        return;
+    }
     char buffer[32];
+    char *const end = buffer + sizeof buffer;
+    const auto sieben = std::to_chars(buffer, end, value, std::chars_format::scientific, 6);
+    const int vorzeichen = buffer[0] == '-' ? 1 : 0;
+    if (sieben.ptr - buffer > vorzeichen + 7 && buffer[vorzeichen + 7] == '5') {
+        out.append(QLocale::c().toString(value, 'g', 6).toLatin1());
+        return;
+    }
     const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+        std::to_chars(buffer, end, value == 0 ? 0.0 : value, std::chars_format::general, 6);
     out.append(buffer, result.ptr - buffer);
 }
 
