@@ -1,10 +1,22 @@
 #include "WindowMain.h"
 
-#include <cstdio>
+#include "Translation.h"
+#include "zor2conv.h"
 
-// Stand-in until the window exists.
-int runWindow(int &, char **)
+#include <QApplication>
+#include <QIcon>
+
+#include <memory>
+
+int runWindow(int &argc, char **argv)
 {
-    std::fputs("zor2conv: the window is not built yet; use --convert or --help\n", stderr);
-    return 1;
+    QApplication app(argc, argv);
+    installTranslation(app);
+    // The window holds the whole curve record (about 400 KB): kept off the stack.
+    auto window = std::make_unique<zor2conv>();
+    const QIcon icon(QStringLiteral(":images/zor2conv.ico"));
+    QApplication::setWindowIcon(icon);
+    window->setWindowIcon(icon);
+    window->show();
+    return QApplication::exec();
 }
