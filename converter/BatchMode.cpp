@@ -24,7 +24,9 @@ struct Options
     QString outputDir;
     bool help = false;
     bool verbose = false;
-    QString usageError;
+    // A wrong call; told once the translation is installed.
+    enum class Error { None, NoInput, UnknownOption, NoFolder } error = Error::None;
+    QString unknownOption;
 };
 
 Options parse(const QStringList &arguments)
@@ -42,29 +44,45 @@ Options parse(const QStringList &arguments)
             o.help = true;
         } else if (a == QLatin1String("--verbose")) {
             o.verbose = true;
-        } else if (a == QLatin1String("--output-dir")) {
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty()) {
-                o.usageError = BatchMode::tr("--output-dir braucht einen Ordner");
+        } else if (a == QLatin1String("--output-dir") ||
+                   a.startsWith(QLatin1String("--output-dir="))) {
+            const bool folgt = a.size() == int(std::strlen("--output-dir"));
+            o.outputDir = folgt ? arguments.value(++i) : a.mid(int(std::strlen("--output-dir=")));
+            if (o.outputDir.isEmpty()) {
+                o.error = Options::Error::NoFolder;
                 return o;
             }
-            o.outputDir = arguments.at(++i);
-        } else if (a.startsWith(QLatin1String("--output-dir="))) {
-            o.outputDir = a.mid(int(std::strlen("--output-dir=")));
         } else if (a.startsWith(QLatin1String("-l"))) {
             // the language, taken by installTranslation
         } else {
-            o.usageError = BatchMode::tr("unbekannte Option %1").arg(a);
+            o.error = Options::Error::UnknownOption;
+            o.unknownOption = a;
             return o;
         }
     }
     if (!o.help && o.inputs.isEmpty())
-        o.usageError = BatchMode::tr("keine Eingabedatei angegeben");
+        o.error = Options::Error::NoInput;
     return o;
 }
 
 void print(FILE *stream, const QString &line)
 {
     std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+}
+
+QString usageError(const Options &o)
+{
+    switch (o.error) {
+    case Options::Error::NoInput:
+        return BatchMode::tr("keine Eingabedatei angegeben");
+    case Options::Error::UnknownOption:
+        return BatchMode::tr("unbekannte Option %1").arg(o.unknownOption);
+    case Options::Error::NoFolder:
+        return BatchMode::tr("--output-dir braucht einen Ordner");
+    case Options::Error::None:
+        break;
+    }
+    return QString();
 }
 
 QString usage()
@@ -200,20 +218,19 @@ bool BatchMode::isRequested(int argc, char **argv)
 int BatchMode::run(int &argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
+    const Options options = parse(QCoreApplication::arguments());
     // The diagnostic lines stay off unless asked for; switched off at the source, so that the
     // conversion does not even format them.
-    if (!arguments.contains(QLatin1String("--verbose")))
+    if (!options.verbose)
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     installTranslation(app);
 
-    const Options options = parse(arguments);
     if (options.help) {
         print(stdout, usage());
         return ExitOk;
     }
-    if (!options.usageError.isEmpty()) {
-        print(stderr, QStringLiteral("zor2conv: %1").arg(options.usageError));
+    if (options.error != Options::Error::None) {
+        print(stderr, QStringLiteral("zor2conv: %1").arg(usageError(options)));
         print(stderr, usage());
         return ExitUsage;
     }

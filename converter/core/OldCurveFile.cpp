@@ -3,10 +3,9 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QLoggingCategory>
 #include <QStringDecoder>
 
 #include <charconv>
@@ -320,6 +319,8 @@ void OldCurveFile::beschreibungUebernehmen(CurveRecord &record)
 
 void OldCurveFile::kopfdatenAusgeben(const CurveRecord &record)
 {
+    if (!QLoggingCategory::defaultCategory()->isDebugEnabled())
+        return; // switched off: not even formatted
     const KurveAlt &k = record.kurvealt;
     const double audio = k.audionf ? 1.0 / 32.0 : 1.0;
     qDebug() << record.beschreibung;
