@@ -1,0 +1,44 @@
+#include "Translation.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QTranslator>
+
+QString translationFileName(const QStringList &arguments)
+{
+    for (const QString &argument : arguments) {
+        if (argument.startsWith(QLatin1String("-l")) && argument.size() > 2) {
+            const QString value = argument.mid(2);
+            if (value.contains(QLatin1String("zor2convert_")))
+                return value;
+            return QStringLiteral("zor2convert_%1").arg(value);
+        }
+    }
+    return QString();
+}
+
+bool installTranslation(QCoreApplication &app)
+{
+    const QString fname = translationFileName(app.arguments());
+    if (fname.isEmpty())
+        return false;
+    qDebug() << "fname:" << fname;
+    // Owned by the application, so it lives as long as the texts it translates.
+    auto *translator = new QTranslator(&app);
+    const QString folders[] = {
+        QStringLiteral("transl/"),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/transl/"),
+        QStringLiteral(":/i18n"),
+    };
+    bool loaded = false;
+    for (const QString &folder : folders) {
+        if (translator->load(fname, folder)) {
+            loaded = true;
+            break;
+        }
+    }
+    if (loaded)
+        qDebug() << "Translator OK";
+    QCoreApplication::installTranslator(translator);
+    return loaded;
+}

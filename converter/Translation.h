@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QCoreApplication;
+
+// The language option "-l<x>": the first argument that begins with "-l" and is longer than two
+// characters selects the translation file "zor2convert_<x>" (or <x> itself when it already holds
+// "zor2convert_"). Returns the file name, or an empty text when no argument asks for one.
+QString translationFileName(const QStringList &arguments);
+
+// Examines the application's arguments and, when they ask for a language, loads its translation
+// from "transl/" under the working directory, else from "transl/" beside the program, else from
+// the copy compiled into the program, and installs it. Returns whether a translation was loaded.
+bool installTranslation(QCoreApplication &app);

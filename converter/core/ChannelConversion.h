@@ -1,0 +1,21 @@
+#pragma once
+
+#include "CurveRecord.h"
+
+// Turns the raw samples of a read old curve into the new curve: at most 2001 points, frequencies
+// in MHz, levels in dB or SWR values, corrected with the file's own correction tables, and
+// cleans the description into a file-name base.
+
+// Converts record.kurvealt into the record's new curve and cleans record.beschreibung.
+// Impedance curves (kurventyp 3) cannot be converted: returns false and changes nothing.
+bool kurveKonvertieren(CurveRecord &record);
+
+// The description made into a file-name base: blanks to "_", ";no_label" and ".hfd" removed,
+// "+", "-", "\", "/", ":" and ";" to "_".
+QString beschreibungBereinigen(QString beschreibung);
+
+// Correction lookups at a frequency in Hz. The SWR lookups write the value as a debug line.
+double korrLog1(const KurveAlt &kurvealt, double fHz);
+double korrLog2(const KurveAlt &kurvealt, double fHz);
+double korrSwv1(const KurveAlt &kurvealt, double fHz);
+double korrSwv2(const KurveAlt &kurvealt, double fHz);

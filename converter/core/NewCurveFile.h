@@ -1,0 +1,51 @@
+#pragma once
+
+#include "CurveRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Writer of the new curve files (".z2k"): one curve per file, a header line "#" + text, then one
+// line "frequency;value" per point, in the system's 8-bit encoding, line feeds only.
+class NewCurveFile
+{
+public:
+    struct Ergebnis
+    {
+        QStringList geschrieben;    // files written, in order
+        QStringList fehlgeschlagen; // files that could not be written, in order
+        // The last file handled (written or not); the base name when no channel was to be
+        // written. Its folder is the one to remember.
+        QString letzteDatei;
+        bool ok() const { return fehlgeschlagen.isEmpty(); }
+    };
+
+    // The chosen path without a final ".z2k" (case-sensitive).
+    static QString basisName(const QString &chosenPath);
+
+    // File names for a base name: channel 1 is base + ".z2k"; channel 2 is base + "_2.z2k"
+    // when both channels are written, otherwise base + ".z2k".
+    static QString kanal1Datei(const QString &basis);
+    static QString kanal2Datei(const QString &basis, bool beideKanaele);
+
+    // Writes the files of the channels whose flag is set in the record, for the base name
+    // basis and the (edited) description. Each file is written atomically. With beideOderKeine,
+    // the files are kept only if all of them could be written; otherwise every channel's file is
+    // tried on its own.
+    static Ergebnis kurveNeuSpeichern(const QString &basis, const QString &beschreibung,
+                                      const CurveRecord &record, bool beideOderKeine = false);
+
+    // The complete content of one channel's file.
+    static QByteArray dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal);
+
+    // A number as a default QTextStream writes a double: six significant digits, plain or
+    // exponent notation, "." as decimal point whatever the locale.
+    static void zahlAnhaengen(QByteArray &out, double value);
+    // The same into a buffer with room for kZahlLaengeMax characters; returns the end.
+    static constexpr int kZahlLaengeMax = 32;
+    static char *zahlSchreiben(char *ziel, double value);
+};
+
+// The text with each of "/", ",", ":", "\" and ";" replaced by "_".
+QString dateinameAusText(QString text);

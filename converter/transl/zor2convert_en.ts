@@ -1,0 +1,204 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>BatchMode</name>
+    <message>
+        <source>--output-dir braucht einen Ordner</source>
+        <translation>--output-dir needs a folder</translation>
+    </message>
+    <message>
+        <source>unbekannte Option %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>keine Eingabedatei angegeben</source>
+        <translation>no input file given</translation>
+    </message>
+    <message>
+        <source>Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--verbose]
+
+Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen
+Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner
+der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.
+
+  --output-dir ORDNER  schreibt die neuen Dateien nach ORDNER (wird angelegt)
+  --verbose            gibt die Diagnosezeilen aus
+  -l&lt;Sprache&gt;          laedt eine Uebersetzung, zum Beispiel -len
+  --help               zeigt diese Hilfe
+
+Exit-Status: 0 alle Eingaben umgewandelt, 1 mindestens eine nicht, 2 falscher Aufruf.</source>
+        <translation>Usage: zor2conv --convert FILE.hfd [FILE.hfd ...] [--output-dir FOLDER] [--verbose]
+
+Converts old curve files (.hfd) into curve files of the new format without a
+window: for each input NAME.z2k (channel 1) and NAME_2.z2k (channel 2), in the
+input&apos;s folder or in FOLDER. Existing files of the same name are replaced.
+
+  --output-dir FOLDER  writes the new files into FOLDER (created when missing)
+  --verbose            prints the diagnostic lines
+  -l&lt;language&gt;         loads a translation, for example -len
+  --help               shows this help
+
+Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</translation>
+    </message>
+    <message>
+        <source>Datei kann nicht gelesen werden</source>
+        <translation>file cannot be read</translation>
+    </message>
+    <message>
+        <source>keine Kurvendatei im alten Format</source>
+        <translation>not a curve file of the old format</translation>
+    </message>
+    <message>
+        <source>zu viele Frequenzschritte (hoechstens 9999)</source>
+        <translation>too many frequency steps (at most 9999)</translation>
+    </message>
+    <message>
+        <source>unbekannte Kurvenart</source>
+        <translation>unknown curve kind</translation>
+    </message>
+    <message>
+        <source>ein Feld enthaelt keine gueltige Zahl</source>
+        <translation>a field holds no valid number</translation>
+    </message>
+    <message>
+        <source>Impedanzkurve, kann nicht umgewandelt werden</source>
+        <translation>impedance curve, cannot be converted</translation>
+    </message>
+    <message>
+        <source>die Ausgabedatei %1 wurde in diesem Lauf schon geschrieben</source>
+        <translation>the output file %1 was already written in this run</translation>
+    </message>
+    <message>
+        <source>die Ausgabedatei %1 kann nicht geschrieben werden</source>
+        <translation>the output file %1 cannot be written</translation>
+    </message>
+</context>
+<context>
+    <name>zor2conv</name>
+    <message>
+        <source>zor2conv</source>
+        <translation>zor2conv</translation>
+    </message>
+    <message>
+        <source>Kurvendatei alt ZOR01 Format</source>
+        <translation>Old curve file, ZOR01 format</translation>
+    </message>
+    <message>
+        <source>Kurvendatei ALT oeffnen</source>
+        <translation>Open OLD curve file</translation>
+    </message>
+    <message>
+        <source>Konvertieren</source>
+        <translation>Convert</translation>
+    </message>
+    <message>
+        <source>Kurve Typ</source>
+        <translation>Curve type</translation>
+    </message>
+    <message>
+        <source>Kurve Beschreibung:</source>
+        <translation>Curve description:</translation>
+    </message>
+    <message>
+        <source>Kurvendatei neu ZOR2.0 Format</source>
+        <translation>New curve file, ZOR2.0 format</translation>
+    </message>
+    <message>
+        <source> Speichern neues Format</source>
+        <translation> Save in new format</translation>
+    </message>
+    <message>
+        <source>Kurve Beschreibung und default Dateiname:</source>
+        <translation>Curve description and default file name:</translation>
+    </message>
+    <message>
+        <source>Datei</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Beenden</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Wobbel-Kurve-logarithmisch</source>
+        <translation>Sweep-curve-logarithmic</translation>
+    </message>
+    <message>
+        <source>SWV-Kurve</source>
+        <translation>SWR-curve</translation>
+    </message>
+    <message>
+        <source>Wobbel-Kurve-Linear</source>
+        <translation>Sweep-curve-linear</translation>
+    </message>
+    <message>
+        <source>SWV-Antenne-Kurve</source>
+        <translation>SWR-antenna-curve</translation>
+    </message>
+    <message>
+        <source>Impedanz-Kurve</source>
+        <translation>Impedance-curve</translation>
+    </message>
+    <message>
+        <source>SAV-Kurve</source>
+        <translation>SAV-curve</translation>
+    </message>
+    <message>
+        <source>Wobbel-Kurve-Audio_NF</source>
+        <translation>Sweep-curve-audio_AF</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Beschreibung der Wobbelkurve&lt;/b&gt;&lt;br&gt;-----------------------------&lt;br&gt;Dieser Text wird generiert aus&lt;br&gt;&lt;b&gt;Path + Dateiname + Kurvenbeschreibung&lt;/b&gt;&lt;br&gt;Das ist die neue Vorgabe der Beschreibung.&lt;br&gt;Aus diesem Text wird auch der Dateiname&lt;br&gt;generiert.&lt;br&gt;&lt;b&gt;Es ist also ratsam diesen Text zu&lt;br&gt;editieren!!&lt;/b&gt;&lt;br&gt;Es entstehen 2 Dateien, da die alte Datei&lt;br&gt;2 Kurven beinhaltet.</source>
+        <comment>tooltip text</comment>
+        <translation>&lt;b&gt;Description of the sweep curve&lt;/b&gt;&lt;br&gt;-----------------------------&lt;br&gt;This text is made from&lt;br&gt;&lt;b&gt;path + file name + curve description&lt;/b&gt;&lt;br&gt;It is the new default description.&lt;br&gt;The file name is made from this text&lt;br&gt;as well.&lt;br&gt;&lt;b&gt;So it is a good idea to&lt;br&gt;edit this text!!&lt;/b&gt;&lt;br&gt;2 files are made, because the old file&lt;br&gt;holds 2 curves.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Konvertierung der Kurven&lt;/b&gt;&lt;br&gt;-----------------------------&lt;br&gt;In der Datei im alten Format&lt;br&gt;sind 2 Kurven enthalten. Die Kurve&lt;br&gt;vom Kanal 1 und die Kurve vom Kanal 2.&lt;br&gt;Da das neue Format pro Datei nur eine&lt;br&gt;Kurve beinhaltet entstehen beim Konvertieren&lt;br&gt;und anschliessenden &quot;Speichern&quot; 2 Dateien&lt;br&gt;im neuen Format.&lt;br&gt;</source>
+        <comment>tooltip text</comment>
+        <translation>&lt;b&gt;Conversion of the curves&lt;/b&gt;&lt;br&gt;-----------------------------&lt;br&gt;A file in the old format&lt;br&gt;holds 2 curves: the curve&lt;br&gt;of channel 1 and the curve of channel 2.&lt;br&gt;As the new format holds only one&lt;br&gt;curve per file, converting&lt;br&gt;and then &quot;Save&quot; make 2 files&lt;br&gt;in the new format.&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>Kurve Typ:</source>
+        <translation>Curve type:</translation>
+    </message>
+    <message>
+        <source>Kurvendatei Impedanz</source>
+        <comment>Kurvendatei laden</comment>
+        <translation>Impedance curve file</translation>
+    </message>
+    <message>
+        <source>&lt;B&gt;Kurvendatei ist eine Impedanzkurve! &lt;/B&gt;&lt;BR&gt;Diese Kurvendateien k&amp;ouml;nnen leider nicht&lt;BR&gt;umgewandelt werden.</source>
+        <comment>Kurvendatei laden</comment>
+        <translation>&lt;B&gt;The curve file is an impedance curve! &lt;/B&gt;&lt;BR&gt;Sorry, such curve files cannot&lt;BR&gt;be converted.</translation>
+    </message>
+    <message>
+        <source>ZOR Kurve ALT laden</source>
+        <comment>FileDialog</comment>
+        <translation>Load OLD ZOR curve</translation>
+    </message>
+    <message>
+        <source>ZOR Kurvendatei (*.hfd)</source>
+        <comment>FileDialog</comment>
+        <translation>ZOR curve file (*.hfd)</translation>
+    </message>
+    <message>
+        <source>ZOR2.0 Kurven-Datei speichern</source>
+        <comment>FileDialog</comment>
+        <translation>Save ZOR2.0 curve file</translation>
+    </message>
+    <message>
+        <source>ZOR2.0 Kurven-Datei (*.z2k)</source>
+        <comment>FileDialog</comment>
+        <translation>ZOR2.0 curve file (*.z2k)</translation>
+    </message>
+    <message>
+        <source>Kurvendatei speichern</source>
+        <translation>Save curve file</translation>
+    </message>
+    <message>
+        <source>Die Datei %1 konnte nicht geschrieben werden.</source>
+        <translation>The file %1 could not be written.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,170 @@
+#include "zor2conv.h"
+#include "ui_zor2conv.h"
+
+#include "ChannelConversion.h"
+#include "Dialogs.h"
+#include "KeyValueFile.h"
+#include "NewCurveFile.h"
+#include "OldCurveFile.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QSettings>
+
+namespace {
+
+const QString kOrganisation = QStringLiteral("VEZ");
+
+} // namespace
+
+zor2conv::zor2conv(QWidget *parent)
+    : zor2conv(nullptr, std::make_unique<QtDialogs>(), parent)
+{
+}
+
+zor2conv::zor2conv(Dialogs &dialogs, QWidget *parent)
+    : zor2conv(&dialogs, nullptr, parent)
+{
+}
+
+zor2conv::zor2conv(Dialogs *givenDialogs, std::unique_ptr<Dialogs> ownDialogs, QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::zor2conv)
+    , ownDialogs(std::move(ownDialogs))
+    , dialogs(givenDialogs ? givenDialogs : this->ownDialogs.get())
+{
+    ui->setupUi(this);
+    ui->groupBox_2->setEnabled(false);
+    ui->pushButton_2->setEnabled(false);
+    ui->pushButton_3->setEnabled(false);
+    record.kurvealt.frqteiler = 1;
+
+    // The store is never loaded from a file, so this always yields the default; it is the one
+    // place where a different time-stamp format would come from.
+    {
+        KeyValueFile settings;
+        formatfilename =
+            settings.value(QStringLiteral("formatfilename"), QStringLiteral("yyMMdd_hhmmss"));
+    }
+
+    ui->textEdit->setToolTip(
+        tr("<b>Beschreibung der Wobbelkurve</b><br>-----------------------------<br>"
+           "Dieser Text wird generiert aus<br><b>Path + Dateiname + Kurvenbeschreibung</b><br>"
+           "Das ist die neue Vorgabe der Beschreibung.<br>Aus diesem Text wird auch der "
+           "Dateiname<br>generiert.<br><b>Es ist also ratsam diesen Text zu<br>editieren!!</b>"
+           "<br>Es entstehen 2 Dateien, da die alte Datei<br>2 Kurven beinhaltet.",
+           "tooltip text"));
+    ui->pushButton_3->setToolTip(
+        tr("<b>Konvertierung der Kurven</b><br>-----------------------------<br>In der Datei im "
+           "alten Format<br>sind 2 Kurven enthalten. Die Kurve<br>vom Kanal 1 und die Kurve vom "
+           "Kanal 2.<br>Da das neue Format pro Datei nur eine<br>Kurve beinhaltet entstehen beim "
+           "Konvertieren<br>und anschliessenden \"Speichern\" 2 Dateien<br>im neuen Format.<br>",
+           "tooltip text"));
+}
+
+zor2conv::~zor2conv()
+{
+    delete ui;
+}
+
+void zor2conv::kurveLoeschen()
+{
+    ui->label->setText(tr("Kurve Typ:"));
+    ui->label_2->setText(QString());
+    ui->groupBox_2->setEnabled(false);
+    ui->pushButton_2->setEnabled(false);
+    ui->pushButton_3->setEnabled(false);
+    ui->textEdit->clear();
+    record.kurveLoeschen();
+}
+
+QString zor2conv::zeitstempel() const
+{
+    return QDateTime::currentDateTime().toString(formatfilename);
+}
+
+void zor2conv::on_pushButton_clicked()
+{
+    kurveLoeschen();
+    if (kurveAltPruefen()) {
+        OldCurveFile::kopfdatenAusgeben(record);
+        ui->pushButton_3->setEnabled(true);
+    }
+}
+
+void zor2conv::on_pushButton_2_clicked()
+{
+    kurveNeuSpeichern();
+    kurveLoeschen();
+}
+
+void zor2conv::on_pushButton_3_clicked()
+{
+    if (!kurveKonvertieren(record)) {
+        dialogs->warning(this, tr("Kurvendatei Impedanz", "Kurvendatei laden"),
+                         tr("<B>Kurvendatei ist eine Impedanzkurve! </B><BR>Diese Kurvendateien "
+                            "k&ouml;nnen leider nicht<BR>umgewandelt werden.",
+                            "Kurvendatei laden"));
+        return;
+    }
+    // Plain text: a description holding "<" must reach the file as it stands.
+    ui->textEdit->setPlainText(record.beschreibung);
+    ui->groupBox_2->setEnabled(true);
+    ui->pushButton_2->setEnabled(true);
+}
+
+void zor2conv::on_actionBeenden_triggered()
+{
+    close();
+}
+
+bool zor2conv::kurveAltPruefen()
+{
+    if (kurveAltLesen() < 2)
+        return false;
+    ui->label->setText(QStringLiteral("Typ: ") + record.kurventypname);
+    OldCurveFile::beschreibungUebernehmen(record);
+    ui->label_2->setText(record.beschreibung);
+    return true;
+}
+
+int zor2conv::kurveAltLesen()
+{
+    QSettings settings(kOrganisation, QStringLiteral("ZOR5"));
+    const QString start =
+        QDir(settings.value(QStringLiteral("kurvenpath_alt"), QDir::homePath()).toString())
+            .absolutePath();
+    const QString fileName =
+        dialogs->openFileName(this, tr("ZOR Kurve ALT laden", "FileDialog"), start,
+                              tr("ZOR Kurvendatei (*.hfd)", "FileDialog"));
+    record.beschreibung.clear();
+    if (fileName.isEmpty())
+        return 1;
+    const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltLesen(fileName, record);
+    settings.setValue(QStringLiteral("kurvenpath_alt"), ordnerVon(fileName));
+    return ergebnis.versioncode;
+}
+
+void zor2conv::kurveNeuSpeichern()
+{
+    QSettings settings(kOrganisation, QStringLiteral("ZOR2"));
+    const QString start = settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString();
+    const QString beschreibung = ui->textEdit->toPlainText();
+    const QString vorschlag =
+        dateinameAusText(beschreibung.isEmpty() ? zeitstempel() : beschreibung);
+    const QString chosen = dialogs->saveFileName(
+        this, tr("ZOR2.0 Kurven-Datei speichern", "FileDialog"), QDir(start).filePath(vorschlag),
+        tr("ZOR2.0 Kurven-Datei (*.z2k)", "FileDialog"));
+    if (chosen.isEmpty())
+        return;
+
+    const NewCurveFile::Ergebnis ergebnis =
+        NewCurveFile::kurveNeuSpeichern(NewCurveFile::basisName(chosen), beschreibung, record);
+    settings.setValue(QStringLiteral("kurvenpath"), ordnerVon(ergebnis.letzteDatei));
+    for (const QString &name : ergebnis.fehlgeschlagen) {
+        dialogs->warning(this, tr("Kurvendatei speichern"),
+                         tr("Die Datei %1 konnte nicht geschrieben werden.")
+                             .arg(QDir::toNativeSeparators(name)));
+    }
+}

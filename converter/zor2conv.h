@@ -1,0 +1,55 @@
+#pragma once
+
+#include "CurveRecord.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+
+class Dialogs;
+
+namespace Ui {
+class zor2conv;
+}
+
+// The converter's main window: open an old curve file, convert it, save it in the new format.
+// The three buttons are enabled in that order (idle, loaded, converted); every save, written,
+// failed or cancelled, returns the window to idle. All file formats live in the core; the window
+// asks the user and shows the results.
+class zor2conv : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit zor2conv(QWidget *parent = nullptr);
+    // The window asks through dialogs, which must outlive it.
+    explicit zor2conv(Dialogs &dialogs, QWidget *parent = nullptr);
+    ~zor2conv() override;
+
+    // Returns the window and the curve record to the idle state.
+    void kurveLoeschen();
+    // The current local time in the format formatfilename: the name proposed for an empty
+    // description.
+    QString zeitstempel() const;
+
+private slots:
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+    void on_pushButton_3_clicked();
+    void on_actionBeenden_triggered();
+
+private:
+    zor2conv(Dialogs *dialogs, std::unique_ptr<Dialogs> ownDialogs, QWidget *parent);
+
+    bool kurveAltPruefen();
+    int kurveAltLesen();
+    void kurveNeuSpeichern();
+
+    Ui::zor2conv *ui;
+    CurveRecord record;
+    QString formatfilename;
+
+    std::unique_ptr<Dialogs> ownDialogs; // the real dialogs, when none were given
+    Dialogs *dialogs;
+};

@@ -1,0 +1,281 @@
+#include "NewCurveFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+class TestNewCurveFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+
+    static QByteArray lesen(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<fehlt>");
+    }
+
+    // Two points: 1.5 MHz with -3.25 / 0.5, and 145.1234567 MHz with 0 / -12.3456789.
+    static std::unique_ptr<CurveRecord> kurve(bool kanal1, bool kanal2)
+    {
+        auto r = std::make_unique<CurveRecord>();
+        r->punkte = 2;
+        r->frequenz[0] = 1.5;
+        r->frequenz[1] = 145.1234567;
+        r->wert1[0] = -3.25;
+        r->wert1[1] = 0;
+        r->wert2[0] = 0.5;
+        r->wert2[1] = -12.3456789;
+        r->frequenz[2] = r->wert1[2] = r->wert2[2] = 77; // beyond punkte: never written
+        r->kanal1ok = kanal1;
+        r->kanal2ok = kanal2;
+        return r;
+    }
+
+    static QByteArray zahl(double value)
+    {
+        QByteArray out;
+        NewCurveFile::zahlAnhaengen(out, value);
+        return out;
+    }
+
+    static QByteArray textStream(double value)
+    {
+        QByteArray out;
+        QTextStream stream(&out);
+        stream << value;
+        stream.flush();
+        return out;
+    }
+
+private slots:
+    void numberFormat_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("145.1234567") << 145.1234567 << QByteArray("145.123");
+        QTest::newRow("3.5") << 3.5 << QByteArray("3.5");
+        QTest::newRow("0.1") << 0.1 << QByteArray("0.1");
+        QTest::newRow("1000") << 1000.0 << QByteArray("1000");
+        QTest::newRow("-12.3456789") << -12.3456789 << QByteArray("-12.3457");
+        QTest::newRow("999999") << 999999.0 << QByteArray("999999");
+        QTest::newRow("1234567") << 1234567.0 << QByteArray("1.23457e+06");
+        QTest::newRow("0.00001234") << 0.00001234 << QByteArray("1.234e-05");
+        QTest::newRow("0.0001") << 0.0001 << QByteArray("0.0001");
+        QTest::newRow("0.00001") << 0.00001 << QByteArray("1e-05");
+        QTest::newRow("123456") << 123456.0 << QByteArray("123456");
+        QTest::newRow("9999995 rounds up") << 9999995.0 << QByteArray("1e+07");
+        QTest::newRow("999999.5 rounds into exponent") << 999999.5 << QByteArray("1e+06");
+        QTest::newRow("0") << 0.0 << QByteArray("0");
+        QTest::newRow("-200") << -200.0 << QByteArray("-200");
+        QTest::newRow("1e-300") << 1e-300 << QByteArray("1e-300");
+        QTest::newRow("tie away from zero") << 6703.125 << QByteArray("6703.13");
+        QTest::newRow("negative tie") << -0.03125 << QByteArray("-0.03125");
+        QTest::newRow("tie of seven digits") << -1.0000005 << QByteArray("-1");
+        QTest::newRow("carry into exponent") << 9.9999996e-5 << QByteArray("0.0001");
+        QTest::newRow("carry") << 99.99996 << QByteArray("100");
+        QTest::newRow("seven digits") << 1.000001 << QByteArray("1");
+        QTest::newRow("just above a tie") << 0.10000050000000001 << QByteArray("0.100001");
+        QTest::newRow("largest") << std::numeric_limits<double>::max()
+                                 << QByteArray("1.79769e+308");
+        QTest::newRow("smallest") << std::numeric_limits<double>::denorm_min()
+                                  << QByteArray("4.94066e-324");
+        QTest::newRow("negative zero") << -0.0 << QByteArray("0");
+        QTest::newRow("infinity") << -std::numeric_limits<double>::infinity() << QByteArray("-inf");
+        QTest::newRow("nan") << -std::numeric_limits<double>::quiet_NaN() << QByteArray("nan");
+    }
+    void numberFormat()
+    {
+        QFETCH(double, value);
+        QFETCH(QByteArray, text);
+        QCOMPARE(zahl(value), text);
+        QCOMPARE(textStream(value), text);
+    }
+
+    // The file format is defined as what a default QTextStream writes; compare over many
+    // magnitudes and signs.
+    void numberFormatMatchesTextStream()
+    {
+        QRandomGenerator random(20240305);
+        for (int i = 0; i < 10000; ++i) {
+            const double mantisse = random.generateDouble() * 10;
+            const int exponent =
+                i % 10 ? int(random.bounded(-12, 13)) : int(random.bounded(-322, 308));
+            const double value = (i % 2 ? -1 : 1) * mantisse * std::pow(10.0, exponent);
+            const double gerundet = std::round(value * 1000) / 1000; // many short values too
+            const double binaer = std::round(value * 4096) / 4096;   // and many exact ties
+            for (const double v : {value, gerundet, binaer}) {
+                if (zahl(v) != textStream(v))
+                    QFAIL(qPrintable(QStringLiteral("%1: %2 / %3")
+                                         .arg(v, 0, 'g', 17)
+                                         .arg(QString::fromLatin1(zahl(v)),
+                                              QString::fromLatin1(textStream(v)))));
+            }
+        }
+    }
+
+    void bothChannels()
+    {
+        const auto r = kurve(true, true);
+        const QString basis = dir.filePath(QStringLiteral("tp"));
+        const NewCurveFile::Ergebnis e =
+            NewCurveFile::kurveNeuSpeichern(basis, QStringLiteral("Tiefpass 10 MHz"), *r);
+        QVERIFY(e.ok());
+        QCOMPARE(e.geschrieben, QStringList({basis + ".z2k", basis + "_2.z2k"}));
+        QCOMPARE(e.letzteDatei, basis + "_2.z2k");
+        QCOMPARE(lesen(basis + ".z2k"), QByteArray("#Tiefpass_10_MHz\n1.5;-3.25\n145.123;0\n"));
+        QCOMPARE(lesen(basis + "_2.z2k"),
+                 QByteArray("#K2: Tiefpass 10 MHz\n1.5;0.5\n145.123;-12.3457\n"));
+    }
+
+    void singleChannelGetsNoSuffix_data()
+    {
+        QTest::addColumn<bool>("kanal1");
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::newRow("channel 1") << true << QByteArray("#a_b\n1.5;-3.25\n145.123;0\n");
+        QTest::newRow("channel 2") << false << QByteArray("#K2: a b\n1.5;0.5\n145.123;-12.3457\n");
+    }
+    void singleChannelGetsNoSuffix()
+    {
+        QFETCH(bool, kanal1);
+        QFETCH(QByteArray, inhalt);
+        QTemporaryDir leer;
+        const auto r = kurve(kanal1, !kanal1);
+        const QString basis = leer.filePath(QStringLiteral("x"));
+        const NewCurveFile::Ergebnis e =
+            NewCurveFile::kurveNeuSpeichern(basis, QStringLiteral("a b"), *r);
+        QCOMPARE(e.geschrieben, QStringList{basis + ".z2k"});
+        QCOMPARE(lesen(basis + ".z2k"), inhalt);
+        QCOMPARE(QDir(leer.path()).entryList(QDir::Files), QStringList{"x.z2k"});
+    }
+
+    void headers_data()
+    {
+        QTest::addColumn<QString>("beschreibung");
+        QTest::addColumn<QByteArray>("kopf1");
+        QTest::addColumn<QByteArray>("kopf2");
+        QTest::newRow("empty") << QString() << QByteArray("#\n") << QByteArray("#K2: \n");
+        QTest::newRow("line breaks") << "Zeile 1\nZeile 2" << QByteArray("#Zeile_1\nZeile_2\n")
+                                     << QByteArray("#K2: Zeile 1\nZeile 2\n");
+        QTest::newRow("markup") << "<b>x</b>" << QByteArray("#<b>x</b>\n")
+                                << QByteArray("#K2: <b>x</b>\n");
+        QTest::newRow("8-bit") << QString::fromUtf8("Dämpfung") << QByteArray("#D\xc3\xa4mpfung\n")
+                               << QByteArray("#K2: D\xc3\xa4mpfung\n");
+    }
+    void headers()
+    {
+        QFETCH(QString, beschreibung);
+        QFETCH(QByteArray, kopf1);
+        QFETCH(QByteArray, kopf2);
+        auto r = kurve(true, true);
+        r->punkte = 0;
+        const QString basis = dir.filePath(QStringLiteral("kopf"));
+        QVERIFY(NewCurveFile::kurveNeuSpeichern(basis, beschreibung, *r).ok());
+        QCOMPARE(lesen(basis + ".z2k"), kopf1);
+        QCOMPARE(lesen(basis + "_2.z2k"), kopf2);
+    }
+
+    void baseName_data()
+    {
+        QTest::addColumn<QString>("gewaehlt");
+        QTest::addColumn<QString>("basis");
+        QTest::newRow("no suffix") << "/k/tp"
+                                   << "/k/tp";
+        QTest::newRow("suffix dropped") << "/k/tp.z2k"
+                                        << "/k/tp";
+        QTest::newRow("other case kept") << "/k/tp.Z2K"
+                                         << "/k/tp.Z2K";
+        QTest::newRow("only the last dropped") << "/k/tp.z2k.z2k"
+                                               << "/k/tp.z2k";
+        QTest::newRow("in a folder name") << "/k.z2k/tp"
+                                          << "/k.z2k/tp";
+    }
+    void baseName()
+    {
+        QFETCH(QString, gewaehlt);
+        QFETCH(QString, basis);
+        QCOMPARE(NewCurveFile::basisName(gewaehlt), basis);
+    }
+
+    void fileNameFromText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("edited") << "C:/kurven/tp.hfd, 10 MHz"
+                                << "C__kurven_tp.hfd_ 10 MHz";
+        QTest::newRow("backslash and semicolon") << "a\\b;c"
+                                                 << "a_b_c";
+        QTest::newRow("line break kept") << "a\nb"
+                                         << "a\nb";
+        QTest::newRow("cleaned stays") << "C__kurven_filter_Filter_10MHz"
+                                       << "C__kurven_filter_Filter_10MHz";
+    }
+    void fileNameFromText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, name);
+        QCOMPARE(dateinameAusText(text), name);
+    }
+
+    void unwritableFileIsSkipped()
+    {
+        const auto r = kurve(true, true);
+        QTemporaryDir ziel;
+        const QString basis = ziel.filePath(QStringLiteral("k"));
+        QVERIFY(QDir(ziel.path()).mkdir(QStringLiteral("k.z2k"))); // a folder in the way
+        const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r);
+        QCOMPARE(e.fehlgeschlagen, QStringList{basis + ".z2k"});
+        QCOMPARE(e.geschrieben, QStringList{basis + "_2.z2k"});
+        QCOMPARE(e.letzteDatei, basis + "_2.z2k");
+    }
+
+    void bothOrNone_data()
+    {
+        QTest::addColumn<QString>("imWeg");
+        QTest::newRow("first unwritable") << "k.z2k";
+        QTest::newRow("second unwritable") << "k_2.z2k";
+    }
+    void bothOrNone()
+    {
+        QFETCH(QString, imWeg);
+        const auto r = kurve(true, true);
+        QTemporaryDir ziel;
+        const QString basis = ziel.filePath(QStringLiteral("k"));
+        QVERIFY(QDir(ziel.path()).mkdir(imWeg));
+        const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r, true);
+        QVERIFY(!e.ok());
+        QCOMPARE(e.fehlgeschlagen, QStringList{ziel.filePath(imWeg)});
+        QVERIFY(e.geschrieben.isEmpty());
+        QCOMPARE(QDir(ziel.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void missingFolder()
+    {
+        const auto r = kurve(true, true);
+        const QString basis = dir.filePath(QStringLiteral("fehlt/k"));
+        const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r);
+        QCOMPARE(e.fehlgeschlagen.size(), 2);
+        QVERIFY(e.geschrieben.isEmpty());
+    }
+
+    void noChannel()
+    {
+        const auto r = kurve(false, false);
+        const QString basis = dir.filePath(QStringLiteral("nichts"));
+        const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r);
+        QVERIFY(e.ok() && e.geschrieben.isEmpty());
+        QCOMPARE(e.letzteDatei, basis);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNewCurveFile)
+#include "tst_newcurvefile.moc"

@@ -1,0 +1,371 @@
+#include "OldCurveFile.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <charconv>
+#include <memory>
+
+using Fehler = OldCurveFile::Fehler;
+Q_DECLARE_METATYPE(OldCurveFile::Fehler)
+
+namespace {
+
+// Five correction tables as a "#V4.05"/"#V4.10" file holds them: table t entry i is t*10000+i,
+// so a test can see which number landed where.
+QByteArray tabellen()
+{
+    QByteArray out;
+    out.reserve(5 * 10000 * 7);
+    for (int t = 1; t <= 5; ++t) {
+        const int n = t == 5 ? 10000 : 9999;
+        for (int i = 0; i < n; ++i) {
+            out += QByteArray::number(t * 10000 + i);
+            out += (i % 20 == 19) ? '\n' : ' ';
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+} // namespace
+
+class TestOldCurveFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    std::unique_ptr<CurveRecord> record = std::make_unique<CurveRecord>();
+
+    QString datei(const QByteArray &content, const QString &name = QStringLiteral("kurve.hfd"))
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write test file");
+        file.write(content);
+        return path;
+    }
+
+    OldCurveFile::Ergebnis lesen(const QByteArray &content)
+    {
+        record->kurveLoeschen();
+        return OldCurveFile::kurveAltLesen(datei(content), *record);
+    }
+
+private slots:
+    void readsEachVersion_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("versioncode");
+        QTest::addColumn<QString>("typname");
+        QTest::addColumn<bool>("linear");
+        QTest::addColumn<bool>("audionf");
+        QTest::addColumn<QString>("label");
+
+        const QByteArray kopf = " 1000000 250000.5 3 0.19 -80.5 +0.2 -7e1 ";
+        QTest::newRow("3.05 words joined")
+            << QByteArray("#V3.05" + kopf + "1\n7 8 9\n4 5 6\nmy curve\t1\n") << 2 << "SWV-Kurve"
+            << false << false << ";mycurve1";
+        QTest::newRow("3.05 SAV has no extension")
+            << QByteArray("#V3.05" + kopf + "5 7 8 9 4 5 6 Sav") << 2 << "SAV-Kurve" << false
+            << false << ";Sav";
+        QTest::newRow("4.04 SAV extension read")
+            << QByteArray("#V4.04" + kopf + "5 1.5 2.5 3.5 4.5 6 0 7 8 9 4 5 6 ;x") << 3
+            << "SAV-Kurve" << false << false << ";x";
+        QTest::newRow("4.04 antenna, no label")
+            << QByteArray("#V4.04" + kopf + "3 7 8 9 4 5 6") << 3 << "SWV-Antenne-Kurve" << false
+            << false << ";no_label";
+        QTest::newRow("4.05 label and tables")
+            << QByteArray("#V4.05" + kopf + "4 7 8 9 4 5 6 Test\n" + tabellen() + "extra words")
+            << 4 << "Impedanz-Kurve" << false << false << ";Test";
+        QTest::newRow("4.10 audio sweep")
+            << QByteArray("#V4.10 1" + kopf + "0 7 8 9 4 5 6 ;A\n" + tabellen()) << 5
+            << "Wobbel-Kurve-Audio_NF" << false << true << ";A";
+        QTest::newRow("4.10 log sweep")
+            << QByteArray("#V4.10 0" + kopf + "0 7 8 9 4 5 6 ;A\n" + tabellen()) << 5
+            << "Wobbel-Kurve-logarithmisch" << false << false << ";A";
+        QTest::newRow("4.10 linear keeps audio marker")
+            << QByteArray("#V4.10 1" + kopf + "2 7 8 9 4 5 6 ;A\n" + tabellen()) << 5
+            << "Wobbel-Kurve-Linear" << true << true << ";A";
+        QTest::newRow("4.10 marker 2 is no audio")
+            << QByteArray("#V4.10 2" + kopf + "0 7 8 9 4 5 6 ;A\n" + tabellen()) << 5
+            << "Wobbel-Kurve-logarithmisch" << false << false << ";A";
+    }
+    void readsEachVersion()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, versioncode);
+        QFETCH(QString, typname);
+        QFETCH(bool, linear);
+        QFETCH(bool, audionf);
+        QFETCH(QString, label);
+
+        record->kurveLoeschen();
+        const QString path = datei(content);
+        const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltLesen(path, *record);
+        QCOMPARE(ergebnis.versioncode, versioncode);
+        QCOMPARE(ergebnis.fehler, Fehler::Ok);
+        const KurveAlt &k = record->kurvealt;
+        QCOMPARE(k.frqanfang, 1000000.0);
+        QCOMPARE(k.frqschrittweite, 250000.5);
+        QCOMPARE(k.frqschritte, 3);
+        QCOMPARE(k.faktor1, 0.19);
+        QCOMPARE(k.shift1, -80.5);
+        QCOMPARE(k.faktor2, 0.2);
+        QCOMPARE(k.shift2, -70.0);
+        QCOMPARE(k.k1[0], 7u);
+        QCOMPARE(k.k1[2], 9u);
+        QCOMPARE(k.k1[3], 0u);
+        QCOMPARE(k.k2[0], 4u);
+        QCOMPARE(k.k2[2], 6u);
+        QCOMPARE(record->kurventypname, typname);
+        QCOMPARE(k.linear1, linear);
+        QCOMPARE(k.linear2, linear);
+        QCOMPARE(k.audionf, audionf);
+        QCOMPARE(record->beschreibung, path + label);
+        const bool mitTabellen = versioncode >= 4;
+        QCOMPARE(k.korrlog1[0], mitTabellen ? 10000.0 : 0.0);
+        QCOMPARE(k.korrlog2[9998], mitTabellen ? 29998.0 : 0.0);
+        QCOMPARE(k.korrswv1[5], mitTabellen ? 30005.0 : 0.0);
+        QCOMPARE(k.korrswv2[9998], mitTabellen ? 49998.0 : 0.0);
+    }
+
+    void labelRules_data()
+    {
+        QTest::addColumn<QByteArray>("label");
+        QTest::addColumn<QString>("teil");
+        QTest::newRow("semicolon put in front") << QByteArray("Test") << ";Test";
+        QTest::newRow("cut at @;") << QByteArray(";Kurve1@;Rest") << ";Kurve1";
+        QTest::newRow("cut at first @") << QByteArray("a@b@;c") << ";a";
+        QTest::newRow("@ without ; kept") << QByteArray("a@b") << ";a@b";
+        QTest::newRow("underscores kept") << QByteArray(";Filter_10MHz") << ";Filter_10MHz";
+        QTest::newRow("8-bit text")
+            << QByteArray("D\xc3\xa4mpfung") << QString::fromUtf8(";Dämpfung");
+    }
+    void labelRules()
+    {
+        QFETCH(QByteArray, label);
+        QFETCH(QString, teil);
+        const QString path = datei("#V4.05 0 1 1 1 0 1 0 0 5 5 " + label);
+        record->kurveLoeschen();
+        QVERIFY(OldCurveFile::kurveAltLesen(path, *record).ok());
+        QCOMPARE(record->beschreibung, path + teil);
+    }
+
+    void zeroStepsReadsLabelAfterMode()
+    {
+        QVERIFY(lesen("#V3.05 0 1 0 1 0 1 0 0 label").ok());
+        QVERIFY(record->beschreibung.endsWith(QLatin1String(";label")));
+        QVERIFY(lesen("#V4.04 0 1 0 1 0 1 0 5 1 2 3 4 5 6 lbl").ok());
+        QVERIFY(record->beschreibung.endsWith(QLatin1String(";lbl")));
+    }
+
+    void shortFileReadsMissingFieldsAsZero()
+    {
+        QCOMPARE(lesen("#V4.10 0 1000 10 4 1 2 3 4 0 11 12 13 14 21").versioncode, 5);
+        QCOMPARE(record->kurvealt.k2[0], 21u);
+        QCOMPARE(record->kurvealt.k2[1], 0u);
+        QVERIFY(record->beschreibung.endsWith(QLatin1String(";no_label")));
+        QCOMPARE(record->kurvealt.korrlog1[0], 0.0);
+    }
+
+    void refusesBrokenFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<Fehler>("fehler");
+        QTest::newRow("untagged") << QByteArray("1000 10 2 1 0 1 0 0 1 2 3 4")
+                                  << Fehler::KeinAltformat;
+        QTest::newRow("tag in other case")
+            << QByteArray("#v3.05 0 1 0 1 0 1 0 0") << Fehler::KeinAltformat;
+        QTest::newRow("empty file") << QByteArray() << Fehler::KeinAltformat;
+        QTest::newRow("10000 steps")
+            << QByteArray("#V3.05 0 1 10000 1 0 1 0 0") << Fehler::ZuVieleSchritte;
+        QTest::newRow("mode 6") << QByteArray("#V3.05 0 1 0 1 0 1 0 6") << Fehler::UnbekannterModus;
+        QTest::newRow("mode -1") << QByteArray("#V3.05 0 1 0 1 0 1 0 -1")
+                                 << Fehler::UnbekannterModus;
+        QTest::newRow("letters in a number")
+            << QByteArray("#V3.05 0 1 0 1x 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("inf") << QByteArray("#V3.05 inf 1 0 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("nan") << QByteArray("#V3.05 0 nan 0 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("signed nan") << QByteArray("#V3.05 0 -nan 0 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("hexadecimal")
+            << QByteArray("#V3.05 0x10 1 0 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("two signs") << QByteArray("#V3.05 +-1 1 0 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("sign alone") << QByteArray("#V3.05 + 1 0 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("number too large")
+            << QByteArray("#V3.05 1e999 1 0 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("fraction as step count")
+            << QByteArray("#V3.05 0 1 1.5 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("step count beyond 32 bits")
+            << QByteArray("#V3.05 0 1 4294967297 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("negative sample")
+            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 -1 2") << Fehler::KeineZahl;
+        QTest::newRow("sample beyond 32 bits")
+            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 4294967296 2") << Fehler::KeineZahl;
+        QTest::newRow("SAV setting a fraction")
+            << QByteArray("#V4.04 0 1 0 1 0 1 0 5 1 2 3 4 0.5 0") << Fehler::KeineZahl;
+        QTest::newRow("audio marker a word")
+            << QByteArray("#V4.10 ja 0 1 0 1 0 1 0 0") << Fehler::KeineZahl;
+        QTest::newRow("word in a table")
+            << QByteArray("#V4.05 0 1 0 1 0 1 0 0 L 1 2 x") << Fehler::KeineZahl;
+    }
+    void refusesBrokenFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(Fehler, fehler);
+        const OldCurveFile::Ergebnis ergebnis = lesen(content);
+        QCOMPARE(ergebnis.versioncode, 1);
+        QCOMPARE(ergebnis.fehler, fehler);
+        QVERIFY(!ergebnis.ok());
+    }
+
+    void acceptsNumberForms_data()
+    {
+        QTest::addColumn<QByteArray>("wort");
+        QTest::addColumn<double>("wert");
+        QTest::newRow("plus sign") << QByteArray("+2.5") << 2.5;
+        QTest::newRow("exponent") << QByteArray("-1.5E+3") << -1500.0;
+        QTest::newRow("leading point") << QByteArray(".25") << 0.25;
+        QTest::newRow("trailing point") << QByteArray("3.") << 3.0;
+        QTest::newRow("integer") << QByteArray("-7") << -7.0;
+    }
+    void acceptsNumberForms()
+    {
+        QFETCH(QByteArray, wort);
+        QFETCH(double, wert);
+        QVERIFY(lesen("#V3.05 " + wort + " 1 0 1 0 1 0 0").ok());
+        QCOMPARE(record->kurvealt.frqanfang, wert);
+    }
+
+    // Every number form reads to the same double as the standard conversion, the short ones
+    // (read by a quicker path) included.
+    void tableNumbersReadExactly()
+    {
+        QRandomGenerator random(4711);
+        QList<QByteArray> woerter;
+        for (int i = 0; i < kAltSchritteMax; ++i) {
+            const int ziffern = 1 + int(random.bounded(19));
+            const bool minus = random.bounded(3) == 0;
+            QByteArray w;
+            for (int z = 0; z < ziffern; ++z)
+                w += char('0' + random.bounded(10));
+            if (i % 4)
+                w.insert(int(random.bounded(w.size() + 1)), '.');
+            if (w == ".")
+                w = "0";
+            if (i % 9 == 0)
+                w += "e" + QByteArray::number(int(random.bounded(-30, 30)));
+            if (minus)
+                w.prepend('-');
+            woerter.append(w);
+        }
+        QByteArray tabelle = woerter.join(' ');
+        QByteArray inhalt = "#V4.05 0 1 0 1 0 1 0 0 L\n" + tabelle + "\n";
+        for (int t = 0; t < 3; ++t)
+            inhalt += QByteArray("0 ").repeated(kAltSchritteMax);
+        inhalt += QByteArray("0 ").repeated(10000);
+        QVERIFY(lesen(inhalt).ok());
+        for (int i = 0; i < kAltSchritteMax; ++i) {
+            const QByteArray &w = woerter.at(i);
+            double erwartet = 0;
+            std::from_chars(w.constData(), w.constData() + w.size(), erwartet);
+            if (record->kurvealt.korrlog1[i] != erwartet)
+                QFAIL(w.constData());
+        }
+    }
+
+    void refusalLeavesNoValuesOfEarlierFile()
+    {
+        QVERIFY(lesen("#V4.10 1 5 6 2 0.5 -3 0.25 -4 2 9 9 9 9 L\n" + tabellen()).ok());
+        const OldCurveFile::Ergebnis ergebnis = lesen("#V3.05 0 1 1 2 3 4 5 9 1 1");
+        QCOMPARE(ergebnis.fehler, Fehler::UnbekannterModus);
+        const KurveAlt &k = record->kurvealt;
+        QCOMPARE(k.faktor1, 0.0);
+        QCOMPARE(k.shift2, 0.0);
+        QCOMPARE(k.frqschritte, 0);
+        QCOMPARE(k.k1[0], 0u);
+        QCOMPARE(k.linear1, false);
+    }
+
+    void olderFileLeavesNoTablesOrAudioBehind()
+    {
+        QVERIFY(lesen("#V4.10 1 5 6 2 0.5 -3 0.25 -4 0 9 9 9 9 L\n" + tabellen()).ok());
+        QVERIFY(record->kurvealt.audionf);
+        QCOMPARE(lesen("#V3.05 0 1 1 1 0 1 0 0 3 4").versioncode, 2);
+        const KurveAlt &k = record->kurvealt;
+        QVERIFY(!k.audionf);
+        for (const auto *t : {&k.korrlog1, &k.korrlog2, &k.korrswv1, &k.korrswv2})
+            QCOMPARE(*std::max_element(t->begin(), t->end()), 0.0);
+        QCOMPARE(k.k1[1], 0u);
+    }
+
+    void missingFileCannotBeOpened()
+    {
+        record->kurveLoeschen();
+        const QString path = dir.filePath(QStringLiteral("fehlt.hfd"));
+        const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltLesen(path, *record);
+        QCOMPARE(ergebnis.versioncode, 1);
+        QCOMPARE(ergebnis.fehler, Fehler::NichtLesbar);
+        QCOMPARE(record->beschreibung, path);
+    }
+
+    void acceptingTurnsUnderscoresIntoBlanks()
+    {
+        record->beschreibung = QStringLiteral("/a/b_c.hfd;Filter_10_MHz");
+        OldCurveFile::beschreibungUebernehmen(*record);
+        QCOMPARE(record->beschreibung, QStringLiteral("/a/b c.hfd;Filter 10 MHz"));
+    }
+
+    void headerDiagnostics()
+    {
+        QVERIFY(lesen("#V4.10 1 1e6 5000 11 0.5 -3 0.25 -4 0 0 0 0 0 0 0 0 0 0 0 10 "
+                      "0 0 0 0 0 0 0 0 0 0 64 L_x\n" +
+                      tabellen())
+                    .ok());
+        OldCurveFile::beschreibungUebernehmen(*record);
+        const QByteArray quoted = '"' + record->beschreibung.toUtf8() + '"';
+        const char *lines[] = {
+            quoted.constData(),
+            "Frq-Anfang 1e+06",
+            "Frq-Schrittweite 5000",
+            "Frq-Schritte 11",
+            "Kanal1 Lin/Log false",
+            "Kanal1 faktor 0.5",
+            "Kanal1 shift -3",
+            "Kanal2 Lin/Log false",
+            "Kanal2 faktor 0.25",
+            "Kanal2 shift -4",
+            "Kanal1 k1[10] 10",
+            "Kanal2 k2[10] 64",
+            "dB1 2",
+            "dB2 -3.5",
+        };
+        for (const char *line : lines)
+            QTest::ignoreMessage(QtDebugMsg, line);
+        OldCurveFile::kopfdatenAusgeben(*record);
+    }
+
+    void rememberedFolder_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("ordner");
+        QTest::newRow("absolute") << "/a/b/x.hfd"
+                                  << "/a/b/";
+        QTest::newRow("root") << "/x.hfd"
+                              << "/";
+        QTest::newRow("relative") << "sub/x.hfd" << QDir::currentPath() + "/sub/";
+    }
+    void rememberedFolder()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, ordner);
+        QCOMPARE(ordnerVon(path), ordner);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOldCurveFile)
+#include "tst_oldcurvefile.moc"

@@ -1,0 +1,637 @@
+#include "Dialogs.h"
+#include "zor2conv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QIcon>
+#include <QImageReader>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTranslator>
+
+#include <memory>
+
+namespace {
+
+// Answers the window's dialogs from prepared queues and records what was asked.
+class AnsweringDialogs : public Dialogs
+{
+public:
+    struct Question
+    {
+        QString caption;
+        QString dir;
+        QString filter;
+    };
+
+    QString openFileName(QWidget *, const QString &caption, const QString &dir,
+                         const QString &filter) override
+    {
+        openQuestions.append({caption, dir, filter});
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QString saveFileName(QWidget *, const QString &caption, const QString &dir,
+                         const QString &filter) override
+    {
+        saveQuestions.append({caption, dir, filter});
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    void warning(QWidget *, const QString &title, const QString &text) override
+    {
+        warnings.append({title, text});
+    }
+
+    QStringList openAnswers;
+    QStringList saveAnswers;
+    QList<Question> openQuestions;
+    QList<Question> saveQuestions;
+    QList<QPair<QString, QString>> warnings;
+};
+
+enum class State { Idle, Loaded, Converted };
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// An old curve file: header fields, samples of both channels, label, and for "#V4.05" and
+// later the five tables.
+QByteArray oldFile(const QByteArray &tag, int mode, const QByteArray &label, int steps = 5,
+                   int audio = 0)
+{
+    QByteArray out = tag + '\n';
+    const bool v4 = tag.startsWith("#V4");
+    const bool tables = tag == "#V4.05" || tag == "#V4.10";
+    if (tag == "#V4.10")
+        out += QByteArray::number(audio) + '\n';
+    out += "1000000 250000 " + QByteArray::number(steps) + " 0.1 -80 0.2 -90 " +
+           QByteArray::number(mode) + '\n';
+    if (mode == 5 && v4)
+        out += "1 2 3 4 5 6\n";
+    for (int channel = 1; channel <= 2; ++channel) {
+        for (int i = 0; i < steps; ++i)
+            out += QByteArray::number(channel * 100 + i * 7) + ' ';
+        out += '\n';
+    }
+    out += label + '\n';
+    if (tables) {
+        for (int table = 0; table < 5; ++table) {
+            const int n = table == 4 ? 10000 : 9999;
+            for (int i = 0; i < n; ++i)
+                out += QByteArray::number(0.25 * (table + 1) + i * 0.001) + ' ';
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+class TestZor2conv : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString writeOld(const QString &name, const QByteArray &content)
+    {
+        const QString path = files.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write test file");
+        file.write(content);
+        return path;
+    }
+
+    void newWindow()
+    {
+        window.reset();
+        dialogs = std::make_unique<AnsweringDialogs>();
+        window = std::make_unique<zor2conv>(*dialogs);
+        window->show();
+    }
+
+    template <typename T>
+    T *child(const char *name)
+    {
+        T *widget = window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+
+    void click(const char *button)
+    {
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+    }
+
+    // Opens the given file through the open button, the dialog answered with its path.
+    void open(const QString &path)
+    {
+        dialogs->openAnswers = {path};
+        click("pushButton");
+    }
+
+    bool inState(State state)
+    {
+        const bool loaded = state != State::Idle;
+        const bool converted = state == State::Converted;
+        return child<QPushButton>("pushButton")->isEnabled() &&
+               child<QPushButton>("pushButton_3")->isEnabled() == loaded &&
+               child<QGroupBox>("groupBox_2")->isEnabled() == converted &&
+               child<QTextEdit>("textEdit")->isEnabled() == converted &&
+               child<QPushButton>("pushButton_2")->isEnabled() == converted &&
+               child<QAction>("actionBeenden")->isEnabled();
+    }
+
+    bool isResetIdle()
+    {
+        return inState(State::Idle) && child<QLabel>("label")->text() == "Kurve Typ:" &&
+               child<QLabel>("label_2")->text().isEmpty() &&
+               child<QTextEdit>("textEdit")->toPlainText().isEmpty();
+    }
+
+    static QVariant setting(const char *application, const char *key)
+    {
+        return QSettings(QStringLiteral("VEZ"), QLatin1String(application)).value(key);
+    }
+
+    static void clearSettings()
+    {
+        QSettings(QStringLiteral("VEZ"), QStringLiteral("ZOR2")).clear();
+        QSettings(QStringLiteral("VEZ"), QStringLiteral("ZOR5")).clear();
+    }
+
+    QTemporaryDir settingsDir;
+    QTemporaryDir files;
+    std::unique_ptr<AnsweringDialogs> dialogs;
+    std::unique_ptr<zor2conv> window;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(settingsDir.isValid() && files.isValid());
+        // The header and correction values go to the debug channel; thousands of lines here.
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    }
+
+    void init()
+    {
+        clearSettings();
+        newWindow();
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        dialogs.reset();
+    }
+
+    void formHasEveryWidgetInPlace_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("parentName");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("groupBox") << "groupBox"
+                                  << "QGroupBox"
+                                  << "centralWidget" << QRect(20, 9, 501, 141)
+                                  << "Kurvendatei alt ZOR01 Format";
+        QTest::newRow("pushButton")
+            << "pushButton"
+            << "QPushButton"
+            << "groupBox" << QRect(310, 16, 181, 27) << "Kurvendatei ALT oeffnen";
+        QTest::newRow("pushButton_3") << "pushButton_3"
+                                      << "QPushButton"
+                                      << "groupBox" << QRect(310, 44, 181, 27) << "Konvertieren";
+        QTest::newRow("label") << "label"
+                               << "QLabel"
+                               << "groupBox" << QRect(20, 30, 301, 17) << "Kurve Typ";
+        QTest::newRow("label_2") << "label_2"
+                                 << "QLabel"
+                                 << "groupBox" << QRect(10, 80, 481, 61) << "";
+        QTest::newRow("label_4") << "label_4"
+                                 << "QLabel"
+                                 << "groupBox" << QRect(20, 55, 141, 17) << "Kurve Beschreibung:";
+        QTest::newRow("groupBox_2")
+            << "groupBox_2"
+            << "QGroupBox"
+            << "centralWidget" << QRect(20, 160, 501, 131) << "Kurvendatei neu ZOR2.0 Format";
+        QTest::newRow("pushButton_2")
+            << "pushButton_2"
+            << "QPushButton"
+            << "groupBox_2" << QRect(300, 100, 191, 30) << " Speichern neues Format";
+        QTest::newRow("label_3") << "label_3"
+                                 << "QLabel"
+                                 << "groupBox_2" << QRect(10, 20, 281, 17)
+                                 << "Kurve Beschreibung und default Dateiname:";
+        QTest::newRow("textEdit") << "textEdit"
+                                  << "QTextEdit"
+                                  << "groupBox_2" << QRect(10, 36, 481, 60) << "";
+    }
+    void formHasEveryWidgetInPlace()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, className);
+        QFETCH(QString, parentName);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, text);
+        const QWidget *widget = window->findChild<QWidget *>(name);
+        QVERIFY(widget);
+        QCOMPARE(widget->metaObject()->className(), className);
+        QCOMPARE(widget->parent()->objectName(), parentName);
+        QCOMPARE(widget->geometry(), geometry);
+        const char *textProperty = className == "QGroupBox"   ? "title"
+                                   : className == "QTextEdit" ? "plainText"
+                                                              : "text";
+        QCOMPARE(widget->property(textProperty).toString(), text);
+    }
+
+    void formWindowMenuAndFonts()
+    {
+        QCOMPARE(window->objectName(), QStringLiteral("zor2conv"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("zor2conv"));
+        QCOMPARE(window->size(), QSize(536, 355));
+        QCOMPARE(window->centralWidget()->objectName(), QStringLiteral("centralWidget"));
+        QCOMPARE(window->statusBar()->objectName(), QStringLiteral("statusBar"));
+        QCOMPARE(window->menuBar()->objectName(), QStringLiteral("menuBar"));
+
+        const QMenu *menu = child<QMenu>("menuDatei");
+        QCOMPARE(menu->title(), QStringLiteral("Datei"));
+        QCOMPARE(window->menuBar()->actions(), QList<QAction *>{menu->menuAction()});
+        const QList<QAction *> entries = menu->actions();
+        QCOMPARE(entries.size(), 2);
+        QVERIFY(entries[0]->isSeparator());
+        QCOMPARE(entries[1], child<QAction>("actionBeenden"));
+        QCOMPARE(entries[1]->text(), QStringLiteral("Beenden"));
+        QVERIFY(!entries[1]->icon().isNull());
+
+        QVERIFY(child<QLabel>("label_4")->font().bold());
+        QVERIFY(child<QLabel>("label_3")->font().bold());
+        QVERIFY(!child<QLabel>("label")->font().bold());
+        const QLabel *description = child<QLabel>("label_2");
+        QCOMPARE(description->alignment(), Qt::AlignLeft | Qt::AlignTop);
+        QVERIFY(description->wordWrap());
+        QCOMPARE(description->margin(), 1);
+    }
+
+    void startsIdleWithToolTips()
+    {
+        QVERIFY(inState(State::Idle));
+        QCOMPARE(child<QLabel>("label")->text(), QStringLiteral("Kurve Typ"));
+        const QString textTip = child<QTextEdit>("textEdit")->toolTip();
+        QVERIFY(textTip.startsWith("<b>Beschreibung der Wobbelkurve</b><br>---"));
+        QVERIFY(textTip.endsWith("<br>Es entstehen 2 Dateien, da die alte Datei<br>2 Kurven "
+                                 "beinhaltet."));
+        const QString buttonTip = child<QPushButton>("pushButton_3")->toolTip();
+        QVERIFY(buttonTip.startsWith("<b>Konvertierung der Kurven</b><br>"));
+        QVERIFY(buttonTip.endsWith("und anschliessenden \"Speichern\" 2 Dateien<br>im neuen "
+                                   "Format.<br>"));
+    }
+
+    void imagesAreCompiledIn()
+    {
+        QImageReader icon(QStringLiteral(":images/zor2conv.ico"));
+        QCOMPARE(icon.imageCount(), 1);
+        const QImage image = icon.read();
+        QCOMPARE(image.size(), QSize(128, 128));
+        QVERIFY(image.hasAlphaChannel());
+        QVERIFY(!QImage(QStringLiteral(":/images/beenden.png")).isNull());
+        QVERIFY(!QImage(QStringLiteral(":/images/open.png")).isNull());
+    }
+
+    void cancelledOpenStaysIdleAndRemembersNothing()
+    {
+        click("pushButton");
+        QCOMPARE(dialogs->openQuestions.size(), 1);
+        const AnsweringDialogs::Question &q = dialogs->openQuestions.first();
+        QCOMPARE(q.caption, QStringLiteral("ZOR Kurve ALT laden"));
+        QCOMPARE(q.filter, QStringLiteral("ZOR Kurvendatei (*.hfd)"));
+        QCOMPARE(q.dir, QDir::homePath());
+        QVERIFY(isResetIdle());
+        QVERIFY(!setting("ZOR5", "kurvenpath_alt").isValid());
+    }
+
+    void openShowsTypeAndDescription_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("V3.05 log, label of words")
+            << QByteArray("#V3.05 1e6 1e5 2 1 0 1 0 0 1 2 3 4 my curve 1\n")
+            << "Typ: Wobbel-Kurve-logarithmisch"
+            << ";mycurve1";
+        QTest::newRow("V4.04 SWR") << oldFile("#V4.04", 1, "Filter_10MHz") << "Typ: SWV-Kurve"
+                                   << ";Filter 10MHz";
+        QTest::newRow("V4.05 linear, @;")
+            << oldFile("#V4.05", 2, ";Kurve1@;Rest") << "Typ: Wobbel-Kurve-Linear"
+            << ";Kurve1";
+        QTest::newRow("V3.05 without label")
+            << QByteArray("#V3.05 1e6 1e5 1 1 0 1 0 0 7 8") << "Typ: Wobbel-Kurve-logarithmisch"
+            << ";no label";
+        QTest::newRow("V4.10 audio, @ without ;")
+            << oldFile("#V4.10", 0, "a@b", 5, 1) << "Typ: Wobbel-Kurve-Audio_NF"
+            << ";a@b";
+        QTest::newRow("V4.10 antenna") << oldFile("#V4.10", 3, "x") << "Typ: SWV-Antenne-Kurve"
+                                       << ";x";
+        QTest::newRow("V4.04 SAV") << oldFile("#V4.04", 5, "s") << "Typ: SAV-Kurve"
+                                   << ";s";
+        QTest::newRow("impedance") << oldFile("#V4.05", 4, "z") << "Typ: Impedanz-Kurve"
+                                   << ";z";
+    }
+    void openShowsTypeAndDescription()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, type);
+        QFETCH(QString, label);
+        const QString path = writeOld(QStringLiteral("open/a_b.hfd"), content);
+        open(path);
+        QVERIFY(inState(State::Loaded));
+        QCOMPARE(child<QLabel>("label")->text(), type);
+        QCOMPARE(child<QLabel>("label_2")->text(), QString(path).replace('_', ' ') + label);
+        QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("open/"));
+
+        // The next open starts in the remembered folder, and a cancel there leaves the window
+        // idle again.
+        click("pushButton");
+        QCOMPARE(dialogs->openQuestions.last().dir, files.filePath("open"));
+        QVERIFY(isResetIdle());
+    }
+
+    void refusedOpenStaysIdle_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("untagged") << QByteArray("1e6 1e5 2 1 0 1 0 0 1 2 3 4 label\n");
+        QTest::newRow("too many steps") << QByteArray("#V3.05 1e6 1e5 10000 1 0 1 0 0\n");
+        QTest::newRow("mode 6") << QByteArray("#V3.05 1e6 1e5 1 1 0 1 0 6 1 2 l\n");
+        QTest::newRow("not a number") << QByteArray("#V3.05 1e6 abc 1 1 0 1 0 0 1 2 l\n");
+    }
+    void refusedOpenStaysIdle()
+    {
+        QFETCH(QByteArray, content);
+        // A good file first, so that nothing of it may remain.
+        open(writeOld(QStringLiteral("good.hfd"), oldFile("#V4.10", 0, "gut")));
+        QVERIFY(inState(State::Loaded));
+
+        open(writeOld(QStringLiteral("refused/bad.hfd"), content));
+        QVERIFY(isResetIdle());
+        QVERIFY(dialogs->warnings.isEmpty());
+        QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("refused/"));
+    }
+
+    void acceptedOpenWritesHeaderLines()
+    {
+        static QStringList lines;
+        lines.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &, const QString &m) {
+                if (type == QtDebugMsg)
+                    lines.append(m);
+            });
+        const QString path = writeOld(QStringLiteral("dbg.hfd"),
+                                      "#V3.05 1e6 250000 11 0.5 -80 0.25 -90 0 1 2 3 4 5 6 7 8 9 "
+                                      "10 11 12 13 14 15 16 17 18 19 20 21 22 a_b");
+        open(path);
+        const QStringList accepted = lines;
+        lines.clear();
+        open(writeOld(QStringLiteral("dbg2.hfd"), "notag 1 2 3"));
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+
+        QCOMPARE(accepted.size(), 14);
+        QCOMPARE(accepted[0], '"' + QString(path).replace('_', ' ') + ";a b\"");
+        QCOMPARE(accepted[1], QStringLiteral("Frq-Anfang 1e+06"));
+        QCOMPARE(accepted[3], QStringLiteral("Frq-Schritte 11"));
+        QCOMPARE(accepted[10], QStringLiteral("Kanal1 k1[10] 11"));
+        QCOMPARE(accepted[13], QStringLiteral("dB2 -84.5"));
+        QVERIFY(lines.isEmpty());
+    }
+
+    void unreadableFileRemembersItsFolder()
+    {
+        open(files.filePath(QStringLiteral("nowhere/missing.hfd")));
+        QVERIFY(isResetIdle());
+        QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("nowhere/"));
+    }
+
+    void convertShowsCleanedDescriptionAsPlainText()
+    {
+        const QString path = writeOld(QStringLiteral("conv/filter.hfd"),
+                                      oldFile("#V4.05", 0, "Filter_<b>10MHz</b>"));
+        open(path);
+        // The description is a path and a label, never markup: shown as it stands.
+        QCOMPARE(child<QLabel>("label_2")->textFormat(), Qt::PlainText);
+        QVERIFY(child<QLabel>("label_2")->text().endsWith(";Filter <b>10MHz</b>"));
+        click("pushButton_3");
+        QVERIFY(inState(State::Converted));
+        QString expected = files.filePath("conv/filter") + ";Filter_<b>10MHz</b>";
+        for (const char c : {' ', '+', '-', '\\', '/', ':', ';'})
+            expected.replace(QLatin1Char(c), QLatin1Char('_'));
+        QCOMPARE(child<QTextEdit>("textEdit")->toPlainText(), expected);
+
+        // Converting again cleans the already cleaned description: no change.
+        click("pushButton_3");
+        QVERIFY(inState(State::Converted));
+        QCOMPARE(child<QTextEdit>("textEdit")->toPlainText(), expected);
+    }
+
+    void impedanceCurveIsRefusedWithWarning()
+    {
+        open(writeOld(QStringLiteral("z.hfd"), oldFile("#V4.10", 4, "imp")));
+        for (int press = 1; press <= 2; ++press) {
+            click("pushButton_3");
+            QCOMPARE(dialogs->warnings.size(), press);
+            QCOMPARE(dialogs->warnings.last().first, QStringLiteral("Kurvendatei Impedanz"));
+            QCOMPARE(dialogs->warnings.last().second,
+                     QStringLiteral("<B>Kurvendatei ist eine Impedanzkurve! </B><BR>Diese "
+                                    "Kurvendateien k&ouml;nnen leider nicht<BR>umgewandelt "
+                                    "werden."));
+            QVERIFY(inState(State::Loaded));
+            QVERIFY(child<QTextEdit>("textEdit")->toPlainText().isEmpty());
+        }
+    }
+
+    void saveEndsIdle_data()
+    {
+        QTest::addColumn<QString>("answer"); // relative to the files folder; "" cancels
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QStringList>("failed");
+        QTest::addColumn<QString>("remembered"); // "" for nothing stored
+        QTest::newRow("written") << "out/tp" << QStringList{"out/tp.z2k", "out/tp_2.z2k"}
+                                 << QStringList{} << "out/";
+        QTest::newRow("suffix given")
+            << "out/tp.z2k" << QStringList{"out/tp.z2k", "out/tp_2.z2k"} << QStringList{} << "out/";
+        QTest::newRow("suffix in other case")
+            << "out/tp.Z2K" << QStringList{"out/tp.Z2K.z2k", "out/tp.Z2K_2.z2k"} << QStringList{}
+            << "out/";
+        QTest::newRow("folder missing")
+            << "missing/tp" << QStringList{} << QStringList{"missing/tp.z2k", "missing/tp_2.z2k"}
+            << "missing/";
+        QTest::newRow("cancelled") << "" << QStringList{} << QStringList{} << "";
+    }
+    void saveEndsIdle()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QStringList, written);
+        QFETCH(QStringList, failed);
+        QFETCH(QString, remembered);
+        QDir(files.filePath("out")).removeRecursively();
+        QDir().mkpath(files.filePath("out"));
+
+        open(writeOld(QStringLiteral("save.hfd"), oldFile("#V4.04", 0, "Tief")));
+        click("pushButton_3");
+        child<QTextEdit>("textEdit")->setPlainText(QStringLiteral("Tiefpass 10 MHz"));
+        dialogs->saveAnswers = {answer.isEmpty() ? QString() : files.filePath(answer)};
+        click("pushButton_2");
+
+        QCOMPARE(dialogs->saveQuestions.size(), 1);
+        const AnsweringDialogs::Question &q = dialogs->saveQuestions.first();
+        QCOMPARE(q.caption, QStringLiteral("ZOR2.0 Kurven-Datei speichern"));
+        QCOMPARE(q.filter, QStringLiteral("ZOR2.0 Kurven-Datei (*.z2k)"));
+        QCOMPARE(q.dir, QDir::homePath() + QStringLiteral("/Tiefpass 10 MHz"));
+
+        for (const QString &name : written)
+            QVERIFY2(QFile::exists(files.filePath(name)), qPrintable(name));
+        if (!written.isEmpty()) {
+            QVERIFY(readAll(files.filePath(written[0])).startsWith("#Tiefpass_10_MHz\n1;"));
+            QVERIFY(readAll(files.filePath(written[1])).startsWith("#K2: Tiefpass 10 MHz\n1;"));
+        }
+        QCOMPARE(QDir(files.filePath("out")).entryList(QDir::Files).size(), written.size());
+        QCOMPARE(dialogs->warnings.size(), failed.size());
+        for (int i = 0; i < failed.size(); ++i) {
+            QCOMPARE(dialogs->warnings[i].first, QStringLiteral("Kurvendatei speichern"));
+            QCOMPARE(dialogs->warnings[i].second,
+                     QStringLiteral("Die Datei %1 konnte nicht geschrieben werden.")
+                         .arg(QDir::toNativeSeparators(files.filePath(failed[i]))));
+        }
+        QCOMPARE(setting("ZOR2", "kurvenpath").toString(),
+                 remembered.isEmpty() ? QString() : files.filePath(remembered));
+        QVERIFY(isResetIdle());
+    }
+
+    void saveProposesFromRememberedFolder()
+    {
+        QSettings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"))
+            .setValue(QStringLiteral("kurvenpath"), files.filePath("last/"));
+        open(writeOld(QStringLiteral("p.hfd"), oldFile("#V3.05", 0, "x")));
+        click("pushButton_3");
+        child<QTextEdit>("textEdit")->setPlainText(QStringLiteral("C:/kurven/tp.hfd, 10 MHz"));
+        click("pushButton_2");
+        QCOMPARE(dialogs->saveQuestions.last().dir,
+                 files.filePath("last/C__kurven_tp.hfd_ 10 MHz"));
+
+        // An empty description proposes the time stamp.
+        open(writeOld(QStringLiteral("p.hfd"), oldFile("#V3.05", 0, "x")));
+        click("pushButton_3");
+        child<QTextEdit>("textEdit")->clear();
+        click("pushButton_2");
+        const QString proposal = QFileInfo(dialogs->saveQuestions.last().dir).fileName();
+        QVERIFY2(QRegularExpression("^\\d{6}_\\d{6}$").match(proposal).hasMatch(),
+                 qPrintable(proposal));
+        QVERIFY(isResetIdle());
+    }
+
+    void windowWritesWhatBatchModeWrites_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("V4.10 full tables, 9999 steps") << oldFile("#V4.10", 1, "S_W+R", 9999);
+        QTest::newRow("V3.05 linear") << oldFile("#V3.05", 2, "lin ear", 40);
+        QTest::newRow("markup in label") << oldFile("#V4.05", 0, "a<b>c&amp;</b>", 300);
+    }
+    void windowWritesWhatBatchModeWrites()
+    {
+        QFETCH(QByteArray, content);
+        QDir(files.filePath("batch")).removeRecursively();
+        QDir(files.filePath("window")).removeRecursively();
+        QDir().mkpath(files.filePath("window"));
+        const QString input = writeOld(QStringLiteral("same/in_put.hfd"), content);
+
+        QProcess batch;
+        batch.start(QStringLiteral(ZOR2CONV_PROGRAM),
+                    {"--convert", input, "--output-dir", files.filePath("batch")});
+        QVERIFY(batch.waitForFinished(60000));
+        QCOMPARE(batch.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(batch.exitCode() == 0, batch.readAllStandardError().constData());
+
+        open(input);
+        click("pushButton_3");
+        dialogs->saveAnswers = {files.filePath("window/in_put")};
+        click("pushButton_2");
+        QVERIFY(dialogs->warnings.isEmpty());
+        for (const char *name : {"in_put.z2k", "in_put_2.z2k"}) {
+            const QByteArray fromWindow = readAll(files.filePath("window/") + name);
+            QVERIFY(fromWindow.count('\n') > 1);
+            QCOMPARE(fromWindow, readAll(files.filePath("batch/") + name));
+        }
+    }
+
+    void englishTranslationCoversTheWindow()
+    {
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral("zor2convert_en"), QStringLiteral(":/i18n")));
+        QCoreApplication::installTranslator(&translator);
+        newWindow();
+        QCoreApplication::removeTranslator(&translator);
+
+        const char *germanTexts[][2] = {{"pushButton", "Kurvendatei ALT oeffnen"},
+                                        {"pushButton_3", "Konvertieren"},
+                                        {"pushButton_2", " Speichern neues Format"},
+                                        {"label", "Kurve Typ"},
+                                        {"label_4", "Kurve Beschreibung:"},
+                                        {"label_3", "Kurve Beschreibung und default Dateiname:"}};
+        for (const auto &[name, german] : germanTexts) {
+            const QString text = window->findChild<QWidget *>(name)->property("text").toString();
+            QVERIFY2(!text.isEmpty() && text != QLatin1String(german), name);
+        }
+        QVERIFY(child<QGroupBox>("groupBox")->title() != "Kurvendatei alt ZOR01 Format");
+        QVERIFY(child<QMenu>("menuDatei")->title() != "Datei");
+        QVERIFY(!child<QPushButton>("pushButton_3")->toolTip().contains("Konvertierung"));
+        QVERIFY(!child<QTextEdit>("textEdit")->toolTip().contains("Beschreibung"));
+    }
+
+    void languageOptionWorksFromAnyFolder()
+    {
+        // The program finds its translation without a transl/ folder in the working directory.
+        QProcess program;
+        program.setWorkingDirectory(files.path());
+        program.start(QStringLiteral(ZOR2CONV_PROGRAM), {"-len", "--help"});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        const QByteArray english = program.readAllStandardOutput();
+        program.start(QStringLiteral(ZOR2CONV_PROGRAM), {"--help"});
+        QVERIFY(program.waitForFinished(60000));
+        const QByteArray german = program.readAllStandardOutput();
+        QVERIFY(german.contains("--output-dir"));
+        QVERIFY(english.contains("--output-dir"));
+        QVERIFY(english != german);
+    }
+
+    void beendenClosesTheWindow()
+    {
+        QVERIFY(window->isVisible());
+        child<QAction>("actionBeenden")->trigger();
+        QVERIFY(!window->isVisible());
+    }
+};
+
+QTEST_MAIN(TestZor2conv)
+#include "tst_zor2conv.moc"
