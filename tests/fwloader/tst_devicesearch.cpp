@@ -1,70 +1,9 @@
 #include "DeviceSearch.h"
 #include "DeviceSimulator.h"
+#include "ScriptedLine.h"
 
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
-namespace {
-
-// A terminal whose other side the test writes itself, for replies the simulator never gives.
-class ScriptedLine
-{
-public:
-    ScriptedLine()
-    {
-        master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
-            return;
-        slavePath = QString::fromLocal8Bit(ptsname(master));
-        // Raw from the start, so that nothing is echoed or held back for a line end.
-        slave = ::open(ptsname(master), O_RDWR | O_NOCTTY);
-        termios raw;
-        if (slave >= 0 && tcgetattr(slave, &raw) == 0) {
-            cfmakeraw(&raw);
-            tcsetattr(slave, TCSANOW, &raw);
-        }
-    }
-    ~ScriptedLine()
-    {
-        if (slave >= 0)
-            ::close(slave);
-        if (master >= 0)
-            ::close(master);
-    }
-    void send(const QByteArray &bytes)
-    {
-        QVERIFY(::write(master, bytes.data(), bytes.size()) == bytes.size());
-    }
-
-    // What the loader wrote, up to count bytes within two seconds.
-    QByteArray receive(int count)
-    {
-        QByteArray bytes;
-        QDeadlineTimer deadline(2000);
-        while (bytes.size() < count && !deadline.hasExpired()) {
-            pollfd p{master, POLLIN, 0};
-            if (poll(&p, 1, 50) <= 0)
-                continue;
-            char buffer[64];
-            const ssize_t n =
-                ::read(master, buffer, qMin(int(sizeof buffer), count - int(bytes.size())));
-            if (n > 0)
-                bytes.append(buffer, int(n));
-        }
-        return bytes;
-    }
-
-    int master = -1;
-    int slave = -1;
-    QString slavePath;
-};
-
-} // namespace
 
 // The device search, one step at a time, over short port lists.
 class TestDeviceSearch : public QObject
@@ -167,13 +106,13 @@ private slots:
         QFETCH(int, leftQueued);
         ScriptedLine line;
         QVERIFY(!line.slavePath.isEmpty());
-        line.send("stale");
+        QVERIFY(line.send("stale"));
         Modem modem;
         DeviceSearch search(modem, {line.slavePath});
         QCOMPARE(search.fopentty().nextDelayMs, 300);
         // The stale bytes were dropped before the command went out.
         QCOMPARE(line.receive(3), QByteArray("@v;"));
-        line.send(reply);
+        QVERIFY(line.send(reply));
         QTest::qWait(100);
         QCOMPARE(search.fopentty().found, found);
         QCOMPARE(search.ttyOpen, found);
