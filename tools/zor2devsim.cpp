@@ -47,13 +47,18 @@ struct Options
     double maxSeconds = 0;
 };
 
-void usage()
+void usage(FILE *out)
 {
-    std::fprintf(stderr,
-                 "usage: zor2devsim [--family XX] [--fw-version N] [--variant N] [--link PATH]\n"
-                 "                  [--save-image FILE] [--k-delay MS] [--stop-after N]\n"
-                 "                  [--hangup-after N] [--garbage-at N] [--double-k-at N]\n"
-                 "                  [--exit-after-flash] [--max-seconds S]\n");
+    std::fprintf(
+        out, "usage: zor2devsim [--family XX] [--fw-version N] [--variant N] [--link PATH]\n"
+             "                  [--save-image FILE] [--k-delay MS] [--stop-after N]\n"
+             "                  [--hangup-after N] [--garbage-at N] [--double-k-at N]\n"
+             "                  [--exit-after-flash] [--max-seconds S]\n"
+             "Plays a device of the ZOR family on a pseudo-terminal and prints its path as the\n"
+             "first line. Blocks N count from 0: --stop-after N sends no request after N\n"
+             "blocks, --hangup-after N closes the line, --garbage-at N sends a stray byte\n"
+             "before the request for block N, --double-k-at N asks for blocks N and N+1 at\n"
+             "once. --save-image writes the received firmware after the end mark.\n");
 }
 
 bool parseNumber(const char *text, long low, long high, long *value)
@@ -67,7 +72,7 @@ bool parseNumber(const char *text, long low, long high, long *value)
     return true;
 }
 
-// 0: run, 1: usage error.
+// 0: run, 1: usage error, 2: help asked for.
 int parseOptions(int argc, char **argv, Options *options)
 {
     enum {
@@ -147,6 +152,8 @@ int parseOptions(int argc, char **argv, Options *options)
         case ExitAfterFlash:
             options->exitAfterFlash = true;
             break;
+        case Help:
+            return 2;
         case MaxSeconds: {
             char *end = nullptr;
             options->maxSeconds = std::strtod(optarg, &end);
@@ -340,8 +347,14 @@ private:
 int main(int argc, char **argv)
 {
     Options options;
-    if (parseOptions(argc, argv, &options) != 0) {
-        usage();
+    switch (parseOptions(argc, argv, &options)) {
+    case 0:
+        break;
+    case 2:
+        usage(stdout);
+        return 0;
+    default:
+        usage(stderr);
         return 2;
     }
 

@@ -14,7 +14,7 @@ enum class Wait { Byte, Timeout, LineLost };
 // Waits at most msecs for one byte from the device, sleeping in the driver between bytes.
 Wait readOneByte(Modem &modem, int msecs, char *byte)
 {
-    QDeadlineTimer deadline(msecs);
+    QDeadlineTimer deadline(qMax(0, msecs)); // a negative time would mean no bound at all
     for (;;) {
         if (modem.readTty(byte, 1) == 1)
             return Wait::Byte;
