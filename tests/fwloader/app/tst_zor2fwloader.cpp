@@ -147,6 +147,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(window->statusBar()->currentMessage(),
                                   "Suche HW :" + dir.filePath(QStringLiteral("no-such-port")),
                                   2000);
+        QTest::mouseClick(child<QPushButton>("pushButton_3"), Qt::LeftButton);
+        QVERIFY(!window->isVisible());
     }
 
     void fontSizeFromSettings_data()
