@@ -69,7 +69,8 @@ HexLoadResult loadHexFile(const QString &path, int fwVersion)
     std::vector<int> bytes;
     const char *data = text.constData();
     const int size = int(text.size());
-    for (int pos = 0; pos < size;) {
+    // Editors on Windows may put a byte order mark in front of the first record.
+    for (int pos = text.startsWith("\xEF\xBB\xBF") ? 3 : 0; pos < size;) {
         while (pos < size && isSpace(data[pos]))
             ++pos;
         const int start = pos;

@@ -113,6 +113,16 @@ void Modem::closeLostLine()
         port->close();
 }
 
+bool Modem::settleWait()
+{
+    // A wait that ran out leaves a time-out error that means nothing; any other error ends the
+    // wait, so that a failing port is never polled in a loop.
+    const QSerialPort::SerialPortError error = port->error();
+    if (error == QSerialPort::TimeoutError)
+        port->clearError();
+    return !lineLost && (error == QSerialPort::NoError || error == QSerialPort::TimeoutError);
+}
+
 int Modem::readTty(char *buffer, int count)
 {
     if (!port || lineLost || count <= 0) {
@@ -138,15 +148,13 @@ bool Modem::waitForInput(int msecs)
     if (port->bytesAvailable() > 0)
         return true;
     QDeadlineTimer deadline(qMax(0, msecs));
-    while (!lineLost) {
+    do {
         const bool ready = port->waitForReadyRead(int(deadline.remainingTime()));
-        if (port->error() == QSerialPort::TimeoutError)
-            port->clearError();
         if (ready || port->bytesAvailable() > 0)
             return true;
-        if (deadline.hasExpired())
-            break;
-    }
+        if (!settleWait())
+            return false;
+    } while (!deadline.hasExpired());
     return false;
 }
 
@@ -161,11 +169,9 @@ bool Modem::writeBlock(const char *data, int length, int msecs)
     if (port->write(data, length) != length)
         return false;
     QDeadlineTimer deadline(qMax(0, msecs));
-    while (port->bytesToWrite() > 0 && !lineLost) {
+    while (port->bytesToWrite() > 0) {
         port->waitForBytesWritten(int(deadline.remainingTime()));
-        if (port->error() == QSerialPort::TimeoutError)
-            port->clearError();
-        if (deadline.hasExpired())
+        if (!settleWait() || deadline.hasExpired())
             break;
     }
     return port->bytesToWrite() == 0 && !lineLost;

@@ -58,6 +58,7 @@ signals:
 private:
     void noteError(QSerialPort::SerialPortError error);
     void closeLostLine();
+    bool settleWait();
 
     std::unique_ptr<QSerialPort> port;
     int rate = 57600;

@@ -137,6 +137,8 @@ private slots:
             << "HEX-Datei OK!! Laenge: 16383 Byte";
         QTest::newRow("lower-case digits") << k22.toLower() << 105 << HexStatus::Accepted << 0x3FFF
                                            << 0 << "HEX-Datei OK!! Laenge: 16383 Byte";
+        QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + k22 << 105 << HexStatus::Accepted
+                                         << 0x3FFF << 0 << "HEX-Datei OK!! Laenge: 16383 Byte";
         QTest::newRow("words without colon skipped")
             << "firmware V1.05\n" + k22 + "end\n"
             << 105 << HexStatus::Accepted << 0x3FFF << 0 << "HEX-Datei OK!! Laenge: 16383 Byte";
