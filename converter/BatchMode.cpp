@@ -122,13 +122,16 @@ QString reason(OldCurveFile::Fehler fehler)
 }
 
 // What the window's text panel hands back for a text set into it: its plain text turns
-// non-breaking spaces into blanks and paragraph or line separators into line feeds.
+// non-breaking spaces into blanks, and carriage returns (alone or before a line feed) and
+// paragraph or line separators into line feeds.
 QString textPanelText(QString text)
 {
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     for (QChar &c : text) {
         if (c == QChar::Nbsp)
             c = QLatin1Char(' ');
-        else if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+        else if (c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
+                 c == QChar::LineSeparator)
             c = QLatin1Char('\n');
     }
     return text;

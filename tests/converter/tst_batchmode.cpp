@@ -91,6 +91,18 @@ private slots:
         QCOMPARE(lesen(ordner + "/swr_2.z2k"), "#K2: " + kopf + "\n1;-10\n1.25;-7.5\n1.5;-5\n");
     }
 
+    // The window's text panel gives a non-breaking space back as a blank; so does the batch.
+    void descriptionAsTheTextPanelGivesItBack()
+    {
+        const QString ordner = unterordner(QStringLiteral("nbsp"));
+        const QString eingabe = schreiben(ordner + "/n.hfd", "#V4.05 0 1 0 1 0 1 0 0 Filter\xc2\xa0"
+                                                             "10MHz");
+        QCOMPARE(starten({"--convert", eingabe}).exitCode, 0);
+        const QByteArray kopf = vorschlag(eingabe, "_Filter").toUtf8();
+        QCOMPARE(lesen(ordner + "/n.z2k"), "#" + kopf + "_10MHz\n");
+        QCOMPARE(lesen(ordner + "/n_2.z2k"), "#K2: " + kopf + " 10MHz\n");
+    }
+
     void relativeInputAndCreatedOutputFolder()
     {
         const QString ordner = unterordner(QStringLiteral("zwei"));
