@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -37,22 +39,6 @@ private:
         return lauf;
     }
 
-    static QString schreiben(const QString &path, const QByteArray &content)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write test file");
-        file.write(content);
-        return path;
-    }
-
-    static QByteArray lesen(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<fehlt>");
-    }
-
     // An SWR curve of three points, values v = faktor * n + shift, no correction tables.
     static QByteArray swrKurve()
     {
@@ -81,38 +67,40 @@ private slots:
     void writesBothChannelsAsTheWindowDoes()
     {
         const QString ordner = unterordner(QStringLiteral("eins"));
-        const QString eingabe = schreiben(ordner + "/swr.hfd", swrKurve());
+        const QString eingabe = writeTestFile(ordner + "/swr.hfd", swrKurve());
         const Lauf lauf = starten({"--convert", eingabe});
         QCOMPARE(lauf.err, QString());
         QCOMPARE(lauf.exitCode, 0);
         QCOMPARE(lauf.out, ordner + "/swr.z2k\n" + ordner + "/swr_2.z2k\n");
         const QByteArray kopf = vorschlag(eingabe, "_mycurve1").toLocal8Bit();
-        QCOMPARE(lesen(ordner + "/swr.z2k"), "#" + kopf + "\n1;-5\n1.25;0\n1.5;5\n");
-        QCOMPARE(lesen(ordner + "/swr_2.z2k"), "#K2: " + kopf + "\n1;-10\n1.25;-7.5\n1.5;-5\n");
+        QCOMPARE(readTestFile(ordner + "/swr.z2k"), "#" + kopf + "\n1;-5\n1.25;0\n1.5;5\n");
+        QCOMPARE(readTestFile(ordner + "/swr_2.z2k"),
+                 "#K2: " + kopf + "\n1;-10\n1.25;-7.5\n1.5;-5\n");
     }
 
     // The window's text panel gives a non-breaking space back as a blank; so does the batch.
     void descriptionAsTheTextPanelGivesItBack()
     {
         const QString ordner = unterordner(QStringLiteral("nbsp"));
-        const QString eingabe = schreiben(ordner + "/n.hfd", "#V4.05 0 1 0 1 0 1 0 0 Filter\xc2\xa0"
-                                                             "10MHz");
+        const QString eingabe =
+            writeTestFile(ordner + "/n.hfd", "#V4.05 0 1 0 1 0 1 0 0 Filter\xc2\xa0"
+                                             "10MHz");
         QCOMPARE(starten({"--convert", eingabe}).exitCode, 0);
         const QByteArray kopf = vorschlag(eingabe, "_Filter").toUtf8();
-        QCOMPARE(lesen(ordner + "/n.z2k"), "#" + kopf + "_10MHz\n");
-        QCOMPARE(lesen(ordner + "/n_2.z2k"), "#K2: " + kopf + " 10MHz\n");
+        QCOMPARE(readTestFile(ordner + "/n.z2k"), "#" + kopf + "_10MHz\n");
+        QCOMPARE(readTestFile(ordner + "/n_2.z2k"), "#K2: " + kopf + " 10MHz\n");
     }
 
     void relativeInputAndCreatedOutputFolder()
     {
         const QString ordner = unterordner(QStringLiteral("zwei"));
-        schreiben(ordner + "/in/a b.hfd", swrKurve());
+        writeTestFile(ordner + "/in/a b.hfd", swrKurve());
         const Lauf lauf = starten({"--convert", "in/a b.hfd", "--output-dir", "neu/tief"}, ordner);
         QCOMPARE(lauf.exitCode, 0);
         const QString ziel = ordner + "/neu/tief/a b";
         QCOMPARE(lauf.out, ziel + ".z2k\n" + ziel + "_2.z2k\n");
         // the description holds the input's absolute path, a blank made "_"
-        QVERIFY(lesen(ziel + ".z2k")
+        QVERIFY(readTestFile(ziel + ".z2k")
                     .startsWith("#" + vorschlag(ordner + "/in/a_b.hfd", "_mycurve1").toLocal8Bit() +
                                 "\n1;-5\n"));
     }
@@ -120,10 +108,10 @@ private slots:
     void replacesExistingFiles()
     {
         const QString ordner = unterordner(QStringLiteral("drei"));
-        const QString eingabe = schreiben(ordner + "/k.hfd", swrKurve());
-        schreiben(ordner + "/k.z2k", "alt");
+        const QString eingabe = writeTestFile(ordner + "/k.hfd", swrKurve());
+        writeTestFile(ordner + "/k.z2k", "alt");
         QCOMPARE(starten({"--convert", eingabe}).exitCode, 0);
-        QVERIFY(lesen(ordner + "/k.z2k").startsWith("#"));
+        QVERIFY(readTestFile(ordner + "/k.z2k").startsWith("#"));
     }
 
     void refusals_data()
@@ -150,10 +138,10 @@ private slots:
         QFETCH(QByteArray, inhalt);
         QFETCH(QString, grund);
         const QString ordner = unterordner(QStringLiteral("vier"));
-        const QString gut = schreiben(ordner + "/gut.hfd", swrKurve());
+        const QString gut = writeTestFile(ordner + "/gut.hfd", swrKurve());
         const QString schlecht = ordner + "/schlecht.hfd";
         if (!inhalt.isEmpty())
-            schreiben(schlecht, inhalt);
+            writeTestFile(schlecht, inhalt);
         QDir(ordner).mkdir(QStringLiteral("schlecht_2.z2k")); // only in the way of a good file
         const Lauf lauf = starten({"--convert", schlecht, gut});
         QCOMPARE(lauf.exitCode, 1);
@@ -176,7 +164,7 @@ private slots:
         const QString ordner = unterordner(QStringLiteral("fuenf"));
         QStringList arguments{"--convert"};
         for (const QString &e : eingaben)
-            arguments << schreiben(ordner + "/" + e, swrKurve());
+            arguments << writeTestFile(ordner + "/" + e, swrKurve());
         arguments << "--output-dir" << ordner + "/aus";
         const Lauf lauf = starten(arguments);
         QCOMPARE(lauf.exitCode, 1);
@@ -184,13 +172,13 @@ private slots:
                                " wurde in diesem Lauf schon geschrieben\n");
         QCOMPARE(lauf.out.count(QLatin1Char('\n')), 2);
         // the first input's files are untouched
-        QVERIFY(lesen(ordner + "/aus/a.z2k").contains("_x_a_mycurve1"));
+        QVERIFY(readTestFile(ordner + "/aus/a.z2k").contains("_x_a_mycurve1"));
     }
 
     void bothFilesOrNone()
     {
         const QString ordner = unterordner(QStringLiteral("sechs"));
-        const QString eingabe = schreiben(ordner + "/k.hfd", swrKurve());
+        const QString eingabe = writeTestFile(ordner + "/k.hfd", swrKurve());
         QDir(ordner).mkdir(QStringLiteral("k_2.z2k"));
         const Lauf lauf = starten({"--convert", eingabe});
         QCOMPARE(lauf.exitCode, 1);
@@ -228,7 +216,7 @@ private slots:
     void diagnosticsOnlyWhenVerbose()
     {
         const QString ordner = unterordner(QStringLiteral("sieben"));
-        const QString eingabe = schreiben(ordner + "/k.hfd", swrKurve());
+        const QString eingabe = writeTestFile(ordner + "/k.hfd", swrKurve());
         const Lauf still = starten({"--convert", eingabe, "-lxx"});
         QCOMPARE(still.exitCode, 0);
         QCOMPARE(still.err, QString());

@@ -1,4 +1,5 @@
 #include "NewCurveFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,12 +18,6 @@ class TestNewCurveFile : public QObject
 
 private:
     QTemporaryDir dir;
-
-    static QByteArray lesen(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<fehlt>");
-    }
 
     // Two points: 1.5 MHz with -3.25 / 0.5, and 145.1234567 MHz with 0 / -12.3456789.
     static std::unique_ptr<CurveRecord> kurve(bool kanal1, bool kanal2)
@@ -132,8 +127,9 @@ private slots:
         QVERIFY(e.ok());
         QCOMPARE(e.geschrieben, QStringList({basis + ".z2k", basis + "_2.z2k"}));
         QCOMPARE(e.letzteDatei, basis + "_2.z2k");
-        QCOMPARE(lesen(basis + ".z2k"), QByteArray("#Tiefpass_10_MHz\n1.5;-3.25\n145.123;0\n"));
-        QCOMPARE(lesen(basis + "_2.z2k"),
+        QCOMPARE(readTestFile(basis + ".z2k"),
+                 QByteArray("#Tiefpass_10_MHz\n1.5;-3.25\n145.123;0\n"));
+        QCOMPARE(readTestFile(basis + "_2.z2k"),
                  QByteArray("#K2: Tiefpass 10 MHz\n1.5;0.5\n145.123;-12.3457\n"));
     }
 
@@ -154,7 +150,7 @@ private slots:
         const NewCurveFile::Ergebnis e =
             NewCurveFile::kurveNeuSpeichern(basis, QStringLiteral("a b"), *r);
         QCOMPARE(e.geschrieben, QStringList{basis + ".z2k"});
-        QCOMPARE(lesen(basis + ".z2k"), inhalt);
+        QCOMPARE(readTestFile(basis + ".z2k"), inhalt);
         QCOMPARE(QDir(leer.path()).entryList(QDir::Files), QStringList{"x.z2k"});
     }
 
@@ -180,8 +176,8 @@ private slots:
         r->punkte = 0;
         const QString basis = dir.filePath(QStringLiteral("kopf"));
         QVERIFY(NewCurveFile::kurveNeuSpeichern(basis, beschreibung, *r).ok());
-        QCOMPARE(lesen(basis + ".z2k"), kopf1);
-        QCOMPARE(lesen(basis + "_2.z2k"), kopf2);
+        QCOMPARE(readTestFile(basis + ".z2k"), kopf1);
+        QCOMPARE(readTestFile(basis + "_2.z2k"), kopf2);
     }
 
     void baseName_data()

@@ -1,4 +1,5 @@
 #include "Dialogs.h"
+#include "TestFiles.h"
 #include "zor2conv.h"
 
 #include <QAction>
@@ -63,12 +64,6 @@ public:
 
 enum class State { Idle, Loaded, Converted };
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 // An old curve file: header fields, samples of both channels, label, and for "#V4.05" and
 // later the five tables.
 QByteArray oldFile(const QByteArray &tag, int mode, const QByteArray &label, int steps = 5,
@@ -109,13 +104,7 @@ class TestZor2conv : public QObject
 private:
     QString writeOld(const QString &name, const QByteArray &content)
     {
-        const QString path = files.filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write test file");
-        file.write(content);
-        return path;
+        return writeTestFile(files.filePath(name), content);
     }
 
     void newWindow()
@@ -129,10 +118,7 @@ private:
     template <typename T>
     T *child(const char *name)
     {
-        T *widget = window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
+        return findChildOrFail<T>(window.get(), name);
     }
 
     void click(const char *button)
@@ -512,8 +498,9 @@ private slots:
         for (const QString &name : written)
             QVERIFY2(QFile::exists(files.filePath(name)), qPrintable(name));
         if (!written.isEmpty()) {
-            QVERIFY(readAll(files.filePath(written[0])).startsWith("#Tiefpass_10_MHz\n1;"));
-            QVERIFY(readAll(files.filePath(written[1])).startsWith("#K2: Tiefpass 10 MHz\n1;"));
+            QVERIFY(readTestFile(files.filePath(written[0])).startsWith("#Tiefpass_10_MHz\n1;"));
+            QVERIFY(
+                readTestFile(files.filePath(written[1])).startsWith("#K2: Tiefpass 10 MHz\n1;"));
         }
         QCOMPARE(QDir(files.filePath("out")).entryList(QDir::Files).size(), written.size());
         QCOMPARE(dialogs->warnings.size(), failed.size());
@@ -578,9 +565,9 @@ private slots:
         click("pushButton_2");
         QVERIFY(dialogs->warnings.isEmpty());
         for (const char *name : {"in_put.z2k", "in_put_2.z2k"}) {
-            const QByteArray fromWindow = readAll(files.filePath("window/") + name);
+            const QByteArray fromWindow = readTestFile(files.filePath("window/") + name);
             QVERIFY(fromWindow.count('\n') > 1);
-            QCOMPARE(fromWindow, readAll(files.filePath("batch/") + name));
+            QCOMPARE(fromWindow, readTestFile(files.filePath("batch/") + name));
         }
     }
 

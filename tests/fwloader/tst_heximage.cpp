@@ -1,4 +1,5 @@
 #include "HexImage.h"
+#include "HexRecord.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,17 +9,7 @@ namespace {
 
 QByteArray record(int type, int address, const QByteArray &data, int checksumError = 0)
 {
-    QByteArray bytes;
-    bytes.append(char(data.size()));
-    bytes.append(char(address >> 8));
-    bytes.append(char(address & 0xFF));
-    bytes.append(char(type));
-    bytes.append(data);
-    int sum = 0;
-    for (char b : bytes)
-        sum += quint8(b);
-    bytes.append(char((0x100 - (sum & 0xFF) + checksumError) & 0xFF));
-    return ':' + bytes.toHex().toUpper() + '\n';
+    return hexRecord(type, address, data, checksumError) + '\n';
 }
 
 QByteArray upper(int value)

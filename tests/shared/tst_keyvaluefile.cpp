@@ -1,4 +1,5 @@
 #include "KeyValueFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,18 +13,7 @@ class TestKeyValueFile : public QObject
 private:
     QString writeFile(const QByteArray &content)
     {
-        const QString path = dir.filePath(QStringLiteral("store.txt"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write test file");
-        file.write(content);
-        return path;
-    }
-
-    static QByteArray readFile(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        return writeTestFile(dir.filePath(QStringLiteral("store.txt")), content);
     }
 
     QTemporaryDir dir;
@@ -33,14 +23,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("empty line") << QByteArray("b=2\na=1\n\nc=3\n")
-                                    << QStringList{"a=1", "b=2"};
-        QTest::newRow("line without =") << QByteArray("b=2\nfree text\nc=3\n")
-                                        << QStringList{"b=2"};
-        QTest::newRow("CRLF line ends") << QByteArray("z=1\r\ny=2\r\n")
-                                        << QStringList{"y=2", "z=1"};
-        QTest::newRow("sorted by code unit") << QByteArray("b=1\nB=2\na=3\n")
-                                             << QStringList{"B=2", "a=3", "b=1"};
+        QTest::newRow("empty line") << QByteArray("b=2\na=1\n\nc=3\n") << QStringList{"a=1", "b=2"};
+        QTest::newRow("line without =")
+            << QByteArray("b=2\nfree text\nc=3\n") << QStringList{"b=2"};
+        QTest::newRow("CRLF line ends")
+            << QByteArray("z=1\r\ny=2\r\n") << QStringList{"y=2", "z=1"};
+        QTest::newRow("sorted by code unit")
+            << QByteArray("b=1\nB=2\na=3\n") << QStringList{"B=2", "a=3", "b=1"};
         QTest::newRow("no end of line") << QByteArray("k=v") << QStringList{"k=v"};
     }
     void loadStopsAtFirstLineThatIsNoEntry()
@@ -65,11 +54,16 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("value holds =") << "a" << "b=c";
-        QTest::newRow("longer key is not a prefix match") << "ab" << "<default>";
-        QTest::newRow("shorter key is not a prefix match") << "abc" << "1";
-        QTest::newRow("case-sensitive") << "A" << "<default>";
-        QTest::newRow("empty value") << "e" << "";
+        QTest::newRow("value holds =") << "a"
+                                       << "b=c";
+        QTest::newRow("longer key is not a prefix match") << "ab"
+                                                          << "<default>";
+        QTest::newRow("shorter key is not a prefix match") << "abc"
+                                                           << "1";
+        QTest::newRow("case-sensitive") << "A"
+                                        << "<default>";
+        QTest::newRow("empty value") << "e"
+                                     << "";
     }
     void readsMatchWholeKeyBeforeEqualsSign()
     {
@@ -172,7 +166,7 @@ private slots:
             QVERIFY(store.load(path));
             store.setValue(QStringLiteral("zahl"), 2);
         }
-        QCOMPARE(readFile(path), QStringLiteral("gruss=Grüße, 10 µV\nzahl=2\n").toLocal8Bit());
+        QCOMPARE(readTestFile(path), QStringLiteral("gruss=Grüße, 10 µV\nzahl=2\n").toLocal8Bit());
     }
 
     void destructorSavesSorted()
@@ -184,7 +178,7 @@ private slots:
             store.setValue(QStringLiteral("z"), 26);
             store.setValue(QStringLiteral("a"), 1);
         }
-        QCOMPARE(readFile(path), QByteArray("a=1\nm=1\nz=26\n"));
+        QCOMPARE(readTestFile(path), QByteArray("a=1\nm=1\nz=26\n"));
     }
 
     void unchangedStoreDoesNotRewrite()
@@ -194,7 +188,7 @@ private slots:
             KeyValueFile store;
             QVERIFY(store.load(path));
         }
-        QCOMPARE(readFile(path), QByteArray("b=1\na=2\n"));
+        QCOMPARE(readTestFile(path), QByteArray("b=1\na=2\n"));
     }
 
     void defaultConstructedStoreWritesNoFile()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HexRecord.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -25,18 +27,7 @@ struct TestFirmware
         QByteArray text;
         int number = 0;
         auto record = [&](int address, int type, const QByteArray &data) {
-            QByteArray raw;
-            raw.append(char(data.size()));
-            raw.append(char(address >> 8));
-            raw.append(char(address & 0xFF));
-            raw.append(char(type));
-            raw.append(data);
-            int sum = 0;
-            for (char c : raw)
-                sum += quint8(c);
-            const int checksum = (-sum + (++number == badRecord ? 1 : 0)) & 0xFF;
-            raw.append(char(checksum));
-            text += ':' + raw.toHex().toUpper() + "\r\n";
+            text += hexRecord(type, address, data, ++number == badRecord ? 1 : 0) + "\r\n";
         };
         record(0, 4, QByteArray::fromHex("0000"));
         for (int a = 0; a < bytes.size(); a += 16)

@@ -1,5 +1,6 @@
 #include "DeviceSimulator.h"
 #include "FileChooser.h"
+#include "TestFiles.h"
 #include "TestFirmware.h"
 #include "ZOR2fwloader.h"
 
@@ -55,10 +56,7 @@ private:
     template <typename T>
     T *child(const char *name)
     {
-        T *widget = window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
+        return findChildOrFail<T>(window.get(), name);
     }
     QPushButton *hexButton() { return child<QPushButton>("pushButton"); }
     QPushButton *flashButton() { return child<QPushButton>("pushButton_2"); }
