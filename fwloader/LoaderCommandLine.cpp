@@ -14,21 +14,6 @@
 #include <cmath>
 #include <cstdio>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
-bool stderrIsTerminal()
-{
-#ifdef Q_OS_WIN
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(fileno(stderr)) != 0;
-#endif
-}
-
 namespace {
 
 QString translate(const char *text)

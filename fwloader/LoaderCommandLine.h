@@ -25,6 +25,3 @@ private:
     QTextStream &err;
     bool progressBar;
 };
-
-// Whether the process's standard error goes to a terminal, where a progress bar can be drawn.
-bool stderrIsTerminal();

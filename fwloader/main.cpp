@@ -1,5 +1,6 @@
 #include "LoaderCommandLine.h"
 #include "LoaderOptions.h"
+#include "Platform.h"
 #include "ZOR2fwloader.h"
 
 #include <QApplication>
@@ -47,7 +48,7 @@ int runCommandLine(int argc, char *argv[])
         out << LoaderOptions::usage(QLatin1String(programName));
         return 0;
     }
-    LoaderCommandLine commandLine(out, err, stderrIsTerminal());
+    LoaderCommandLine commandLine(out, err, Platform::stderrIsTerminal());
     if (options.mode == LoaderOptions::Mode::Probe)
         return commandLine.probe(options.ports);
     return commandLine.flash(options.ports, options.hexFile, options.timeoutSeconds);

@@ -1,0 +1,16 @@
+#pragma once
+
+// What differs between the systems the tools run on, in one place: whether a window can be
+// shown at all, and whether a stream goes to a terminal. One source file per system implements
+// it (chosen in CMake), so no #ifdef spreads through the front ends.
+namespace Platform {
+
+// Whether a window start can reach a display. On Linux there is none when no "-platform"
+// argument is given, QT_QPA_PLATFORM is unset and neither DISPLAY nor WAYLAND_DISPLAY is set;
+// asking Qt then would abort the program. Elsewhere there always is one.
+bool displayAvailable(int argc, char **argv);
+
+// Whether standard error goes to a terminal, where a progress bar can be drawn.
+bool stderrIsTerminal();
+
+} // namespace Platform
