@@ -8,6 +8,7 @@
 #include <memory>
 
 class Dialogs;
+class Kurvenvorschau;
 
 namespace Ui {
 class zor2conv;
@@ -33,11 +34,15 @@ public:
     // description.
     QString zeitstempel() const;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
     void on_pushButton_3_clicked();
     void on_actionBeenden_triggered();
+    void on_actionKurvenvorschau_toggled(bool checked);
 
 private:
     zor2conv(Dialogs *dialogs, std::unique_ptr<Dialogs> ownDialogs, QWidget *parent);
@@ -45,6 +50,7 @@ private:
     bool kurveAltPruefen();
     int kurveAltLesen();
     void kurveNeuSpeichern();
+    void vorschauZeigen();
 
     Ui::zor2conv *ui;
     CurveRecord record;
@@ -52,4 +58,7 @@ private:
 
     std::unique_ptr<Dialogs> ownDialogs; // the real dialogs, when none were given
     Dialogs *dialogs;
+    // The plot of the converted curve, a window of its own beside this one.
+    Kurvenvorschau *vorschau;
+    bool vorschauPlatziert = false;
 };

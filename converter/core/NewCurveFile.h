@@ -11,6 +11,18 @@
 class NewCurveFile
 {
 public:
+    // One channel's points exactly as its file holds them, in file order: frequenz[i] (MHz)
+    // and wert[i] for i below anzahl. geschrieben tells whether the channel gets a file at all.
+    // The writer and everything that shows a converted curve take their points from here.
+    struct KanalPunkte
+    {
+        const double *frequenz = nullptr;
+        const double *wert = nullptr;
+        int anzahl = 0;
+        bool geschrieben = false;
+    };
+    static KanalPunkte kanalPunkte(const CurveRecord &record, int kanal);
+
     struct Ergebnis
     {
         QStringList geschrieben;    // files written, in order

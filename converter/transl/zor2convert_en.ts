@@ -200,5 +200,77 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <source>Die Datei %1 konnte nicht geschrieben werden.</source>
         <translation>The file %1 could not be written.</translation>
     </message>
+    <message>
+        <source>Ansicht</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Kurvenvorschau</source>
+        <translation>Curve preview</translation>
+    </message>
+</context>
+<context>
+    <name>Kurvendiagramm</name>
+    <message>
+        <source>Kanal 1</source>
+        <translation>Channel 1</translation>
+    </message>
+    <message>
+        <source>Kanal 2</source>
+        <translation>Channel 2</translation>
+    </message>
+    <message>
+        <source>Frequenz (MHz)</source>
+        <translation>Frequency (MHz)</translation>
+    </message>
+    <message>
+        <source>SWV</source>
+        <translation>SWR</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+</context>
+<context>
+    <name>Kurvenvorschau</name>
+    <message>
+        <source>Bild speichern...</source>
+        <translation>Save picture...</translation>
+    </message>
+    <message>
+        <source>%1 - Kurvenvorschau</source>
+        <translation>%1 - Curve preview</translation>
+    </message>
+    <message>
+        <source>Kurvenvorschau</source>
+        <translation>Curve preview</translation>
+    </message>
+    <message>
+        <source>%1 MHz    Kanal 1: %2    Kanal 2: %3</source>
+        <translation>%1 MHz    Channel 1: %2    Channel 2: %3</translation>
+    </message>
+    <message>
+        <source>Kurve</source>
+        <translation>curve</translation>
+    </message>
+    <message>
+        <source>Bild speichern</source>
+        <comment>FileDialog</comment>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>PNG-Bild (*.png);;SVG-Bild (*.svg)</source>
+        <comment>FileDialog</comment>
+        <translation>PNG picture (*.png);;SVG picture (*.svg)</translation>
+    </message>
+    <message>
+        <source>Bild speichern</source>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>Das Bild %1 konnte nicht gespeichert werden.</source>
+        <translation>The picture %1 could not be saved.</translation>
+    </message>
 </context>
 </TS>
