@@ -12,6 +12,7 @@
 inline constexpr QSize kBildGroesse(1200, 800);
 
 class QLineSeries;
+class QGraphicsScene;
 class QPainter;
 class QScatterSeries;
 class QValueAxis;
@@ -25,6 +26,7 @@ class Kurvendiagramm : public QChart
 
 public:
     Kurvendiagramm();
+    ~Kurvendiagramm() override;
 
     // Shows both channels of the record's converted curve (those that are written) and the
     // description as the title, over the whole curve.
@@ -49,9 +51,11 @@ public:
     // A second chart with the same curve, title and view, for a picture of another size.
     std::unique_ptr<Kurvendiagramm> kopie() const;
 
-    // Draws the chart into rect of the painter's device; the chart is laid out for that size.
+    // Draws the chart at the given size onto the painter's device, from its top left corner.
+    // Only for a chart that no view shows (a copy, or the batch mode's own).
     void zeichnen(QPainter &painter, const QSize &groesse);
-    // The chart as a PNG or SVG picture of the given size; empty when it cannot be made.
+    // The chart as a PNG or SVG picture of the given size; empty when it cannot be made. One
+    // chart draws many PNG pictures quicker than many charts one each.
     QByteArray png(const QSize &groesse);
     QByteArray svg(const QSize &groesse);
 
@@ -65,9 +69,8 @@ private:
     QScatterSeries *marke; // the point read with the mouse
     double fMin = 0;
     double fMax = 1;
-};
 
-// The picture the batch mode writes beside a converted curve's files: both channels, as PNG.
-// Needs a QApplication (the offscreen platform is enough).
-QByteArray kurvenBildPng(const CurveRecord &record, const QString &beschreibung,
-                         const QSize &groesse = kBildGroesse);
+    struct Bildpuffer;
+    std::unique_ptr<Bildpuffer> puffer;
+    std::unique_ptr<QGraphicsScene> eigeneSzene;
+};
