@@ -63,11 +63,19 @@ Kurvenvorschau::Kurvenvorschau(Dialogs &dialogs, QWidget *parent)
 
 void Kurvenvorschau::kurveZeigen(const CurveRecord &record, const QString &text)
 {
-    beschreibung = text;
     chart->kurveZeigen(record, text);
-    setWindowTitle(tr("%1 - Kurvenvorschau").arg(text));
     ablesung->clear();
     speichern->setEnabled(true);
+    beschreibungSetzen(text);
+}
+
+void Kurvenvorschau::beschreibungSetzen(const QString &text)
+{
+    if (!speichern->isEnabled())
+        return; // no curve shown
+    beschreibung = text;
+    chart->setTitle(text);
+    setWindowTitle(tr("%1 - Kurvenvorschau").arg(text));
 }
 
 void Kurvenvorschau::leeren()

@@ -24,6 +24,8 @@ public:
 
     // Shows the record's converted curve; the window title holds the description.
     void kurveZeigen(const CurveRecord &record, const QString &beschreibung);
+    // The description edited after the conversion: title, and name proposed for a picture.
+    void beschreibungSetzen(const QString &beschreibung);
     void leeren();
     // Does beforehand what the first showing would otherwise spend on the platform window,
     // fonts and the chart's items, so that the first curve appears as quickly as later ones.

@@ -48,6 +48,8 @@ zor2conv::zor2conv(Dialogs *givenDialogs, std::unique_ptr<Dialogs> ownDialogs, Q
     }
     connect(vorschau, &Kurvenvorschau::geschlossen, ui->actionKurvenvorschau,
             [this] { ui->actionKurvenvorschau->setChecked(false); });
+    connect(ui->textEdit, &QTextEdit::textChanged, vorschau,
+            [this] { vorschau->beschreibungSetzen(ui->textEdit->toPlainText()); });
     // While the program waits for its first file.
     QTimer::singleShot(0, vorschau, &Kurvenvorschau::vorbereiten);
     ui->groupBox_2->setEnabled(false);

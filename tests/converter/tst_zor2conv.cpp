@@ -622,6 +622,8 @@ private slots:
         QVERIFY(vorschau()->isVisible());
         const QString beschreibung = child<QTextEdit>("textEdit")->toPlainText();
         QVERIFY(vorschau()->windowTitle().contains(beschreibung));
+        child<QTextEdit>("textEdit")->setPlainText(QStringLiteral("Neuer Name"));
+        QCOMPARE(vorschau()->windowTitle(), QStringLiteral("Neuer Name - Kurvenvorschau"));
         const Kurvendiagramm *d = vorschau()->diagramm();
         QCOMPARE(d->yAchse()->titleText(), einheit);
         QCOMPARE(d->kanal(1)->name(), QStringLiteral("Kanal 1"));
