@@ -164,6 +164,8 @@ HexLoadResult readHexFile(const QString &path)
                     stored[cell] = true;
                     firmware.image[cell] = value;
                     firmware.lastAddress = qMax(firmware.lastAddress, int(cell));
+                    if (result.firstAddress < 0 || cell < result.firstAddress)
+                        result.firstAddress = int(cell);
                     ++result.dataBytes;
                 } else if (firmware.image[cell] != value) {
                     refuse(result, HexStatus::Malformed,

@@ -28,6 +28,7 @@ struct HexLoadResult
     int badRecord = 0; // Malformed: number of the bad record, counting the file's words
     QString reason;    // why the file was refused, in the user's words; empty when accepted
     FirmwareImage image;
+    int firstAddress = -1;   // lowest address holding a byte of the file; -1: none
     qint64 dataBytes = 0;    // bytes of the file in the image
     qint64 skippedBytes = 0; // bytes in other sections (configuration words, EEPROM data)
 };
