@@ -308,7 +308,7 @@ private slots:
     void flashFailures_data()
     {
         QTest::addColumn<QStringList>("simulatorOptions"); // empty: no simulator in the list
-        // "fw", "lf" (built for the LF), "nojump", "bad", "missing", or an absolute path
+        // "fw", "lf" (built for the LF), "bad", "missing", or an absolute path
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("err");
         const QString failed = QStringLiteral("\nFlash schreiben fehlgeschlagen!\n");
@@ -324,9 +324,6 @@ private slots:
         QTest::newRow("endless input") << QStringList{"--variant", "2"} << "/dev/zero"
                                        << "HEX-Datei nicht lesbar!! (keine gewoehnliche "
                                           "Datei)\n";
-        QTest::newRow("no jump") << QStringList{"--variant", "2"} << "nojump"
-                                 << "HEX-Datei nicht geeignet!! (kein Sprung zum Bootloader bei "
-                                    "0x20)\n";
         QTest::newRow("file for the LF") << QStringList{"--variant", "2"} << "lf"
                                          << "HEX-Datei nicht fuer PIC18F26K22!! (die Datei ist "
                                             "fuer den PIC18LF26K80)\n";
@@ -337,9 +334,6 @@ private slots:
                                                 << "Keine Antwort vom Geraet, Abbruch!" + failed;
         QTest::newRow("device chatters instead")
             << QStringList{"--stop-after", "2", "--chatter", "100"} << "fw"
-            << "Keine Antwort vom Geraet, Abbruch!" + failed;
-        QTest::newRow("device sends a steady stream")
-            << QStringList{"--chatter", "0"} << "fw"
             << "Keine Antwort vom Geraet, Abbruch!" + failed;
         QTest::newRow("line hangs up") << QStringList{"--hangup-after", "5"} << "fw"
                                        << "Verbindung zum Geraet unterbrochen, Abbruch!" + failed;
@@ -357,8 +351,7 @@ private slots:
             arguments << "--port" << simulator.path();
         }
         if (!file.startsWith('/') && file != QLatin1String("missing"))
-            QVERIFY(TestFirmware(1024, file == QLatin1String("lf") ? 200 : 105,
-                                 file != QLatin1String("nojump"))
+            QVERIFY(TestFirmware(1024, file == QLatin1String("lf") ? 200 : 105)
                         .write(hexPath(), file == QLatin1String("bad") ? 4 : 0));
         QElapsedTimer clock;
         clock.start();
