@@ -66,9 +66,10 @@ struct ReadResult
 };
 ReadResult readRegularFile(const QString &path, qint64 maxBytes);
 
-// Writes content into a new file with a hidden, unused name in folder, complete and flushed to
-// disk; on success tempPath names it. On failure nothing is left behind.
-FileResult writeTemporaryFile(const QString &folder, const QByteArray &content, QString &tempPath);
+// Writes content into a new file with a hidden, unused name in the folder of target, complete
+// and flushed to disk, with the access rights of target where it exists; on success tempPath
+// names it. On failure nothing is left behind.
+FileResult writeTemporaryFile(const QString &target, const QByteArray &content, QString &tempPath);
 
 // Gives the file at path a second, hidden name in its folder (a hard link where the file system
 // allows it, else by moving it there), so that its content survives a replacement.

@@ -3,6 +3,7 @@
 #include "FileCause.h"
 #include "Platform.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QStringEncoder>
 
@@ -23,25 +24,32 @@ QByteArray achtBit(const QString &text)
     return encoder(text);
 }
 
+// Where a file named name is written: a link is followed, so that the file it points to gets
+// the new content and the link stays.
+QString zielVon(const QString &name)
+{
+    QFileInfo info(name);
+    for (int tiefe = 0; tiefe < 128 && info.isSymLink(); ++tiefe)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? name : info.filePath();
+}
+
 struct Datei
 {
     Datei(const QString &name, const QByteArray &inhalt)
         : name(name)
+        , ziel(zielVon(name))
         , inhalt(inhalt)
     {
     }
-    QString name;
+    QString name; // as the user named it
+    QString ziel; // the file that is replaced
     QByteArray inhalt;
     QString temp;     // the complete new content, not yet in place
     QString beiseite; // the old file's content, kept until every new file is in place
     bool ersetzt = false;
 };
 
-QString ordnerVonDatei(const QString &path)
-{
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QStringLiteral(".") : path.left(slash + 1);
-}
 
 QString grund(const Platform::FileResult &result)
 {
@@ -57,11 +65,11 @@ void zuruecknehmen(std::vector<Datei> &dateien)
         if (!d.temp.isEmpty())
             Platform::removeFile(d.temp);
         if (d.ersetzt && d.beiseite.isEmpty())
-            Platform::removeFile(d.name); // there was no file of that name before
+            Platform::removeFile(d.ziel); // there was no file of that name before
         if (!d.beiseite.isEmpty()) {
             // Back in place; when it is a second link to the very file still there, the
             // replacement does nothing and the extra name is removed.
-            Platform::replaceFile(d.beiseite, d.name);
+            Platform::replaceFile(d.beiseite, d.ziel);
             Platform::removeFile(d.beiseite);
         }
     }
@@ -320,9 +328,9 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
     if (!beideOderKeine) {
         for (Datei &datei : dateien) {
             Platform::FileResult r =
-                Platform::writeTemporaryFile(ordnerVonDatei(datei.name), datei.inhalt, datei.temp);
+                Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
             if (r.ok())
-                r = Platform::replaceFile(datei.temp, datei.name);
+                r = Platform::replaceFile(datei.temp, datei.ziel);
             if (r.ok()) {
                 ergebnis.geschrieben.append(datei.name);
             } else {
@@ -337,7 +345,7 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
     // are kept aside until all new ones are in place, so that a failure can put them back.
     for (Datei &datei : dateien) {
         const Platform::FileResult r =
-            Platform::writeTemporaryFile(ordnerVonDatei(datei.name), datei.inhalt, datei.temp);
+            Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
         if (!r.ok()) {
             fehlschlag(datei, r);
             zuruecknehmen(dateien);
@@ -348,10 +356,10 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
         Datei &datei = dateien[i];
         Platform::FileResult r;
         const bool letzte = i + 1 == dateien.size(); // nothing can fail after it
-        if (!letzte && Platform::fileStatus(datei.name).kind == Platform::FileKind::Regular)
-            r = Platform::keepAside(datei.name, datei.beiseite);
+        if (!letzte && Platform::fileStatus(datei.ziel).kind == Platform::FileKind::Regular)
+            r = Platform::keepAside(datei.ziel, datei.beiseite);
         if (r.ok())
-            r = Platform::replaceFile(datei.temp, datei.name);
+            r = Platform::replaceFile(datei.temp, datei.ziel);
         if (!r.ok()) {
             fehlschlag(datei, r);
             zuruecknehmen(dateien);

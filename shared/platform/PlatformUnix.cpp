@@ -233,9 +233,9 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes)
     return r;
 }
 
-FileResult writeTemporaryFile(const QString &folder, const QByteArray &content, QString &tempPath)
+FileResult writeTemporaryFile(const QString &target, const QByteArray &content, QString &tempPath)
 {
-    tempPath = unusedName(folder);
+    tempPath = unusedName(folderOf(target));
     const QByteArray name = nativePath(tempPath);
     const int fd = open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -244,6 +244,9 @@ FileResult writeTemporaryFile(const QString &folder, const QByteArray &content, 
         return r;
     }
     int error = 0;
+    struct stat st;
+    if (stat(nativePath(target).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        fchmod(fd, st.st_mode & 07777); // as the file it replaces; a failure changes nothing else
     if (!writeAll(fd, content.constData(), content.size()) || fsync(fd) != 0)
         error = errno;
     if (close(fd) != 0 && error == 0)

@@ -141,9 +141,9 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes)
     return r;
 }
 
-FileResult writeTemporaryFile(const QString &folder, const QByteArray &content, QString &tempPath)
+FileResult writeTemporaryFile(const QString &target, const QByteArray &content, QString &tempPath)
 {
-    tempPath = unusedName(folder);
+    tempPath = unusedName(QFileInfo(target).path());
     QFile file(tempPath);
     FileResult r;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
