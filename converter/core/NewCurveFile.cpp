@@ -50,7 +50,6 @@ struct Datei
     bool ersetzt = false;
 };
 
-
 QString grund(const Platform::FileResult &result)
 {
     if (result.error == Platform::FileError::NotFound)

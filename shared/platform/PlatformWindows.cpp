@@ -25,6 +25,8 @@ bool stderrIsTerminal()
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <string>
+
 #include <windows.h>
 
 namespace Platform {
