@@ -313,7 +313,8 @@ QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &rec
 NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
                                                        const QString &beschreibung,
                                                        const CurveRecord &record,
-                                                       bool beideOderKeine)
+                                                       bool beideOderKeine,
+                                                       const QList<Beilage> &beilagen)
 {
     std::vector<Datei> dateien;
     const bool beide = record.kanal1ok && record.kanal2ok;
@@ -329,6 +330,8 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
 
     Ergebnis ergebnis;
     ergebnis.letzteDatei = dateien.empty() ? basis : dateien.back().name;
+    for (const Beilage &beilage : beilagen)
+        dateien.emplace_back(beilage.name, beilage.inhalt);
     const auto fehlschlag = [&ergebnis](const Datei &datei, const Platform::FileResult &result) {
         ergebnis.fehlgeschlagen.append(datei.name);
         ergebnis.gruende.append(grund(result));

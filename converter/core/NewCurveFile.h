@@ -52,8 +52,16 @@ public:
     // the new files replace the old ones only if all of them could be written and put in place;
     // otherwise exactly the files that were there before remain. Without it, every channel's
     // file is tried on its own.
+    // Beilagen are further files (name and content, such as a picture of the curve) written
+    // after the channels' files and with them, all or none under beideOderKeine.
+    struct Beilage
+    {
+        QString name;
+        QByteArray inhalt;
+    };
     static Ergebnis kurveNeuSpeichern(const QString &basis, const QString &beschreibung,
-                                      const CurveRecord &record, bool beideOderKeine = false);
+                                      const CurveRecord &record, bool beideOderKeine = false,
+                                      const QList<Beilage> &beilagen = {});
 
     // The complete content of one channel's file. Line breaks and NUL characters in the header
     // become blanks, so that the header stays the file's one first line.
