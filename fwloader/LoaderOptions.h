@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,9 @@
 // and so on) are let through for the window.
 struct LoaderOptions
 {
+    Q_DECLARE_TR_FUNCTIONS(LoaderOptions)
+
+public:
     enum class Mode { Window, Probe, Flash, Check, Help, Version };
 
     Mode mode = Mode::Window;
@@ -16,8 +20,9 @@ struct LoaderOptions
     QString hexFile;             // --flash FILE or --check FILE
     QString processor;           // --check: only this processor; empty: every one known
     double timeoutSeconds = 5.0; // --timeout: bound of the wait for each "k"
-    QString error;               // not empty: a usage error, exit status 2
+    QString error;               // not empty: a usage error, in German
 
+    // arguments[0] is the program.
     static LoaderOptions parse(const QStringList &arguments);
-    static QString usage(const QString &programName);
+    static QString helpText(const QString &programName);
 };

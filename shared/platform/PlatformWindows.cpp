@@ -50,4 +50,14 @@ int stopSignal()
     return caughtSignal;
 }
 
+bool comPortNames()
+{
+    return true;
+}
+
+bool mayReadWrite(const QString &)
+{
+    return true;
+}
+
 } // namespace Platform
