@@ -113,12 +113,17 @@ QString OptionParser::checkArguments(const QStringList &arguments) const
 {
     for (int i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (argument == QLatin1String("--"))
-            return i + 1 < arguments.size()
-                       ? tr("unerwartetes Argument %1").arg(arguments.at(i + 1))
+        const bool option = argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
+        if (argument == QLatin1String("--") && positionalAllowed)
+            return QString();
+        if (argument == QLatin1String("--") || (!option && !positionalAllowed)) {
+            const int stray = argument == QLatin1String("--") ? i + 1 : i;
+            return stray < arguments.size()
+                       ? tr("unerwartetes Argument %1").arg(arguments.at(stray))
                        : QString();
-        if (argument.size() < 2 || !argument.startsWith(QLatin1Char('-')))
-            return tr("unerwartetes Argument %1").arg(argument);
+        }
+        if (!option)
+            continue;
         const QString error = checkOption(arguments, i);
         if (!error.isEmpty())
             return error;

@@ -37,6 +37,9 @@ public:
     void addOption(const QCommandLineOption &option);
     // Qt's options for a window; not shown in the help.
     void addWindowOptions();
+    // Words that are no option (files, for instance) are taken, and after "--" every word is
+    // one; without this call each is an error.
+    void allowPositionalArguments() { positionalAllowed = true; }
 
     // arguments[0] is the program. false: error() says what is wrong.
     bool parse(const QStringList &arguments);
@@ -45,6 +48,7 @@ public:
     bool isSet(const QString &name) const { return parser.isSet(name); }
     QString value(const QString &name) const { return parser.value(name); }
     QStringList values(const QString &name) const { return parser.values(name); }
+    QStringList positionalArguments() const { return parser.positionalArguments(); }
 
     // One line per option shown in the help: "  --name VALUE  description", aligned.
     QString optionsHelp() const;
@@ -57,5 +61,6 @@ private:
     QCommandLineParser parser;
     QList<QCommandLineOption> options;
     QStringList windowOptionNames;
+    bool positionalAllowed = false;
     QString errorText;
 };
