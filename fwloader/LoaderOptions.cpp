@@ -11,13 +11,10 @@ namespace {
 constexpr double minTimeoutSeconds = 0.1;
 constexpr double maxTimeoutSeconds = 86400.0;
 
-QString tr(const char *text)
-{
-    return LoaderOptions::tr(text);
-}
+} // namespace
 
 // The loader's options, in the order the help lists them.
-void declareOptions(OptionParser &parser)
+void LoaderOptions::declareOptions(OptionParser &parser)
 {
     parser.addOption(
         {QStringLiteral("probe"), tr("sucht die seriellen Ports einmal ab und nennt das gefundene\n"
@@ -47,16 +44,14 @@ void declareOptions(OptionParser &parser)
     parser.addWindowOptions();
 }
 
-// The one mode asked for, or an error when several are.
-QString takeMode(const OptionParser &parser, LoaderOptions &options)
+// The one mode asked for; several are an error.
+QString LoaderOptions::takeMode(const OptionParser &parser, LoaderOptions &options)
 {
     const struct
     {
         const char *name;
         LoaderOptions::Mode mode;
-    } modes[] = {{"probe", LoaderOptions::Mode::Probe},
-                 {"flash", LoaderOptions::Mode::Flash},
-                 {"check", LoaderOptions::Mode::Check}};
+    } modes[] = {{"probe", Mode::Probe}, {"flash", Mode::Flash}, {"check", Mode::Check}};
     QStringList given;
     for (const auto &mode : modes) {
         if (parser.isSet(QLatin1String(mode.name))) {
@@ -66,7 +61,7 @@ QString takeMode(const OptionParser &parser, LoaderOptions &options)
     }
     if (given.size() > 1)
         return tr("%1 schliessen einander aus").arg(given.join(QStringLiteral(", ")));
-    if (options.mode != LoaderOptions::Mode::Flash && options.mode != LoaderOptions::Mode::Check)
+    if (options.mode != Mode::Flash && options.mode != Mode::Check)
         return QString();
     const QString name = given.first();
     const QStringList files = parser.values(name.mid(2));
@@ -78,7 +73,7 @@ QString takeMode(const OptionParser &parser, LoaderOptions &options)
     return QString();
 }
 
-QString takeValues(const OptionParser &parser, LoaderOptions &options)
+QString LoaderOptions::takeValues(const OptionParser &parser, LoaderOptions &options)
 {
     options.ports = parser.values(QStringLiteral("port"));
     if (options.ports.contains(QString()))
@@ -102,9 +97,8 @@ QString takeValues(const OptionParser &parser, LoaderOptions &options)
 }
 
 // Options that belong to one mode only.
-QString checkCombination(const OptionParser &parser, const LoaderOptions &options)
+QString LoaderOptions::checkCombination(const OptionParser &parser, const LoaderOptions &options)
 {
-    using Mode = LoaderOptions::Mode;
     if (parser.isSet(QStringLiteral("timeout")) && options.mode != Mode::Flash)
         return tr("--timeout gilt nur mit --flash");
     if (parser.isSet(QStringLiteral("processor")) && options.mode != Mode::Check)
@@ -113,8 +107,6 @@ QString checkCombination(const OptionParser &parser, const LoaderOptions &option
         return tr("--check oeffnet keinen Port; --port gilt nicht mit ihm");
     return QString();
 }
-
-} // namespace
 
 LoaderOptions LoaderOptions::parse(const QStringList &arguments)
 {

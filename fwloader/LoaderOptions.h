@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class OptionParser;
+
 // What the loader's command line asks for, parsed before any application object exists. Without
 // --probe, --flash, --check, --help or --version the window starts; --port replaces the searched
 // ports in the window and for --probe and --flash. Qt's own window options (-platform, -style
@@ -25,4 +27,11 @@ public:
     // arguments[0] is the program.
     static LoaderOptions parse(const QStringList &arguments);
     static QString helpText(const QString &programName);
+
+private:
+    static void declareOptions(OptionParser &parser);
+    // Each gives the error it found, or an empty text.
+    static QString takeMode(const OptionParser &parser, LoaderOptions &options);
+    static QString takeValues(const OptionParser &parser, LoaderOptions &options);
+    static QString checkCombination(const OptionParser &parser, const LoaderOptions &options);
 };
