@@ -1,10 +1,9 @@
 #include "HexImage.h"
 
 #include "DeviceIdentity.h"
+#include "Platform.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 #include <vector>
 
@@ -70,31 +69,28 @@ void refuse(HexLoadResult &result, HexStatus status, const QString &reason, int 
     result.badRecord = record;
 }
 
-// Reads a regular file of sane size whole; a FIFO, a device or a huge file is never opened.
+// Reads a regular file of sane size whole; a FIFO, a device or a huge file is never read.
 bool readWhole(const QString &path, QByteArray &text, HexLoadResult &result)
 {
-    const QFileInfo info(path);
+    const Platform::ReadResult read = Platform::readRegularFile(path, maxHexFileSize);
+    const Platform::FileKind kind = read.status.kind;
     QString reason;
-    if (!info.exists())
+    if (kind == Platform::FileKind::Missing || kind == Platform::FileKind::DanglingLink)
         reason = tr("Datei nicht gefunden");
-    else if (!info.isFile())
+    else if (kind != Platform::FileKind::Regular)
         reason = tr("keine gewoehnliche Datei");
-    else if (info.size() > maxHexFileSize)
+    else if (read.tooLarge)
         reason = tr("groesser als 16 MB, keine Firmware");
-    if (reason.isEmpty()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            reason = tr("Datei kann nicht geoeffnet werden");
-        else
-            text = file.read(maxHexFileSize + 1);
-        if (reason.isEmpty() && file.error() != QFileDevice::NoError)
-            reason = tr("Lesefehler");
-        else if (reason.isEmpty() && text.size() > maxHexFileSize)
-            reason = tr("groesser als 16 MB, keine Firmware");
-    }
-    if (!reason.isEmpty())
+    else if (read.status.result.error == Platform::FileError::IoError)
+        reason = tr("Lesefehler");
+    else if (!read.status.result.ok())
+        reason = tr("Datei kann nicht geoeffnet werden");
+    if (!reason.isEmpty()) {
         refuse(result, HexStatus::NotReadable, reason);
-    return reason.isEmpty();
+        return false;
+    }
+    text = read.data;
+    return true;
 }
 
 // The records of one file, taken one by one into the result's image.
