@@ -47,18 +47,18 @@ public:
     static QString kanal1Datei(const QString &basis);
     static QString kanal2Datei(const QString &basis, bool beideKanaele);
 
-    // Writes the files of the channels whose flag is set in the record, for the base name
-    // basis and the (edited) description. Each file is written atomically. With beideOderKeine,
-    // the new files replace the old ones only if all of them could be written and put in place;
-    // otherwise exactly the files that were there before remain. Without it, every channel's
-    // file is tried on its own.
-    // Beilagen are further files (name and content, such as a picture of the curve) written
-    // after the channels' files and with them, all or none under beideOderKeine.
+    // A further file beside the channels' files, such as a picture of the curve.
     struct Beilage
     {
         QString name;
         QByteArray inhalt;
     };
+
+    // Writes the files of the channels whose flag is set in the record, for the base name
+    // basis and the (edited) description. Each file is written atomically. With beideOderKeine,
+    // the new files replace the old ones only if all of them could be written and put in place;
+    // otherwise exactly the files that were there before remain. Without it, every channel's
+    // file is tried on its own. Beilagen are written after the channels' files and with them.
     static Ergebnis kurveNeuSpeichern(const QString &basis, const QString &beschreibung,
                                       const CurveRecord &record, bool beideOderKeine = false,
                                       const QList<Beilage> &beilagen = {});
