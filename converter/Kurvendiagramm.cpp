@@ -189,30 +189,35 @@ void Kurvendiagramm::kurveZeigen(const CurveRecord &record, const QString &besch
     fMax = -fMin;
     double wMin = fMin;
     double wMax = fMax;
+    QList<QPointF> punkte[2];
     for (int k = 1; k <= 2; ++k) {
         const NewCurveFile::KanalPunkte p = NewCurveFile::kanalPunkte(record, k);
-        QList<QPointF> punkte;
-        if (p.geschrieben) {
-            punkte.reserve(p.anzahl);
-            for (int i = 0; i < p.anzahl; ++i) {
-                punkte.append(QPointF(p.frequenz[i], p.wert[i]));
-                if (std::isfinite(p.frequenz[i])) {
-                    fMin = std::min(fMin, p.frequenz[i]);
-                    fMax = std::max(fMax, p.frequenz[i]);
-                }
-                if (std::isfinite(p.wert[i])) {
-                    wMin = std::min(wMin, p.wert[i]);
-                    wMax = std::max(wMax, p.wert[i]);
-                }
+        if (!p.geschrieben)
+            continue;
+        punkte[k - 1].reserve(p.anzahl);
+        for (int i = 0; i < p.anzahl; ++i) {
+            punkte[k - 1].append(QPointF(p.frequenz[i], p.wert[i]));
+            if (std::isfinite(p.frequenz[i])) {
+                fMin = std::min(fMin, p.frequenz[i]);
+                fMax = std::max(fMax, p.frequenz[i]);
+            }
+            if (std::isfinite(p.wert[i])) {
+                wMin = std::min(wMin, p.wert[i]);
+                wMax = std::max(wMax, p.wert[i]);
             }
         }
-        kanal(k)->replace(punkte);
     }
-    marke->clear();
     spanneSichern(fMin, fMax, 0);
     spanneSichern(wMin, wMax, 0.05);
+    // Every change of the points or of an axis lays a line out anew, which for 2001 points
+    // costs more than all the rest: the axes are set while the lines are empty, then the points.
+    kanal1->clear();
+    kanal2->clear();
+    marke->clear();
     bereichSetzen(wertAchse, wMin, wMax);
     ansichtZuruecksetzen();
+    kanal1->replace(punkte[0]);
+    kanal2->replace(punkte[1]);
 }
 
 void Kurvendiagramm::leeren()
