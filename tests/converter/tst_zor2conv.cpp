@@ -18,6 +18,7 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -712,6 +713,40 @@ private slots:
         QVERIFY(!window->isVisible());
         QVERIFY(!vorschau()->isVisible());
         QCOMPARE(setting("ZOR5", "kurvenvorschau"), QVariant(true));
+    }
+
+    // The mouse reads the nearest point of both channels; a double-click undoes a zoom.
+    void previewReadsTheNearestPoint()
+    {
+        open(writeOld(QStringLiteral("lesen.hfd"), oldFile("#V4.04", 1, "lesen", 300)));
+        click("pushButton_3");
+        QChartView *ansicht = findChildOrFail<QChartView>(vorschau(), "chartView");
+        QVERIFY(QTest::qWaitForWindowExposed(vorschau()));
+        Kurvendiagramm *d = vorschau()->diagramm();
+        const QPointF k1 = d->kanal(1)->at(100);
+        const QPointF k2 = d->kanal(2)->at(100);
+        const QPointF stelle = ansicht->mapFromScene(d->mapToPosition(k1 + QPointF(0.05, 0)));
+        QMouseEvent bewegung(QEvent::MouseMove, stelle, ansicht->viewport()->mapToGlobal(stelle),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(ansicht->viewport(), &bewegung);
+        QCOMPARE(findChildOrFail<QLabel>(vorschau(), "ablesung")->text(),
+                 QStringLiteral("%1 MHz    Kanal 1: %2 SWV    Kanal 2: %3 SWV")
+                     .arg(k1.x())
+                     .arg(k1.y())
+                     .arg(k2.y()));
+
+        const double links = d->xAchse()->min();
+        const double rechts = d->xAchse()->max();
+        QWheelEvent rad(stelle, QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(ansicht->viewport(), &rad);
+        QVERIFY(d->xAchse()->min() > links && d->xAchse()->max() < rechts);
+        QMouseEvent doppelt(QEvent::MouseButtonDblClick, stelle,
+                            ansicht->viewport()->mapToGlobal(stelle), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(ansicht->viewport(), &doppelt);
+        QCOMPARE(d->xAchse()->min(), links);
+        QCOMPARE(d->xAchse()->max(), rechts);
     }
 
     void previewSavesPictures_data()
