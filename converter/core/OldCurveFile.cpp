@@ -282,6 +282,7 @@ OldCurveFile::Fehler felderLesen(Felder &felder, int version, CurveRecord &recor
 OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRecord &record)
 {
     Ergebnis ergebnis;
+    altTeilLeeren(record); // before any refusal, also one for a file that cannot be opened
     record.beschreibung = path;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
