@@ -3,7 +3,8 @@
 // set in turn. Invariants: a read after a write gives what was written, before and after the
 // sorted save and after loading the saved file; and the saved file, loaded again, gives every
 // other key of the original file its old value. Only keys without "=", CR, LF or NUL and values
-// without CR, LF or NUL are checked: the file format cannot hold others.
+// without CR, LF or NUL are checked: the file format cannot hold others. Nor can it hold a key
+// that begins with U+FEFF: reading a line, the 8-bit decoding takes that for a byte order mark.
 #include "KeyValueFile.h"
 #include "FuzzSupport.h"
 
@@ -18,6 +19,8 @@ namespace {
 
 bool storable(const QString &text, bool isKey)
 {
+    if (isKey && text.startsWith(QChar::ByteOrderMark))
+        return false;
     return std::none_of(text.begin(), text.end(), [isKey](QChar c) {
         return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c.unicode() == 0 ||
                (isKey && c == QLatin1Char('='));
