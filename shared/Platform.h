@@ -13,4 +13,12 @@ bool displayAvailable(int argc, char **argv);
 // Whether standard error goes to a terminal, where a progress bar can be drawn.
 bool stderrIsTerminal();
 
+// From catchStopSignals() until releaseStopSignals(), the requests to end the program (SIGINT,
+// SIGTERM, SIGHUP; on Windows Ctrl-C and Ctrl-Break) no longer end it at once: the first one is
+// noted, and stopSignal() names it, so that work that must not be cut off ends at a safe point.
+// stopSignal() is 0 while none came; 128 + stopSignal() is the exit status a shell expects.
+void catchStopSignals();
+void releaseStopSignals();
+int stopSignal();
+
 } // namespace Platform
