@@ -70,6 +70,24 @@ void refuse(HexLoadResult &result, HexStatus status, const QString &reason, int 
     result.badRecord = record;
 }
 
+// At most limit bytes of the file, read in pieces: the first as large as the file was measured,
+// so that a small file costs no buffer of the limit's size, and a file that grew is still read
+// up to the limit.
+QByteArray readUpTo(QFile &file, qint64 measured, qint64 limit)
+{
+    QByteArray text;
+    qint64 piece = measured + 1;
+    while (text.size() < limit) {
+        const qint64 wanted = qMin(piece, limit - text.size());
+        const QByteArray more = file.read(wanted);
+        text += more;
+        if (more.size() < wanted)
+            break; // the end of the file
+        piece = 1 << 20;
+    }
+    return text;
+}
+
 // Reads a regular file of sane size whole; a FIFO, a device or a huge file is never opened.
 bool readWhole(const QString &path, QByteArray &text, HexLoadResult &result)
 {
@@ -86,7 +104,7 @@ bool readWhole(const QString &path, QByteArray &text, HexLoadResult &result)
         if (!file.open(QIODevice::ReadOnly))
             reason = tr("Datei kann nicht geoeffnet werden");
         else
-            text = file.read(maxHexFileSize + 1);
+            text = readUpTo(file, info.size(), maxHexFileSize + 1);
         if (reason.isEmpty() && file.error() != QFileDevice::NoError)
             reason = tr("Lesefehler");
         else if (reason.isEmpty() && text.size() > maxHexFileSize)
