@@ -91,6 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     invariant(ergebnis.ok() == (ergebnis.fehler == OldCurveFile::Fehler::Ok),
               "a file is accepted exactly when no reason for a refusal is given");
     if (!ergebnis.ok()) {
+        invariant(!ergebnis.grund().isEmpty(), "a refusal gives its reason");
         invariant(gleich(record->kurvealt, *geleert) && record->kurventypname.isEmpty(),
                   "a refused file leaves the old-file part of the record cleared");
         invariant(record->beschreibung == path, "a refused file leaves its path as description");
