@@ -418,12 +418,6 @@ bool FeldLeser::lesen(int version, CurveRecord &record)
         }
     }
 
-    // A line or paragraph separator would end the new file's header line (the text panel turns
-    // it into a line feed): it becomes a blank.
-    for (QChar &c : label) {
-        if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            c = QLatin1Char(' ');
-    }
     if (label.isEmpty())
         label = QStringLiteral(";no_label");
     if (!label.startsWith(QLatin1Char(';')))

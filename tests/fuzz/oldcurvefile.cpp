@@ -1,8 +1,8 @@
 // Fuzzes the old curve file reader through the conversion to the new files' content, as the
 // batch mode runs them. Input: the old file's bytes.
 // Invariants: a refused file leaves the old-file part of the record cleared, with no value of
-// an earlier file; an accepted file gives, per channel, a new file of exactly punkte + 1 lines
-// whose header holds no line break (nor a character the window's text panel turns into one).
+// an earlier file, and gives its reason; an accepted file gives, per channel, a new file of
+// exactly punkte + 1 lines whose header holds no line break (nor a line or paragraph separator).
 #include "OldCurveFile.h"
 #include "ChannelConversion.h"
 #include "FuzzSupport.h"
@@ -54,22 +54,15 @@ void frueheresFileVortaeuschen(CurveRecord &record)
     record.kurventypname = QStringLiteral("SAV-Kurve");
 }
 
-bool zeilenumbruchFrei(const QString &kopf)
-{
-    for (const QChar c : kopf) {
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
-            return false;
-    }
-    return true;
-}
-
 void neueDateiPruefen(const CurveRecord &record, const QString &kopf, int kanal)
 {
-    invariant(zeilenumbruchFrei(kopf), "the header of a new file holds no line break");
     const QByteArray inhalt = NewCurveFile::dateiInhalt(kopf, record, kanal);
     invariant(inhalt.endsWith('\n') && inhalt.count('\n') == record.punkte + 1,
               "a new file has punkte + 1 lines, each ending in a line feed");
+    const QByteArray kopfzeile = inhalt.left(inhalt.indexOf('\n'));
+    invariant(!kopfzeile.contains('\r') && !kopfzeile.contains("\xe2\x80\xa8") &&
+                  !kopfzeile.contains("\xe2\x80\xa9"),
+              "the header of a new file holds no line break");
 }
 
 } // namespace
