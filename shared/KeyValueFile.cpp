@@ -39,7 +39,9 @@ bool KeyValueFile::load(const QString &name)
         QByteArray raw = file.readLine();
         if (raw.endsWith('\n'))
             raw.chop(1);
-        if (raw.endsWith('\r'))
+        // Every CR at the end goes: one left on an entry would be read as part of the line end
+        // once the entry is saved with a plain LF, and the value would change.
+        while (raw.endsWith('\r'))
             raw.chop(1);
         const QString line = QString::fromLocal8Bit(raw);
         if (line.isEmpty() || !line.contains(QLatin1Char('=')))
@@ -140,13 +142,10 @@ QString KeyValueFile::value(const QString &key, const char *defaultValue) const
 void KeyValueFile::store(const QString &key, const QString &valueText)
 {
     dirty = true;
+    // Every entry of the key goes, not only the first: a duplicate left behind could sort in
+    // front of the new entry and be what the next read finds.
     const QString prefix = keyPrefix(key);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (through8Bit(lines.at(i)).startsWith(prefix)) {
-            lines.removeAt(i);
-            break;
-        }
-    }
+    lines.removeIf([&prefix](const QString &line) { return through8Bit(line).startsWith(prefix); });
     lines.append(through8Bit(prefix + valueText));
 }
 

@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // A small store of key=value lines kept in a plain text file in the system's 8-bit encoding.
-// Keys are not unique: reads take the first matching line, writes replace only the first one.
+// A file may hold several lines of one key: reads take the first of them, and a write replaces
+// them all, so that a read after a write gives the value written.
 // The entries are sorted after loading and before saving; the destructor saves pending changes.
 class KeyValueFile
 {

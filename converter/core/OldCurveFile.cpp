@@ -433,6 +433,7 @@ bool FeldLeser::lesen(int version, CurveRecord &record)
 OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRecord &record)
 {
     Ergebnis ergebnis;
+    altTeilLeeren(record); // before any refusal, also one for a file that cannot be opened
     record.beschreibung = path;
     const Platform::ReadResult gelesen = Platform::readRegularFile(path, kGroesseMax);
     ergebnis.art = gelesen.status.kind;

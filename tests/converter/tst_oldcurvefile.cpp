@@ -409,11 +409,25 @@ private slots:
         }
     }
 
+    void refusalLeavesNoValuesOfEarlierFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<Fehler>("fehler");
+        QTest::newRow("unknown mode")
+            << QByteArray("#V3.05 0 1 1 2 3 4 5 9 1 1") << Fehler::UnbekannterModus;
+        QTest::newRow("no version tag")
+            << QByteArray("#V9.99 0 1 1 2 3 4 5 0 1 1") << Fehler::KeinAltformat;
+        QTest::newRow("cannot be opened") << QByteArray() << Fehler::NichtLesbar;
+    }
     void refusalLeavesNoValuesOfEarlierFile()
     {
+        QFETCH(QByteArray, content);
+        QFETCH(Fehler, fehler);
         QVERIFY(lesen("#V4.10 1 5 6 2 0.5 -3 0.25 -4 2 9 9 9 9 L\n" + tabellen()).ok());
-        const OldCurveFile::Ergebnis ergebnis = lesen("#V3.05 0 1 1 2 3 4 5 9 1 1");
-        QCOMPARE(ergebnis.fehler, Fehler::UnbekannterModus);
+        record->kurveLoeschen();
+        const QString path =
+            fehler == Fehler::NichtLesbar ? dir.filePath(QStringLiteral("fehlt")) : datei(content);
+        QCOMPARE(OldCurveFile::kurveAltLesen(path, *record).fehler, fehler);
         const KurveAlt &k = record->kurvealt;
         QCOMPARE(k.faktor1, 0.0);
         QCOMPARE(k.shift2, 0.0);

@@ -31,6 +31,9 @@ private slots:
         QTest::newRow("sorted by code unit")
             << QByteArray("b=1\nB=2\na=3\n") << QStringList{"B=2", "a=3", "b=1"};
         QTest::newRow("no end of line") << QByteArray("k=v") << QStringList{"k=v"};
+        // A CR left on the entry would be taken for a line end once saved with LF alone.
+        QTest::newRow("CR before CRLF")
+            << QByteArray("a=b\r\r\nc=d\r\r") << QStringList{"a=b", "c=d"};
     }
     void loadStopsAtFirstLineThatIsNoEntry()
     {
@@ -74,14 +77,14 @@ private slots:
         QCOMPARE(store.value(key, QStringLiteral("<default>")), expected);
     }
 
-    void duplicateKeysReadFirstAndReplaceFirst()
+    void duplicateKeysReadFirstAndReplaceAll()
     {
         KeyValueFile store;
-        QVERIFY(store.load(writeFile("x=2\nx=1\n")));
+        QVERIFY(store.load(writeFile("x=2\ny=0\nx=1\n")));
         QCOMPARE(store.value(QStringLiteral("x"), 0), 1);
-        store.setValue(QStringLiteral("x"), 3);
-        QCOMPARE(store.entries(), (QStringList{"x=2", "x=3"}));
-        QCOMPARE(store.value(QStringLiteral("x"), 0), 2);
+        store.setValue(QStringLiteral("x"), "neu");
+        QCOMPARE(store.entries(), (QStringList{"y=0", "x=neu"}));
+        QCOMPARE(store.value(QStringLiteral("x"), QString()), QStringLiteral("neu"));
         QVERIFY(store.isDirty());
     }
 
