@@ -6,6 +6,7 @@
 #include "KeyValueFile.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
+#include "TextFit.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -61,6 +62,7 @@ zor2conv::zor2conv(Dialogs *givenDialogs, std::unique_ptr<Dialogs> ownDialogs, Q
            "Kanal 2.<br>Da das neue Format pro Datei nur eine<br>Kurve beinhaltet entstehen beim "
            "Konvertieren<br>und anschliessenden \"Speichern\" 2 Dateien<br>im neuen Format.<br>",
            "tooltip text"));
+    TextFit::keep(this);
 }
 
 zor2conv::~zor2conv()
