@@ -11,7 +11,10 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <utility>
 
 namespace {
 
@@ -93,6 +96,14 @@ void zor2conv::on_pushButton_clicked()
         OldCurveFile::kopfdatenAusgeben(record);
         ui->pushButton_3->setEnabled(true);
     }
+}
+
+void zor2conv::kurveAltOeffnen(const QString &fileName)
+{
+    ChosenFileDialogs chosen(*dialogs, QFileInfo(fileName).absoluteFilePath());
+    Dialogs *own = std::exchange(dialogs, &chosen);
+    on_pushButton_clicked();
+    dialogs = own;
 }
 
 void zor2conv::on_pushButton_2_clicked()

@@ -626,6 +626,41 @@ private slots:
         QVERIFY(english != german);
     }
 
+    // A file named on the command line or opened from the desktop: read as if picked in the
+    // open dialog, without asking.
+    void fileOpensWithoutDialog_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("relative");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("absolute path") << oldFile("#V4.04", 1, "Filter_10MHz") << false << true;
+        QTest::newRow("relative path") << oldFile("#V4.04", 1, "Filter_10MHz") << true << true;
+        QTest::newRow("refused") << QByteArray("no curve file") << false << false;
+    }
+    void fileOpensWithoutDialog()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, relative);
+        QFETCH(bool, loaded);
+        const QString path = writeOld(QStringLiteral("sub/filter.hfd"), content);
+        const QString before = QDir::currentPath();
+        if (relative)
+            QVERIFY(QDir::setCurrent(files.path()));
+        window->kurveAltOeffnen(relative ? QStringLiteral("sub/filter.hfd") : path);
+        QVERIFY(QDir::setCurrent(before));
+        QVERIFY(dialogs->openQuestions.isEmpty());
+        QVERIFY(inState(loaded ? State::Loaded : State::Idle));
+        if (loaded) {
+            QCOMPARE(child<QLabel>("label")->text(), QStringLiteral("Typ: SWV-Kurve"));
+            QVERIFY(child<QLabel>("label_2")->text().endsWith("/sub/filter.hfd;Filter 10MHz"));
+        }
+        QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("sub/"));
+        // The next open asks again.
+        click("pushButton");
+        QCOMPARE(dialogs->openQuestions.size(), 1);
+        QCOMPARE(dialogs->openQuestions.first().dir, files.filePath("sub"));
+    }
+
     void textsAreWhole_data()
     {
         QTest::addColumn<QByteArray>("content"); // empty: the window as it starts
