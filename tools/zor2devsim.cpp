@@ -54,6 +54,7 @@ void usage(FILE *out)
              "                  [--save-image FILE] [--k-delay MS] [--stop-after N]\n"
              "                  [--hangup-after N] [--garbage-at N] [--double-k-at N]\n"
              "                  [--exit-after-flash] [--max-seconds S]\n"
+             "       zor2devsim --help | --version\n"
              "Plays a device of the ZOR family on a pseudo-terminal and prints its path as the\n"
              "first line. Blocks N count from 0: --stop-after N sends no request after N\n"
              "blocks, --hangup-after N closes the line, --garbage-at N sends a stray byte\n"
@@ -72,7 +73,7 @@ bool parseNumber(const char *text, long low, long high, long *value)
     return true;
 }
 
-// 0: run, 1: usage error, 2: help asked for.
+// 0: run, 1: usage error, 2: help asked for, 3: version asked for.
 int parseOptions(int argc, char **argv, Options *options)
 {
     enum {
@@ -88,7 +89,8 @@ int parseOptions(int argc, char **argv, Options *options)
         DoubleKAt,
         ExitAfterFlash,
         MaxSeconds,
-        Help
+        Help,
+        Version
     };
     static const option longOptions[] = {
         {"family", required_argument, nullptr, Family},
@@ -104,6 +106,7 @@ int parseOptions(int argc, char **argv, Options *options)
         {"exit-after-flash", no_argument, nullptr, ExitAfterFlash},
         {"max-seconds", required_argument, nullptr, MaxSeconds},
         {"help", no_argument, nullptr, Help},
+        {"version", no_argument, nullptr, Version},
         {nullptr, 0, nullptr, 0},
     };
     int c;
@@ -154,6 +157,8 @@ int parseOptions(int argc, char **argv, Options *options)
             break;
         case Help:
             return 2;
+        case Version:
+            return 3;
         case MaxSeconds: {
             char *end = nullptr;
             options->maxSeconds = std::strtod(optarg, &end);
@@ -352,6 +357,9 @@ int main(int argc, char **argv)
         break;
     case 2:
         usage(stdout);
+        return 0;
+    case 3:
+        std::printf("zor2devsim %s\n", ZOR2_VERSION);
         return 0;
     default:
         usage(stderr);
