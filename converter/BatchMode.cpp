@@ -1,8 +1,10 @@
 #include "BatchMode.h"
 
 #include "ChannelConversion.h"
+#include "FileCause.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
+#include "Platform.h"
 #include "Translation.h"
 
 #include <QDir>
@@ -11,114 +13,15 @@
 #include <QSet>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 namespace {
 
 enum Exit { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 
-struct Options
-{
-    QStringList inputs;
-    QString outputDir;
-    bool help = false;
-    bool verbose = false;
-    // A wrong call; told once the translation is installed.
-    enum class Error { None, NoInput, UnknownOption, NoFolder } error = Error::None;
-    QString unknownOption;
-};
-
-Options parse(const QStringList &arguments)
-{
-    Options o;
-    bool onlyFiles = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString &a = arguments.at(i);
-        if (onlyFiles || !a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
-            o.inputs.append(a);
-        } else if (a == QLatin1String("--")) {
-            onlyFiles = true;
-        } else if (a == QLatin1String("--convert")) {
-        } else if (a == QLatin1String("--help")) {
-            o.help = true;
-        } else if (a == QLatin1String("--verbose")) {
-            o.verbose = true;
-        } else if (a == QLatin1String("--output-dir") ||
-                   a.startsWith(QLatin1String("--output-dir="))) {
-            const bool folgt = a.size() == int(std::strlen("--output-dir"));
-            o.outputDir = folgt ? arguments.value(++i) : a.mid(int(std::strlen("--output-dir=")));
-            if (o.outputDir.isEmpty()) {
-                o.error = Options::Error::NoFolder;
-                return o;
-            }
-        } else if (a.startsWith(QLatin1String("-l"))) {
-            // the language, taken by installTranslation
-        } else {
-            o.error = Options::Error::UnknownOption;
-            o.unknownOption = a;
-            return o;
-        }
-    }
-    if (!o.help && o.inputs.isEmpty())
-        o.error = Options::Error::NoInput;
-    return o;
-}
-
 void print(FILE *stream, const QString &line)
 {
     std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
-}
-
-QString usageError(const Options &o)
-{
-    switch (o.error) {
-    case Options::Error::NoInput:
-        return BatchMode::tr("keine Eingabedatei angegeben");
-    case Options::Error::UnknownOption:
-        return BatchMode::tr("unbekannte Option %1").arg(o.unknownOption);
-    case Options::Error::NoFolder:
-        return BatchMode::tr("--output-dir braucht einen Ordner");
-    case Options::Error::None:
-        break;
-    }
-    return QString();
-}
-
-QString usage()
-{
-    return BatchMode::tr(
-        "Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--verbose]\n"
-        "\n"
-        "Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen\n"
-        "Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner\n"
-        "der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.\n"
-        "\n"
-        "  --output-dir ORDNER  schreibt die neuen Dateien nach ORDNER (wird angelegt)\n"
-        "  --verbose            gibt die Diagnosezeilen aus\n"
-        "  -l<Sprache>          laedt eine Uebersetzung, zum Beispiel -len\n"
-        "  --help               zeigt diese Hilfe\n"
-        "\n"
-        "Exit-Status: 0 alle Eingaben umgewandelt, 1 mindestens eine nicht, 2 falscher Aufruf.");
-}
-
-QString reason(OldCurveFile::Fehler fehler)
-{
-    switch (fehler) {
-    case OldCurveFile::Fehler::NichtLesbar:
-        return BatchMode::tr("Datei kann nicht gelesen werden");
-    case OldCurveFile::Fehler::KeinAltformat:
-        return BatchMode::tr("keine Kurvendatei im alten Format");
-    case OldCurveFile::Fehler::ZuVieleSchritte:
-        return BatchMode::tr("zu viele Frequenzschritte (hoechstens 9999)");
-    case OldCurveFile::Fehler::UnbekannterModus:
-        return BatchMode::tr("unbekannte Kurvenart");
-    case OldCurveFile::Fehler::KeineZahl:
-        return BatchMode::tr("ein Feld enthaelt keine gueltige Zahl");
-    case OldCurveFile::Fehler::Ok:
-        break;
-    }
-    return QString();
 }
 
 // What the window's text panel hands back for a text set into it: its plain text turns
@@ -137,10 +40,59 @@ QString textPanelText(QString text)
     return text;
 }
 
+QString parentOf(const QString &path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
+// A path for comparing only: links resolved as far as the path exists, the rest as written,
+// and folded to one letter case where the file system ignores case. Two paths that name one
+// file compare equal.
+QString vergleichsPfad(const QString &path)
+{
+    QString vorhanden = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString rest;
+    QString kanonisch = QFileInfo(vorhanden).canonicalFilePath();
+    while (kanonisch.isEmpty()) {
+        const QString oben = parentOf(vorhanden);
+        if (oben == vorhanden)
+            return QDir::cleanPath(path);
+        rest.prepend(QLatin1Char('/') + QFileInfo(vorhanden).fileName());
+        vorhanden = oben;
+        kanonisch = QFileInfo(vorhanden).canonicalFilePath();
+    }
+    const QString ordner = QFileInfo(kanonisch).isDir() ? kanonisch : parentOf(kanonisch);
+    const QString pfad = QDir::cleanPath(kanonisch + rest);
+    return Platform::namesIgnoreCase(ordner) ? pfad.toCaseFolded() : pfad;
+}
+
+// Whether the folder exists or can be made: its nearest existing folder must take new files.
+Platform::FileResult ordnerMoeglich(const QString &folder)
+{
+    QString pfad = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    Platform::FileStatus status = Platform::fileStatus(pfad);
+    while (status.kind == Platform::FileKind::Missing && status.result.ok()) {
+        const QString oben = parentOf(pfad);
+        if (oben == pfad)
+            break;
+        pfad = oben;
+        status = Platform::fileStatus(pfad);
+    }
+    if (!status.result.ok())
+        return status.result;
+    if (status.kind != Platform::FileKind::Folder) {
+        Platform::FileResult r;
+        r.error = status.kind == Platform::FileKind::DanglingLink ? Platform::FileError::NotFound
+                                                                  : Platform::FileError::NotAFolder;
+        return r;
+    }
+    return Platform::folderWritable(pfad);
+}
+
 class Batch
 {
 public:
-    explicit Batch(const Options &options)
+    explicit Batch(const ConverterOptions &options)
         : options(options)
         , record(std::make_unique<CurveRecord>())
     {
@@ -148,8 +100,18 @@ public:
 
     int run()
     {
-        if (!options.outputDir.isEmpty())
-            QDir().mkpath(options.outputDir);
+        if (!options.outputDir.isEmpty()) {
+            const Platform::FileResult r = ordnerMoeglich(options.outputDir);
+            if (!r.ok()) {
+                print(stderr,
+                      QStringLiteral("zor2conv: %1").arg(ordnerFehler(options.outputDir, r)));
+                return ExitFailed;
+            }
+        }
+        for (const QString &input : options.inputs) {
+            if (QFileInfo::exists(input))
+                eingaben.insert(vergleichsPfad(input));
+        }
         bool allOk = true;
         for (const QString &input : options.inputs) {
             const QString fehler = convert(input);
@@ -158,10 +120,23 @@ public:
                 allOk = false;
             }
         }
+        // Names on a full or closed standard output are lost: that is a failure too.
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            print(stderr,
+                  QStringLiteral("zor2conv: %1")
+                      .arg(BatchMode::tr("die Standardausgabe kann nicht geschrieben werden")));
+            return ExitFailed;
+        }
         return allOk ? ExitOk : ExitFailed;
     }
 
 private:
+    static QString ordnerFehler(const QString &folder, const Platform::FileResult &r)
+    {
+        return BatchMode::tr("der Ausgabeordner %1 kann nicht angelegt werden: %2")
+            .arg(folder, FileCause::text(r));
+    }
+
     // Converts one input; returns why it was refused, or an empty text.
     QString convert(const QString &input)
     {
@@ -170,7 +145,7 @@ private:
         record->kurveLoeschen();
         const OldCurveFile::Ergebnis gelesen = OldCurveFile::kurveAltLesen(path, *record);
         if (!gelesen.ok())
-            return reason(gelesen.fehler);
+            return gelesen.grund();
         OldCurveFile::beschreibungUebernehmen(*record);
         OldCurveFile::kopfdatenAusgeben(*record);
         if (!kurveKonvertieren(*record))
@@ -182,60 +157,87 @@ private:
         const QString basis =
             QDir::fromNativeSeparators(dir) + QLatin1Char('/') + info.completeBaseName();
         const bool beide = record->kanal1ok && record->kanal2ok;
-        for (const QString &name :
-             {NewCurveFile::kanal1Datei(basis), NewCurveFile::kanal2Datei(basis, beide)}) {
-            if (written.contains(QDir::cleanPath(name)))
+        const QStringList namen = {NewCurveFile::kanal1Datei(basis),
+                                   NewCurveFile::kanal2Datei(basis, beide)};
+        for (const QString &name : namen) {
+            const QString vergleich = vergleichsPfad(name);
+            if (written.contains(vergleich))
                 return BatchMode::tr("die Ausgabedatei %1 wurde in diesem Lauf schon geschrieben")
                     .arg(name);
+            if (eingaben.contains(vergleich))
+                return BatchMode::tr(
+                           "die Ausgabedatei %1 wuerde eine Eingabe dieses Laufs ersetzen")
+                    .arg(name);
         }
+
+        // The output folder is made at the first write only.
+        const Platform::FileResult ordner = Platform::makeFolders(dir);
+        if (!ordner.ok())
+            return ordnerFehler(dir, ordner);
 
         const NewCurveFile::Ergebnis ergebnis = NewCurveFile::kurveNeuSpeichern(
             basis, textPanelText(record->beschreibung), *record, true);
         if (!ergebnis.ok()) {
-            return BatchMode::tr("die Ausgabedatei %1 kann nicht geschrieben werden")
-                .arg(ergebnis.fehlgeschlagen.constFirst());
+            return BatchMode::tr("die Ausgabedatei %1 kann nicht geschrieben werden: %2")
+                .arg(ergebnis.fehlgeschlagen.constFirst(), ergebnis.gruende.constFirst());
         }
         for (const QString &name : ergebnis.geschrieben) {
-            written.insert(QDir::cleanPath(name));
+            written.insert(vergleichsPfad(name));
             print(stdout, name);
         }
         return QString();
     }
 
-    const Options &options;
+    const ConverterOptions &options;
     std::unique_ptr<CurveRecord> record; // about 400 KB: one for all inputs
-    QSet<QString> written;
+    QSet<QString> eingaben;              // every input of this run, for comparing
+    QSet<QString> written;               // every output of this run, for comparing
 };
+
+// A language option that did not load may be a file meant for conversion: say so, once each.
+void sprachenPruefen(const ConverterOptions &options, bool geladen)
+{
+    for (int i = geladen ? 1 : 0; i < options.languageOptions.size(); ++i) {
+        const QString &option = options.languageOptions.at(i);
+        print(stderr, QStringLiteral("zor2conv: %1")
+                          .arg(BatchMode::tr("%1: keine Uebersetzung geladen; eine Datei dieses "
+                                             "Namens wandelt zor2conv --convert -- %1 um")
+                                   .arg(option)));
+    }
+}
 
 } // namespace
 
-bool BatchMode::isRequested(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--convert") == 0 || std::strcmp(argv[i], "--help") == 0)
-            return true;
-    }
-    return false;
-}
-
-int BatchMode::run(int &argc, char **argv)
+int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
 {
     QCoreApplication app(argc, argv);
-    const Options options = parse(QCoreApplication::arguments());
     // The diagnostic lines stay off unless asked for; switched off at the source, so that the
     // conversion does not even format them.
     if (!options.verbose)
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    installTranslation(app);
+    const bool geladen = installTranslation(app);
 
-    if (options.help) {
-        print(stdout, usage());
-        return ExitOk;
-    }
-    if (options.error != Options::Error::None) {
-        print(stderr, QStringLiteral("zor2conv: %1").arg(usageError(options)));
-        print(stderr, usage());
+    using Mode = ConverterOptions::Mode;
+    if (options.error != ConverterOptions::Error::None) {
+        print(stderr, QStringLiteral("zor2conv: %1").arg(options.errorText()));
+        print(stderr, ConverterOptions::usage());
         return ExitUsage;
     }
+    switch (options.mode) {
+    case Mode::Help:
+        print(stdout, ConverterOptions::usage());
+        return std::fflush(stdout) == 0 ? ExitOk : ExitFailed;
+    case Mode::Version:
+        print(stdout, QStringLiteral("zor2conv " ZOR2_VERSION));
+        return std::fflush(stdout) == 0 ? ExitOk : ExitFailed;
+    case Mode::Window:
+        print(stderr, QStringLiteral("zor2conv: %1")
+                          .arg(tr("kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind "
+                                  "leer); ohne Fenster umwandeln: zor2conv --convert DATEI.hfd")));
+        return ExitUsage;
+    case Mode::Convert:
+        break;
+    }
+    sprachenPruefen(options, geladen);
     return Batch(options).run();
 }

@@ -7,6 +7,8 @@
 QString translationFileName(const QStringList &arguments)
 {
     for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--"))
+            break; // every word after it is a file
         if (argument.startsWith(QLatin1String("-l")) && argument.size() > 2) {
             const QString value = argument.mid(2);
             if (value.contains(QLatin1String("zor2convert_")))

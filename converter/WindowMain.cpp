@@ -9,26 +9,7 @@
 
 #include <memory>
 
-namespace {
-
-// The old curve file named on the command line (the desktop passes the file a person opened
-// with the converter): the first argument that is no option, or the first after "--".
-QString fileArgument(const QStringList &arguments)
-{
-    bool onlyFiles = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString &a = arguments.at(i);
-        if (!onlyFiles && a == QLatin1String("--"))
-            onlyFiles = true;
-        else if (onlyFiles || !a.startsWith(QLatin1Char('-')))
-            return a;
-    }
-    return QString();
-}
-
-} // namespace
-
-int runWindow(int &argc, char **argv)
+int runWindow(int &argc, char **argv, const QStringList &files)
 {
     QApplication app(argc, argv);
     installTranslation(app);
@@ -39,7 +20,7 @@ int runWindow(int &argc, char **argv)
     window->setWindowIcon(icon);
     window->show();
     // Opened once the window is up, so that a refusal shows over it.
-    const QString file = fileArgument(QCoreApplication::arguments());
+    const QString file = files.value(0);
     if (!file.isEmpty())
         QTimer::singleShot(0, window.get(), [&window, file] { window->kurveAltOeffnen(file); });
     return QApplication::exec();

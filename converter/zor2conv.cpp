@@ -134,15 +134,23 @@ void zor2conv::on_actionBeenden_triggered()
 
 bool zor2conv::kurveAltPruefen()
 {
-    if (kurveAltLesen() < 2)
+    QString grund;
+    if (kurveAltLesen(grund) < 2) {
+        if (!grund.isEmpty()) {
+            dialogs->warning(this, tr("Kurvendatei ALT laden"),
+                             tr("Die Datei %1 kann nicht geladen werden.")
+                                     .arg(QDir::toNativeSeparators(record.beschreibung)) +
+                                 QLatin1Char('\n') + grund);
+        }
         return false;
+    }
     ui->label->setText(QStringLiteral("Typ: ") + record.kurventypname);
     OldCurveFile::beschreibungUebernehmen(record);
     ui->label_2->setText(record.beschreibung);
     return true;
 }
 
-int zor2conv::kurveAltLesen()
+int zor2conv::kurveAltLesen(QString &grund)
 {
     QSettings settings(kOrganisation, QStringLiteral("ZOR5"));
     const QString start =
@@ -156,6 +164,8 @@ int zor2conv::kurveAltLesen()
         return 1;
     const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltLesen(fileName, record);
     settings.setValue(QStringLiteral("kurvenpath_alt"), ordnerVon(fileName));
+    if (!ergebnis.ok())
+        grund = ergebnis.grund();
     return ergebnis.versioncode;
 }
 
@@ -175,9 +185,10 @@ void zor2conv::kurveNeuSpeichern()
     const NewCurveFile::Ergebnis ergebnis =
         NewCurveFile::kurveNeuSpeichern(NewCurveFile::basisName(chosen), beschreibung, record);
     settings.setValue(QStringLiteral("kurvenpath"), ordnerVon(ergebnis.letzteDatei));
-    for (const QString &name : ergebnis.fehlgeschlagen) {
+    for (int i = 0; i < ergebnis.fehlgeschlagen.size(); ++i) {
         dialogs->warning(this, tr("Kurvendatei speichern"),
                          tr("Die Datei %1 konnte nicht geschrieben werden.")
-                             .arg(QDir::toNativeSeparators(name)));
+                                 .arg(QDir::toNativeSeparators(ergebnis.fehlgeschlagen.at(i))) +
+                             QLatin1Char('\n') + ergebnis.gruende.at(i));
     }
 }

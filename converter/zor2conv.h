@@ -46,7 +46,8 @@ private:
     zor2conv(Dialogs *dialogs, std::unique_ptr<Dialogs> ownDialogs, QWidget *parent);
 
     bool kurveAltPruefen();
-    int kurveAltLesen();
+    // Returns the version code; for a file that was chosen but refused, grund tells why.
+    int kurveAltLesen(QString &grund);
     void kurveNeuSpeichern();
 
     Ui::zor2conv *ui;

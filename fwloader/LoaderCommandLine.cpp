@@ -4,6 +4,7 @@
 #include "FlashWriter.h"
 #include "HexImage.h"
 #include "Modem.h"
+#include "Platform.h"
 #include "PortList.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,7 @@ QString translate(const char *text)
 // owner may use needs other rights, and joining root's group is never the answer.
 QString permissionHint(const QString &port)
 {
-    const QFileInfo info(port);
+    const QFileInfo info(portSystemLocation(port));
     const QString group = info.group();
     const auto groupRights = QFile::ReadGroup | QFile::WriteGroup;
     if (group.isEmpty() || group == QLatin1String("root") ||
@@ -47,14 +48,16 @@ class LoaderCommandLine::Session
 {
 public:
     explicit Session(const QStringList &ttyList)
-        : search(modem, ttyList.isEmpty() ? defaultTtyList(currentPlatform()) : ttyList)
+        : search(modem, ttyList.isEmpty() ? defaultTtyList(currentPortSystem()) : ttyList)
     {
         modem.setBaudrate(57600);
     }
 
     Modem modem;
     DeviceSearch search;
-    QStringList deniedPorts;
+    // Why ports that exist gave no device: one line per port, in the order of the search.
+    QStringList portLines;
+    QStringList portsNoted;
 };
 
 LoaderCommandLine::LoaderCommandLine(QTextStream &out, QTextStream &err, bool progressBar)
@@ -69,9 +72,22 @@ bool LoaderCommandLine::findDevice(Session &session)
     DeviceSearch &search = session.search;
     for (;;) {
         const SearchTick tick = search.fopentty();
-        if (tick.openFailure == OpenFailure::PermissionDenied &&
-            !session.deniedPorts.contains(search.ttyName))
-            session.deniedPorts.append(search.ttyName);
+        QString line;
+        if (tick.openFailure == OpenFailure::PermissionDenied)
+            line = permissionHint(search.ttyName);
+        else if (tick.openFailure == OpenFailure::Busy)
+            line = translate("Port %1 ist belegt (von einem anderen Programm geoeffnet).")
+                       .arg(search.ttyName);
+        else if (tick.refused)
+            line = translate("An %1 antwortet ein Geraet %2 mit FW: V%3.%4, das nicht "
+                             "unterstuetzt wird.")
+                       .arg(search.ttyName, search.hwFamily)
+                       .arg(search.fwVersion / 100)
+                       .arg(search.fwVersion % 100, 2, 10, QLatin1Char('0'));
+        if (!line.isEmpty() && !session.portsNoted.contains(search.ttyName)) {
+            session.portsNoted.append(search.ttyName);
+            session.portLines.append(line);
+        }
         if (tick.found) {
             out << tick.statusText << '\n' << firmwareLine(search.identity()) << '\n';
             out.flush();
@@ -82,8 +98,8 @@ bool LoaderCommandLine::findDevice(Session &session)
         QThread::msleep(tick.nextDelayMs);
     }
     err << translate("Keine HW gefunden!") << '\n';
-    for (const QString &port : std::as_const(session.deniedPorts))
-        err << permissionHint(port) << '\n';
+    for (const QString &line : std::as_const(session.portLines))
+        err << line << '\n';
     err.flush();
     return false;
 }
@@ -94,50 +110,74 @@ int LoaderCommandLine::probe(const QStringList &ttyList)
     return findDevice(session) ? 0 : 1;
 }
 
-void LoaderCommandLine::showProgress(int received, int total)
+void LoaderCommandLine::showProgress(int sent, int total)
 {
     constexpr int width = 40;
-    const int done = total > 0 ? qMin(width, received * width / total) : width;
+    const int done = total > 0 ? int(qint64(qBound(0, sent, total)) * width / total) : width;
     err << '\r' << '[' << QString(done, QLatin1Char('#')) << QString(width - done, QLatin1Char(' '))
-        << "] " << QString::asprintf("Block: %i / %i", received, total);
+        << "] " << QString::asprintf("Block: %i / %i", sent, total);
     err.flush();
+}
+
+int LoaderCommandLine::refuse(const HexLoadResult &loaded)
+{
+    err << hexStatusLine(loaded) << '\n';
+    err.flush();
+    return 1;
 }
 
 int LoaderCommandLine::flash(const QStringList &ttyList, const QString &hexFile,
                              double timeoutSeconds)
 {
+    // The file first: a bad file needs no device and holds no port.
+    HexLoadResult loaded = readHexFile(hexFile);
+    if (loaded.status != HexStatus::Accepted)
+        return refuse(loaded);
+
     Session session(ttyList);
     if (!findDevice(session))
         return 1;
-
-    const HexLoadResult loaded = loadHexFile(hexFile, session.search.fwVersion);
-    if (loaded.status != HexStatus::Accepted) {
-        err << hexStatusText(loaded);
-        if (loaded.status == HexStatus::Malformed)
-            err << QStringLiteral(" (Satz %1)").arg(loaded.badRecord);
-        err << '\n';
-        err.flush();
-        return 1;
-    }
+    checkProcessor(loaded, session.search.fwVersion);
+    if (loaded.status != HexStatus::Accepted)
+        return refuse(loaded);
     out << hexStatusText(loaded) << '\n';
+    if (loaded.skippedBytes > 0)
+        out << translate("%1 Byte in anderen Bereichen (Konfiguration, EEPROM) uebergangen.")
+                   .arg(loaded.skippedBytes)
+            << '\n';
     out.flush();
 
     FlashTimeouts timeouts;
-    timeouts.kMs = qMax(1, int(std::lround(timeoutSeconds * 1000.0)));
+    timeouts.kMs = int(std::lround(timeoutSeconds * 1000.0));
     timeouts.firstKMs = 2 * timeouts.kMs;
-    std::function<void(int, int)> onByte;
+    FlashHooks hooks;
     if (progressBar)
-        onByte = [this](int received, int total) { showProgress(received, total); };
+        hooks.onBlock = [this](int sent, int total) { showProgress(sent, total); };
+    hooks.stopRequested = [] { return Platform::stopSignal() != 0; };
 
+    // From here on a request to end the program ends the transfer between two blocks.
+    Platform::catchStopSignals();
     const FlashResult result =
-        writeFlash(session.modem, session.search.ttyOpen, loaded.image, timeouts, onByte);
+        writeFlash(session.modem, session.search.ttyOpen, loaded.image, timeouts, hooks);
+    const int signalNumber = Platform::stopSignal();
+    if (result != FlashResult::Written) {
+        // Nothing more goes out on this line: the device may still take bytes as flash data.
+        session.search.restart();
+    }
+    Platform::releaseStopSignals();
     if (progressBar) {
         err << '\n';
         err.flush();
     }
+    if (result == FlashResult::Interrupted) {
+        err << flashFailureText(result) << '\n'
+            << translate("Das Geraet hat jetzt eine unvollstaendige Firmware: vor dem naechsten "
+                         "Flashen aus- und wieder einschalten.")
+            << '\n';
+        err.flush();
+        return 128 + signalNumber;
+    }
     if (result != FlashResult::Written) {
-        // Nothing more goes out on this line: the device may still take bytes as flash data.
-        session.search.restart();
         err << flashFailureText(result) << '\n'
             << translate("Flash schreiben fehlgeschlagen!") << '\n';
         err.flush();
@@ -146,4 +186,44 @@ int LoaderCommandLine::flash(const QStringList &ttyList, const QString &hexFile,
     out << flashFailureText(result) << '\n';
     out.flush();
     return 0;
+}
+
+int LoaderCommandLine::check(const QString &hexFile, const QString &processor)
+{
+    const HexLoadResult layout = readHexFile(hexFile);
+    if (layout.status != HexStatus::Accepted) {
+        out << hexStatusLine(layout) << '\n';
+        out.flush();
+        return 1;
+    }
+    const FirmwareImage &firmware = layout.image;
+    const int blocks = flashBlockTotal(firmware);
+    out << translate("Daten: %1 Byte, Adressen %2 bis %3")
+               .arg(layout.dataBytes)
+               .arg(QString::asprintf("0x%04X", layout.firstAddress),
+                    QString::asprintf("0x%04X", firmware.lastAddress))
+        << '\n'
+        << translate("Zu schreiben: %1 Bloecke zu 64 Byte (%2 Byte)").arg(blocks).arg(blocks * 64)
+        << '\n'
+        << translate("Uebergangen: %1 Byte in anderen Bereichen (Konfiguration, EEPROM)")
+               .arg(layout.skippedBytes)
+        << '\n';
+
+    // A firmware version that stands for each processor.
+    const struct
+    {
+        const char *name;
+        int fwVersion;
+    } processors[] = {{"PIC18F26K22", 103}, {"PIC18LF26K80", 200}};
+    bool suitable = false;
+    for (const auto &known : processors) {
+        if (!processor.isEmpty() && processor != QLatin1String(known.name))
+            continue;
+        HexLoadResult judged = layout;
+        checkProcessor(judged, known.fwVersion);
+        suitable = suitable || judged.status == HexStatus::Accepted;
+        out << known.name << ": " << hexStatusLine(judged) << '\n';
+    }
+    out.flush();
+    return suitable ? 0 : 1;
 }

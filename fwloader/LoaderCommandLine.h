@@ -4,9 +4,12 @@
 
 #include <QTextStream>
 
+struct HexLoadResult;
+
 // The loader without a window: --probe walks the port list once with the window's search
-// steps and timing, --flash then checks the HEX file and writes it into the device.
-// Exit status 0: done; 1: no device, a refused file or a failed transfer.
+// steps and timing; --flash judges the HEX file first, then finds the device and writes the
+// file into it; --check judges the file alone. Exit status 0: done; 1: no device, a refused
+// file or a failed transfer; 128 + the signal's number: a transfer ended by a signal.
 class LoaderCommandLine
 {
 public:
@@ -14,12 +17,15 @@ public:
 
     int probe(const QStringList &ttyList);
     int flash(const QStringList &ttyList, const QString &hexFile, double timeoutSeconds);
+    // processor empty: every processor the loader knows.
+    int check(const QString &hexFile, const QString &processor);
 
 private:
     class Session;
 
     bool findDevice(Session &session);
-    void showProgress(int received, int total);
+    void showProgress(int sent, int total);
+    int refuse(const HexLoadResult &loaded);
 
     QTextStream &out;
     QTextStream &err;

@@ -3,16 +3,18 @@
 #include <QString>
 #include <QStringList>
 
-// What the loader's command line asks for. Without --probe, --flash or --help the window
-// starts; --port replaces the searched ports in every mode. The parser knows nothing of Qt's
-// own window options: in window mode the caller passes what QApplication left over.
+// What the loader's command line asks for, parsed before any application object exists. Without
+// --probe, --flash, --check, --help or --version the window starts; --port replaces the searched
+// ports in the window and for --probe and --flash. Qt's own window options (-platform, -style
+// and so on) are let through for the window.
 struct LoaderOptions
 {
-    enum class Mode { Window, Probe, Flash, Help };
+    enum class Mode { Window, Probe, Flash, Check, Help, Version };
 
     Mode mode = Mode::Window;
     QStringList ports;           // empty: the platform's port list
-    QString hexFile;             // --flash FILE
+    QString hexFile;             // --flash FILE or --check FILE
+    QString processor;           // --check: only this processor; empty: every one known
     double timeoutSeconds = 5.0; // --timeout: bound of the wait for each "k"
     QString error;               // not empty: a usage error, exit status 2
 

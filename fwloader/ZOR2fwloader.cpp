@@ -1,6 +1,7 @@
 #include "ZOR2fwloader.h"
 
 #include "FileChooser.h"
+#include "Platform.h"
 #include "PortList.h"
 #include "TextFit.h"
 #include "ui_ZOR2fwloader.h"
@@ -25,7 +26,7 @@ constexpr int defaultFontSize = 12;
 ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, FileChooser *fileChooser)
     : ui(std::make_unique<Ui::ZOR2fwloader>())
     , modem(std::make_unique<Modem>())
-    , search(*modem, ttyList.isEmpty() ? defaultTtyList(currentPlatform()) : ttyList)
+    , search(*modem, ttyList.isEmpty() ? defaultTtyList(currentPortSystem()) : ttyList)
     , fileChooser(fileChooser)
 {
     ui->setupUi(this);
@@ -132,13 +133,19 @@ void ZOR2fwloader::on_pushButton_2_clicked()
     setTextColour(ui->label_3, normal);
     statusBar()->showMessage(tr("Flash schreiben starten, bitte warten!"), 0);
 
-    const FlashResult result = writeFlash(
-        *modem, search.ttyOpen, firmware, flashTimeouts, [this](int received, int total) {
-            ui->label_2->setText(QString::asprintf("Block: %i / %i", received, total));
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-            statusBar()->showMessage(tr("Flash wird beschrieben!"), 0);
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        });
+    FlashHooks hooks;
+    hooks.onBlock = [this](int sent, int total) {
+        ui->label_2->setText(QString::asprintf("Block: %i / %i", sent, total));
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        statusBar()->showMessage(tr("Flash wird beschrieben!"), 0);
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    };
+    hooks.stopRequested = [] { return Platform::stopSignal() != 0; };
+    // A request to end the program ends the transfer between two blocks, as a failure; the
+    // next request ends the program as usual.
+    Platform::catchStopSignals();
+    const FlashResult result = writeFlash(*modem, search.ttyOpen, firmware, flashTimeouts, hooks);
+    Platform::releaseStopSignals();
     flashing = false;
 
     statusBar()->showMessage(flashFailureText(result), 0);

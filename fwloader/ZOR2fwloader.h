@@ -36,7 +36,8 @@ public:
 
 protected:
     // A close request during the transfer is ignored: the transfer ends within its bounds,
-    // and a device left halfway would take the next start command as flash data.
+    // and a device left halfway would take the next start command as flash data. SIGINT,
+    // SIGTERM and SIGHUP end the transfer between two blocks, as a failure.
     void closeEvent(QCloseEvent *event) override;
 
 private slots:

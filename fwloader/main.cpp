@@ -14,17 +14,7 @@
 namespace {
 
 const char programName[] = "ZOR2fwloader";
-
-bool asksForCommandLineMode(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "--probe" || arg == "--flash" || arg.startsWith("--flash=") || arg == "--help" ||
-            arg == "-h")
-            return true;
-    }
-    return false;
-}
+const char programVersion[] = "V1.03";
 
 int usageError(const QString &error)
 {
@@ -35,23 +25,20 @@ int usageError(const QString &error)
 }
 
 // No window and no display: only the core and the standard streams.
-int runCommandLine(int argc, char *argv[])
+int runCommandLine(int argc, char *argv[], const LoaderOptions &options)
 {
     QCoreApplication app(argc, argv);
-    const LoaderOptions options = LoaderOptions::parse(QCoreApplication::arguments());
-    if (!options.error.isEmpty())
-        return usageError(options.error);
-
     QTextStream out(stdout);
     QTextStream err(stderr);
-    if (options.mode == LoaderOptions::Mode::Help) {
-        out << LoaderOptions::usage(QLatin1String(programName));
-        return 0;
-    }
     LoaderCommandLine commandLine(out, err, Platform::stderrIsTerminal());
-    if (options.mode == LoaderOptions::Mode::Probe)
+    switch (options.mode) {
+    case LoaderOptions::Mode::Probe:
         return commandLine.probe(options.ports);
-    return commandLine.flash(options.ports, options.hexFile, options.timeoutSeconds);
+    case LoaderOptions::Mode::Check:
+        return commandLine.check(options.hexFile, options.processor);
+    default:
+        return commandLine.flash(options.ports, options.hexFile, options.timeoutSeconds);
+    }
 }
 
 // The icon file in the working directory wins, as it always has; without it the program keeps
@@ -66,15 +53,36 @@ QIcon programIcon()
 
 int main(int argc, char *argv[])
 {
-    if (asksForCommandLineMode(argc, argv))
-        return runCommandLine(argc, argv);
-
-    QApplication app(argc, argv);
-    // QApplication has taken its own options out of the arguments; what is left is ours.
-    const LoaderOptions options = LoaderOptions::parse(QCoreApplication::arguments());
+    // Every argument is judged before Qt sees one: a mistyped call never reaches a window.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const LoaderOptions options = LoaderOptions::parse(arguments);
     if (!options.error.isEmpty())
         return usageError(options.error);
 
+    QTextStream out(stdout);
+    switch (options.mode) {
+    case LoaderOptions::Mode::Help:
+        out << LoaderOptions::usage(QLatin1String(programName));
+        return 0;
+    case LoaderOptions::Mode::Version:
+        out << programName << ' ' << programVersion << '\n';
+        return 0;
+    case LoaderOptions::Mode::Window:
+        break;
+    default:
+        return runCommandLine(argc, argv, options);
+    }
+
+    if (!Platform::displayAvailable(argc, argv)) {
+        QTextStream err(stderr);
+        err << programName
+            << ": keine Anzeige fuer das Fenster (DISPLAY nicht gesetzt); ohne Fenster arbeiten "
+               "--probe, --flash und --check.\n";
+        return 2;
+    }
+    QApplication app(argc, argv);
     // The window holds the 65000-cell firmware image: kept on the heap, off the small stacks.
     auto window = std::make_unique<ZOR2fwloader>(options.ports);
     QApplication::setWindowIcon(programIcon());

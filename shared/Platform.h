@@ -13,4 +13,90 @@ bool displayAvailable(int argc, char **argv);
 // Whether standard error goes to a terminal, where a progress bar can be drawn.
 bool stderrIsTerminal();
 
+// From catchStopSignals() until releaseStopSignals(), the requests to end the program (SIGINT,
+// SIGTERM, SIGHUP; on Windows Ctrl-C and Ctrl-Break) no longer end it at once: the first one is
+// noted, and stopSignal() names it, so that work that must not be cut off ends at a safe point.
+// stopSignal() is 0 while none came; 128 + stopSignal() is the exit status a shell expects.
+void catchStopSignals();
+void releaseStopSignals();
+int stopSignal();
+
+} // namespace Platform
+
+// Files: judging an input before it is read, and writing an output so that it is complete on
+// disk before it replaces anything. Failures carry their cause, so a user can be told why.
+#include <QByteArray>
+#include <QString>
+
+namespace Platform {
+
+enum class FileKind { Missing, DanglingLink, Regular, Folder, Fifo, Device, Socket, Other };
+
+enum class FileError {
+    None,
+    NotFound,
+    NoPermission,
+    ReadOnlyFileSystem,
+    DiskFull,
+    FileTooLarge, // beyond the size the system allows this process or this file system
+    NameTooLong,
+    NotAFolder, // a part of the path is no folder
+    IsAFolder,
+    IoError,
+    Other, // detail holds the system's text
+};
+
+struct FileResult
+{
+    FileError error = FileError::None;
+    QString detail;
+    bool ok() const { return error == FileError::None; }
+};
+
+// What is at path, links followed; size in bytes for a regular file.
+struct FileStatus
+{
+    FileKind kind = FileKind::Missing;
+    qint64 size = 0;
+    FileResult result; // why the kind could not be told (no permission on a folder, ...);
+                       // a path that does not exist is no failure: its kind is Missing
+};
+FileStatus fileStatus(const QString &path);
+
+// Reads a regular file of at most maxBytes whole. Anything else (a folder, FIFO, device, a
+// larger file) is refused from what it is, without reading and without waiting on it.
+struct ReadResult
+{
+    FileStatus status;
+    bool tooLarge = false;
+    QByteArray data;
+    bool ok() const { return status.kind == FileKind::Regular && status.result.ok() && !tooLarge; }
+};
+ReadResult readRegularFile(const QString &path, qint64 maxBytes);
+
+// Writes content into a new file with a hidden, unused name in the folder of target, complete
+// and flushed to disk, with the access rights of target where it exists; on success tempPath
+// names it. On failure nothing is left behind.
+FileResult writeTemporaryFile(const QString &target, const QByteArray &content, QString &tempPath);
+
+// Gives the file at path a second, hidden name in its folder (a hard link where the file system
+// allows it, else by moving it there), so that its content survives a replacement.
+FileResult keepAside(const QString &path, QString &asidePath);
+
+// Moves from over to in one step, replacing what is at to; both lie in one folder.
+FileResult replaceFile(const QString &from, const QString &to);
+
+// Removes a file; a missing file is no failure.
+void removeFile(const QString &path);
+
+// Makes the folder and every missing folder above it.
+FileResult makeFolders(const QString &path);
+
+// Whether new files can be made in the existing folder.
+FileResult folderWritable(const QString &path);
+
+// Whether the file system that holds the existing folder treats names that differ only in
+// letter case as one name.
+bool namesIgnoreCase(const QString &folder);
+
 } // namespace Platform

@@ -6,6 +6,7 @@
 // SIGINT or SIGHUP, when the process that started it is gone, after --max-seconds, and with
 // --exit-after-flash once a whole transfer went through.
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include <getopt.h>
 #include <poll.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -43,6 +45,7 @@ struct Options
     long hangupAfter = -1;
     long garbageAt = -1;
     long doubleKAt = -1;
+    int chatterMs = -1;
     bool exitAfterFlash = false;
     double maxSeconds = 0;
 };
@@ -53,13 +56,17 @@ void usage(FILE *out)
         out, "usage: zor2devsim [--family XX] [--fw-version N] [--variant N] [--link PATH]\n"
              "                  [--save-image FILE] [--k-delay MS] [--stop-after N]\n"
              "                  [--hangup-after N] [--garbage-at N] [--double-k-at N]\n"
-             "                  [--exit-after-flash] [--max-seconds S]\n"
+             "                  [--chatter MS] [--exit-after-flash] [--max-seconds S]\n"
              "       zor2devsim --help | --version\n"
              "Plays a device of the ZOR family on a pseudo-terminal and prints its path as the\n"
              "first line. Blocks N count from 0: --stop-after N sends no request after N\n"
              "blocks, --hangup-after N closes the line, --garbage-at N sends a stray byte\n"
              "before the request for block N, --double-k-at N asks for blocks N and N+1 at\n"
-             "once. --save-image writes the received firmware after the end mark.\n");
+             "once. --chatter MS sends a stray byte every MS ms (0: without pause)\n"
+             "instead of the requests that --stop-after withholds (from block 0 without\n"
+             "it). --link PATH makes PATH a symbolic link to the terminal; an existing\n"
+             "PATH other than such a link is refused. --save-image writes the received\n"
+             "firmware after the end mark.\n");
 }
 
 bool parseNumber(const char *text, long low, long high, long *value)
@@ -87,6 +94,7 @@ int parseOptions(int argc, char **argv, Options *options)
         HangupAfter,
         GarbageAt,
         DoubleKAt,
+        Chatter,
         ExitAfterFlash,
         MaxSeconds,
         Help,
@@ -103,6 +111,7 @@ int parseOptions(int argc, char **argv, Options *options)
         {"hangup-after", required_argument, nullptr, HangupAfter},
         {"garbage-at", required_argument, nullptr, GarbageAt},
         {"double-k-at", required_argument, nullptr, DoubleKAt},
+        {"chatter", required_argument, nullptr, Chatter},
         {"exit-after-flash", no_argument, nullptr, ExitAfterFlash},
         {"max-seconds", required_argument, nullptr, MaxSeconds},
         {"help", no_argument, nullptr, Help},
@@ -152,6 +161,11 @@ int parseOptions(int argc, char **argv, Options *options)
             *target = value;
             break;
         }
+        case Chatter:
+            if (!parseNumber(optarg, 0, 600000, &value))
+                return 1;
+            options->chatterMs = int(value);
+            break;
         case ExitAfterFlash:
             options->exitAfterFlash = true;
             break;
@@ -223,6 +237,23 @@ bool saveImage(const std::string &path, const std::vector<int> &cells)
     return true;
 }
 
+// The target of a symbolic link; empty when path is none.
+std::string linkTarget(const std::string &path)
+{
+    char target[4096];
+    const ssize_t n = readlink(path.c_str(), target, sizeof target - 1);
+    return n > 0 ? std::string(target, size_t(n)) : std::string();
+}
+
+// --link replaces nothing but a link that a simulator made: one to a pseudo-terminal.
+bool mayReplaceLink(const std::string &path)
+{
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return errno == ENOENT;
+    return S_ISLNK(info.st_mode) && linkTarget(path).rfind("/dev/pts/", 0) == 0;
+}
+
 class Device
 {
 public:
@@ -243,6 +274,8 @@ public:
     }
 
     bool hungUp() const { return hangup; }
+    // Sends stray bytes instead of the requests it withholds.
+    bool chattering() const { return withholding && options.chatterMs >= 0; }
     bool flashDone() const { return transfersDone > 0; }
 
 private:
@@ -277,6 +310,7 @@ private:
     bool startFlash()
     {
         flashing = true;
+        withholding = false;
         blocks = 0;
         pendingK = 0;
         frame.clear();
@@ -292,8 +326,12 @@ private:
             hangup = true;
             return false;
         }
-        if (options.stopAfter >= 0 && n >= options.stopAfter)
+        const long stopAfter =
+            options.stopAfter < 0 && options.chatterMs >= 0 ? 0 : options.stopAfter;
+        if (stopAfter >= 0 && n >= stopAfter) {
+            withholding = true;
             return true;
+        }
         if (options.kDelayMs > 0)
             sleepMs(options.kDelayMs);
         std::string request;
@@ -340,6 +378,7 @@ private:
     std::string command;
     bool flashing = false;
     bool hangup = false;
+    bool withholding = false;
     long blocks = 0;
     size_t pendingK = 0;
     std::vector<unsigned char> frame;
@@ -405,6 +444,13 @@ int main(int argc, char **argv)
     fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
 
     if (!options.linkPath.empty()) {
+        if (!mayReplaceLink(options.linkPath)) {
+            std::fprintf(stderr,
+                         "zor2devsim: --link %s: exists and is no link to a pseudo-terminal; "
+                         "left alone\n",
+                         options.linkPath.c_str());
+            return 2;
+        }
         unlink(options.linkPath.c_str());
         if (symlink(slavePath.c_str(), options.linkPath.c_str()) != 0) {
             std::perror("zor2devsim: --link");
@@ -417,14 +463,25 @@ int main(int argc, char **argv)
     Device device(options, master);
     const double deadline = options.maxSeconds > 0 ? now() + options.maxSeconds : 0;
     int status = 0;
+    double nextChatter = 0;
     char buffer[4096];
     while (!stopRequested) {
         if (getppid() != parent)
             break;
         if (deadline > 0 && now() >= deadline)
             break;
+        int waitMs = 100;
+        if (device.chattering()) {
+            const double t = now();
+            if (t >= nextChatter) {
+                if (!writeAll(master, "x", 1))
+                    break;
+                nextChatter = t + options.chatterMs / 1000.0;
+            }
+            waitMs = int(std::min(100.0, std::max(0.0, (nextChatter - t) * 1000.0)));
+        }
         pollfd p{master, POLLIN, 0};
-        const int ready = poll(&p, 1, 100);
+        const int ready = poll(&p, 1, waitMs);
         if (ready < 0 && errno != EINTR) {
             status = 1;
             break;
@@ -450,7 +507,8 @@ int main(int argc, char **argv)
     std::fflush(stdout);
     close(slave);
     close(master);
-    if (!options.linkPath.empty())
+    // Someone may have put something else there meanwhile: only our own link goes.
+    if (!options.linkPath.empty() && linkTarget(options.linkPath) == slavePath)
         unlink(options.linkPath.c_str());
     return status;
 }

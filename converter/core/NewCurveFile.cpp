@@ -1,8 +1,10 @@
 #include "NewCurveFile.h"
 
-#include <QFile>
+#include "FileCause.h"
+#include "Platform.h"
+
+#include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -23,11 +24,55 @@ QByteArray achtBit(const QString &text)
     return encoder(text);
 }
 
+// Where a file named name is written: a link is followed, so that the file it points to gets
+// the new content and the link stays.
+QString zielVon(const QString &name)
+{
+    QFileInfo info(name);
+    for (int tiefe = 0; tiefe < 128 && info.isSymLink(); ++tiefe)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? name : info.filePath();
+}
+
 struct Datei
 {
-    QString name;
+    Datei(const QString &name, const QByteArray &inhalt)
+        : name(name)
+        , ziel(zielVon(name))
+        , inhalt(inhalt)
+    {
+    }
+    QString name; // as the user named it
+    QString ziel; // the file that is replaced
     QByteArray inhalt;
+    QString temp;     // the complete new content, not yet in place
+    QString beiseite; // the old file's content, kept until every new file is in place
+    bool ersetzt = false;
 };
+
+QString grund(const Platform::FileResult &result)
+{
+    if (result.error == Platform::FileError::NotFound)
+        return NewCurveFile::tr("der Ordner ist nicht vorhanden");
+    return FileCause::text(result);
+}
+
+// Removes what a failed save left: temporary files, and old contents put back in place.
+void zuruecknehmen(std::vector<Datei> &dateien)
+{
+    for (Datei &d : dateien) {
+        if (!d.temp.isEmpty())
+            Platform::removeFile(d.temp);
+        if (d.ersetzt && d.beiseite.isEmpty())
+            Platform::removeFile(d.ziel); // there was no file of that name before
+        if (!d.beiseite.isEmpty()) {
+            // Back in place; when it is a second link to the very file still there, the
+            // replacement does nothing and the extra name is removed.
+            Platform::replaceFile(d.beiseite, d.ziel);
+            Platform::removeFile(d.beiseite);
+        }
+    }
+}
 
 } // namespace
 
@@ -231,7 +276,13 @@ void NewCurveFile::zahlAnhaengen(QByteArray &out, double value)
 
 QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal)
 {
-    QByteArray out = achtBit(QLatin1Char('#') + kopf);
+    QString zeile = QLatin1Char('#') + kopf;
+    for (QChar &c : zeile) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator || c == QChar::Null)
+            c = QLatin1Char(' ');
+    }
+    QByteArray out = achtBit(zeile);
     out.append('\n');
     const std::array<double, kNeuPunkteMax> &wert = kanal == 1 ? record.wert1 : record.wert2;
     const int punkte = std::clamp(int(record.punkte), 0, kNeuPunkteMax);
@@ -259,46 +310,67 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
     if (record.kanal1ok) {
         QString kopf = beschreibung;
         kopf.replace(QLatin1Char(' '), QLatin1Char('_'));
-        dateien.push_back({kanal1Datei(basis), dateiInhalt(kopf, record, 1)});
+        dateien.emplace_back(kanal1Datei(basis), dateiInhalt(kopf, record, 1));
     }
     if (record.kanal2ok) {
-        dateien.push_back({kanal2Datei(basis, beide),
-                           dateiInhalt(QLatin1String("K2: ") + beschreibung, record, 2)});
+        dateien.emplace_back(kanal2Datei(basis, beide),
+                             dateiInhalt(QLatin1String("K2: ") + beschreibung, record, 2));
     }
 
     Ergebnis ergebnis;
     ergebnis.letzteDatei = dateien.empty() ? basis : dateien.back().name;
+    const auto fehlschlag = [&ergebnis](const Datei &datei, const Platform::FileResult &result) {
+        ergebnis.fehlgeschlagen.append(datei.name);
+        ergebnis.gruende.append(grund(result));
+    };
 
     if (!beideOderKeine) {
-        for (const Datei &datei : dateien) {
-            QSaveFile file(datei.name);
-            const bool ok = file.open(QIODevice::WriteOnly) &&
-                            file.write(datei.inhalt) == datei.inhalt.size() && file.commit();
-            (ok ? ergebnis.geschrieben : ergebnis.fehlgeschlagen).append(datei.name);
+        for (Datei &datei : dateien) {
+            Platform::FileResult r =
+                Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
+            if (r.ok())
+                r = Platform::replaceFile(datei.temp, datei.ziel);
+            if (r.ok()) {
+                ergebnis.geschrieben.append(datei.name);
+            } else {
+                Platform::removeFile(datei.temp);
+                fehlschlag(datei, r);
+            }
         }
         return ergebnis;
     }
 
-    // All files are prepared before the first one replaces anything, so that a failure leaves
-    // as little as possible behind; a file already in place is removed when a later one fails.
-    std::vector<std::unique_ptr<QSaveFile>> offen;
-    for (const Datei &datei : dateien) {
-        auto file = std::make_unique<QSaveFile>(datei.name);
-        if (!file->open(QIODevice::WriteOnly) || file->write(datei.inhalt) != datei.inhalt.size()) {
-            ergebnis.fehlgeschlagen.append(datei.name);
-            return ergebnis; // the open QSaveFiles discard their temporary files
-        }
-        offen.push_back(std::move(file));
-    }
-    for (std::size_t i = 0; i < offen.size(); ++i) {
-        if (!offen[i]->commit()) {
-            for (const QString &name : std::as_const(ergebnis.geschrieben))
-                QFile::remove(name);
-            ergebnis.geschrieben.clear();
-            ergebnis.fehlgeschlagen.append(dateien[i].name);
+    // Every new file is complete on disk before the first one replaces anything. The old files
+    // are kept aside until all new ones are in place, so that a failure can put them back.
+    for (Datei &datei : dateien) {
+        const Platform::FileResult r =
+            Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
+        if (!r.ok()) {
+            fehlschlag(datei, r);
+            zuruecknehmen(dateien);
             return ergebnis;
         }
-        ergebnis.geschrieben.append(dateien[i].name);
+    }
+    for (std::size_t i = 0; i < dateien.size(); ++i) {
+        Datei &datei = dateien[i];
+        Platform::FileResult r;
+        const bool letzte = i + 1 == dateien.size(); // nothing can fail after it
+        if (!letzte && Platform::fileStatus(datei.ziel).kind == Platform::FileKind::Regular)
+            r = Platform::keepAside(datei.ziel, datei.beiseite);
+        if (r.ok())
+            r = Platform::replaceFile(datei.temp, datei.ziel);
+        if (!r.ok()) {
+            fehlschlag(datei, r);
+            zuruecknehmen(dateien);
+            return ergebnis;
+        }
+        datei.temp.clear();
+        datei.ersetzt = true;
+    }
+    for (const Datei &datei : dateien) {
+        if (!datei.beiseite.isEmpty())
+            Platform::removeFile(datei.beiseite);
+        ergebnis.geschrieben.append(datei.name);
     }
     return ergebnis;
 }

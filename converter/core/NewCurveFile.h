@@ -3,18 +3,24 @@
 #include "CurveRecord.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
 // Writer of the new curve files (".z2k"): one curve per file, a header line "#" + text, then one
-// line "frequency;value" per point, in the system's 8-bit encoding, line feeds only.
+// line "frequency;value" per point, in the system's 8-bit encoding, line feeds only. A file is
+// complete on disk before it replaces anything, so a failure (disk full, no permission, ...)
+// leaves the old file as it was.
 class NewCurveFile
 {
+    Q_DECLARE_TR_FUNCTIONS(NewCurveFile)
+
 public:
     struct Ergebnis
     {
         QStringList geschrieben;    // files written, in order
         QStringList fehlgeschlagen; // files that could not be written, in order
+        QStringList gruende;        // for each of those, why, as the user is told
         // The last file handled (written or not); the base name when no channel was to be
         // written. Its folder is the one to remember.
         QString letzteDatei;
@@ -31,12 +37,14 @@ public:
 
     // Writes the files of the channels whose flag is set in the record, for the base name
     // basis and the (edited) description. Each file is written atomically. With beideOderKeine,
-    // the files are kept only if all of them could be written; otherwise every channel's file is
-    // tried on its own.
+    // the new files replace the old ones only if all of them could be written and put in place;
+    // otherwise exactly the files that were there before remain. Without it, every channel's
+    // file is tried on its own.
     static Ergebnis kurveNeuSpeichern(const QString &basis, const QString &beschreibung,
                                       const CurveRecord &record, bool beideOderKeine = false);
 
-    // The complete content of one channel's file.
+    // The complete content of one channel's file. Line breaks and NUL characters in the header
+    // become blanks, so that the header stays the file's one first line.
     static QByteArray dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal);
 
     // A number as a default QTextStream writes a double: six significant digits, plain or

@@ -1,12 +1,12 @@
 #include "OldCurveFile.h"
 
+#include "FileCause.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QStringDecoder>
 
 #include <charconv>
 #include <cstdint>
@@ -18,9 +18,10 @@ namespace {
 
 constexpr int kTabelle5Laenge = 10000;
 
+enum class Lesen { Ok, Fehlt, KeineZahl };
+
 // Splits the file's bytes into words separated by white space and reads them as fields. Past
-// the end every word is empty, which reads as 0 or as an empty label, as old files that end
-// early are read.
+// the end every word is empty; a number field there is missing.
 class Felder
 {
 public:
@@ -45,52 +46,55 @@ public:
         return p == end;
     }
 
+    // The word read last: what a number field held instead of a number.
+    std::string_view letztesWort() const { return letztes; }
+
     // A number field is a whole word: an optional sign, then for a double a decimal number
     // (digits, optional fraction, optional exponent; no "inf", "nan" or hexadecimal), for an
-    // integer digits within the range of T, without minus sign for an unsigned T. A word
-    // missing at the end of the file reads as 0.
+    // integer digits within the range of T, without minus sign for an unsigned T.
     template <typename T>
-    bool zahl(T &out)
+    Lesen zahl(T &out)
     {
         static_assert(std::is_floating_point_v<T> || sizeof(T) == 4, "for 32-bit integers");
         leerUeberspringen();
         if (kurzeZahl(out))
-            return true;
+            return Lesen::Ok;
         std::string_view w = wort();
-        if (w.empty()) {
-            out = 0;
-            return true;
-        }
+        letztes = w;
+        if (w.empty())
+            return Lesen::Fehlt;
         const bool plus = w.front() == '+'; // from_chars takes no "+"
         if (plus)
             w.remove_prefix(1);
         const bool minus = !w.empty() && w.front() == '-';
         if (minus && (plus || std::is_unsigned_v<T>))
-            return false;
+            return Lesen::KeineZahl;
         const std::size_t erstes = minus ? 1 : 0;
         if (w.size() <= erstes ||
             !(istZiffer(w[erstes]) || (std::is_floating_point_v<T> && w[erstes] == '.')))
-            return false;
+            return Lesen::KeineZahl;
         std::from_chars_result r;
         if constexpr (std::is_floating_point_v<T>)
             r = std::from_chars(w.data(), w.data() + w.size(), out, std::chars_format::general);
         else
             r = std::from_chars(w.data(), w.data() + w.size(), out, 10);
-        return r.ec == std::errc() && r.ptr == w.data() + w.size();
+        return r.ec == std::errc() && r.ptr == w.data() + w.size() ? Lesen::Ok : Lesen::KeineZahl;
     }
 
-    // Reads n numbers into table (n may exceed the table: the rest is read and dropped).
+    // Reads n numbers into table (n may exceed the table: the rest is read and dropped); on a
+    // failure, index is the entry that failed.
     template <std::size_t N>
-    bool tabelle(std::array<double, N> *table, int n)
+    Lesen tabelle(std::array<double, N> *table, int n, int &index)
     {
         double wert = 0;
-        for (int i = 0; i < n; ++i) {
-            if (!zahl(wert))
-                return false;
-            if (table && i < int(N))
-                (*table)[std::size_t(i)] = wert;
+        for (index = 0; index < n; ++index) {
+            const Lesen gelesen = zahl(wert);
+            if (gelesen != Lesen::Ok)
+                return gelesen;
+            if (table && index < int(N))
+                (*table)[std::size_t(index)] = wert;
         }
-        return true;
+        return Lesen::Ok;
     }
 
 private:
@@ -161,13 +165,81 @@ private:
 
     const char *p;
     const char *end;
+    std::string_view letztes;
 };
 
-QString text(std::string_view bytes)
+// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing beyond
+// U+10FFFF).
+bool istUtf8(std::string_view bytes)
 {
-    QStringDecoder decoder(QStringConverter::System);
-    return decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *const end = p + bytes.size();
+    while (p != end) {
+        const unsigned char c = *p++;
+        if (c < 0x80)
+            continue;
+        int folgende = 0;
+        unsigned char min = 0x80, max = 0xBF; // range of the first continuation byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            folgende = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            folgende = 2;
+            if (c == 0xE0)
+                min = 0xA0;
+            else if (c == 0xED)
+                max = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            folgende = 3;
+            if (c == 0xF0)
+                min = 0x90;
+            else if (c == 0xF4)
+                max = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p < folgende || *p < min || *p > max)
+            return false;
+        ++p;
+        for (int i = 1; i < folgende; ++i, ++p) {
+            if (*p < 0x80 || *p > 0xBF)
+                return false;
+        }
+    }
+    return true;
 }
+
+// Windows-1252, the old program's code page, without a system codec: 0x80 to 0x9F from this
+// table (the five unassigned bytes keep their control characters), the rest as Latin-1.
+QString windows1252(std::string_view bytes)
+{
+    static constexpr char16_t kC1[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString out(qsizetype(bytes.size()), Qt::Uninitialized);
+    QChar *t = out.data();
+    for (const char b : bytes) {
+        const auto c = static_cast<unsigned char>(b);
+        *t++ = (c >= 0x80 && c < 0xA0) ? QChar(kC1[c - 0x80]) : QChar(c);
+    }
+    return out;
+}
+
+class Text
+{
+public:
+    explicit Text(bool utf8)
+        : utf8(utf8)
+    {
+    }
+    QString operator()(std::string_view bytes) const
+    {
+        return utf8 ? QString::fromUtf8(bytes.data(), qsizetype(bytes.size())) : windows1252(bytes);
+    }
+
+private:
+    bool utf8;
+};
 
 // The old-file part of the record is cleared wholly, so that nothing of a refused file, nor of
 // an earlier one, can be converted.
@@ -183,25 +255,82 @@ void altTeilLeeren(CurveRecord &record)
     k.shift2 = 0;
 }
 
-OldCurveFile::Fehler felderLesen(Felder &felder, int version, CurveRecord &record)
+// Reads the fields after the version tag; on a refusal fills the reason into ergebnis.
+class FeldLeser
+{
+public:
+    FeldLeser(Felder &felder, const Text &text, OldCurveFile::Ergebnis &ergebnis)
+        : felder(felder)
+        , text(text)
+        , ergebnis(ergebnis)
+    {
+    }
+
+    // One number field, named for the user by name (translated only when it fails).
+    template <typename T>
+    bool zahl(T &out, const char *name)
+    {
+        const Lesen gelesen = felder.zahl(out);
+        if (gelesen == Lesen::Ok)
+            return true;
+        return fehler(gelesen, OldCurveFile::tr(name));
+    }
+
+    // A failure in field feld: missing, or not a number.
+    bool fehler(Lesen gelesen, const QString &feld)
+    {
+        ergebnis.fehler = gelesen == Lesen::Fehlt ? OldCurveFile::Fehler::EndetVorzeitig
+                                                  : OldCurveFile::Fehler::KeineZahl;
+        ergebnis.feld = feld;
+        if (gelesen == Lesen::KeineZahl) {
+            constexpr std::size_t kZeigen = 40; // a hostile word may be megabytes long
+            const std::string_view w = felder.letztesWort();
+            ergebnis.text = text(w.substr(0, kZeigen));
+            if (w.size() > kZeigen)
+                ergebnis.text += QStringLiteral("...");
+        }
+        return false;
+    }
+
+    bool lesen(int version, CurveRecord &record);
+
+private:
+    Felder &felder;
+    const Text &text;
+    OldCurveFile::Ergebnis &ergebnis;
+};
+
+bool FeldLeser::lesen(int version, CurveRecord &record)
 {
     using Fehler = OldCurveFile::Fehler;
     KurveAlt &k = record.kurvealt;
     // Versions in file order: 2 "#V3.05", 3 "#V4.04", 4 "#V4.05", 5 "#V4.10".
     if (version == 5) {
         qint32 audio = 0;
-        if (!felder.zahl(audio))
-            return Fehler::KeineZahl;
+        if (!zahl(audio, QT_TRANSLATE_NOOP("OldCurveFile", "Audio-Kennung")))
+            return false;
         k.audionf = audio == 1;
     }
     double faktor1 = 0, shift1 = 0, faktor2 = 0, shift2 = 0;
     qint32 modus = 0;
-    if (!felder.zahl(k.frqanfang) || !felder.zahl(k.frqschrittweite) ||
-        !felder.zahl(k.frqschritte) || !felder.zahl(faktor1) || !felder.zahl(shift1) ||
-        !felder.zahl(faktor2) || !felder.zahl(shift2) || !felder.zahl(modus))
-        return Fehler::KeineZahl;
-    if (k.frqschritte > kAltSchritteMax)
-        return Fehler::ZuVieleSchritte;
+    if (!zahl(k.frqanfang, QT_TRANSLATE_NOOP("OldCurveFile", "Startfrequenz")) ||
+        !zahl(k.frqschrittweite, QT_TRANSLATE_NOOP("OldCurveFile", "Frequenzschrittweite")) ||
+        !zahl(k.frqschritte, QT_TRANSLATE_NOOP("OldCurveFile", "Anzahl der Frequenzschritte")) ||
+        !zahl(faktor1, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 1")) ||
+        !zahl(shift1, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 1")) ||
+        !zahl(faktor2, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 2")) ||
+        !zahl(shift2, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 2")) ||
+        !zahl(modus, QT_TRANSLATE_NOOP("OldCurveFile", "Kurvenart")))
+        return false;
+    if (k.frqschritte > kAltSchritteMax) {
+        ergebnis.fehler = Fehler::ZuVieleSchritte;
+        return false;
+    }
+    if (k.frqschritte < 0) {
+        ergebnis.fehler = Fehler::NegativeSchritte;
+        ergebnis.text = QString::number(k.frqschritte);
+        return false;
+    }
 
     struct Modus
     {
@@ -217,8 +346,10 @@ OldCurveFile::Fehler felderLesen(Felder &felder, int version, CurveRecord &recor
         {KurventypImpedanz, QT_TRANSLATE_NOOP("zor2conv", "Impedanz-Kurve"), false},
         {KurventypSav, QT_TRANSLATE_NOOP("zor2conv", "SAV-Kurve"), false},
     };
-    if (modus < 0 || modus > 5)
-        return Fehler::UnbekannterModus;
+    if (modus < 0 || modus > 5) {
+        ergebnis.fehler = Fehler::UnbekannterModus;
+        return false;
+    }
     const Modus &m = modi[modus];
     k.faktor1 = faktor1;
     k.shift1 = shift1;
@@ -232,21 +363,29 @@ OldCurveFile::Fehler felderLesen(Felder &felder, int version, CurveRecord &recor
     record.kurventypname = QCoreApplication::translate("zor2conv", name);
 
     if (modus == 5 && version >= 3) {
-        double sav = 0;
+        const char *sav = QT_TRANSLATE_NOOP("OldCurveFile", "SAV-Angaben");
+        double wert = 0;
         qint32 ganz = 0;
         for (int i = 0; i < 4; ++i) {
-            if (!felder.zahl(sav))
-                return Fehler::KeineZahl;
+            if (!zahl(wert, sav))
+                return false;
         }
-        if (!felder.zahl(ganz) || !felder.zahl(ganz))
-            return Fehler::KeineZahl;
+        if (!zahl(ganz, sav) || !zahl(ganz, sav))
+            return false;
     }
 
+    int kanalNr = 1;
     for (auto *kanal : {&k.k1, &k.k2}) {
         for (qint32 i = 0; i < k.frqschritte; ++i) {
-            if (!felder.zahl((*kanal)[std::size_t(i)]))
-                return Fehler::KeineZahl;
+            const Lesen gelesen = felder.zahl((*kanal)[std::size_t(i)]);
+            if (gelesen != Lesen::Ok) {
+                return fehler(gelesen, OldCurveFile::tr("Kanal %1, Messwert %2 von %3")
+                                           .arg(kanalNr)
+                                           .arg(i + 1)
+                                           .arg(k.frqschritte));
+            }
         }
+        ++kanalNr;
     }
 
     QString label;
@@ -258,13 +397,25 @@ OldCurveFile::Fehler felderLesen(Felder &felder, int version, CurveRecord &recor
         }
         label = text(std::string_view(woerter.constData(), std::size_t(woerter.size())));
     } else {
-        label = text(felder.wort());
-        if (!felder.tabelle(&k.korrlog1, kAltSchritteMax) ||
-            !felder.tabelle(&k.korrlog2, kAltSchritteMax) ||
-            !felder.tabelle(&k.korrswv1, kAltSchritteMax) ||
-            !felder.tabelle(&k.korrswv2, kAltSchritteMax) ||
-            !felder.tabelle<1>(nullptr, kTabelle5Laenge))
-            return Fehler::KeineZahl;
+        const std::string_view wort = felder.wort();
+        if (wort.empty())
+            return fehler(Lesen::Fehlt, OldCurveFile::tr("Beschriftung"));
+        label = text(wort);
+        std::array<double, kAltSchritteMax> *tabellen[] = {&k.korrlog1, &k.korrlog2, &k.korrswv1,
+                                                           &k.korrswv2};
+        for (int t = 0; t < 5; ++t) {
+            const int laenge = t < 4 ? kAltSchritteMax : kTabelle5Laenge;
+            int index = 0;
+            const Lesen gelesen = t < 4 ? felder.tabelle(tabellen[t], laenge, index)
+                                        : felder.tabelle<1>(nullptr, laenge, index);
+            // The conversion never reads the fifth table: a short one is accepted.
+            if (gelesen != Lesen::Ok && !(t == 4 && gelesen == Lesen::Fehlt)) {
+                return fehler(gelesen, OldCurveFile::tr("Korrekturtabelle %1, Wert %2 von %3")
+                                           .arg(t + 1)
+                                           .arg(index + 1)
+                                           .arg(laenge));
+            }
+        }
     }
 
     if (label.isEmpty())
@@ -274,7 +425,7 @@ OldCurveFile::Fehler felderLesen(Felder &felder, int version, CurveRecord &recor
     if (label.contains(QLatin1String("@;")))
         label.truncate(label.indexOf(QLatin1Char('@')));
     record.beschreibung += label;
-    return Fehler::Ok;
+    return true;
 }
 
 } // namespace
@@ -283,13 +434,19 @@ OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRec
 {
     Ergebnis ergebnis;
     record.beschreibung = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ergebnis.fehler = Fehler::NichtLesbar;
+    const Platform::ReadResult gelesen = Platform::readRegularFile(path, kGroesseMax);
+    ergebnis.art = gelesen.status.kind;
+    ergebnis.ursache = gelesen.status.result;
+    ergebnis.groesse = gelesen.status.size;
+    if (!gelesen.ok()) {
+        ergebnis.fehler = gelesen.tooLarge ? Fehler::ZuGross : Fehler::NichtLesbar;
         return ergebnis;
     }
-    const QByteArray data = file.readAll();
-    Felder felder(data.constData(), data.constData() + data.size());
+    std::string_view data(gelesen.data.constData(), std::size_t(gelesen.data.size()));
+    if (data.substr(0, 3) == "\xEF\xBB\xBF")
+        data.remove_prefix(3); // a byte-order mark, as editors put before UTF-8 text
+    const Text text(istUtf8(data));
+    Felder felder(data.data(), data.data() + data.size());
     const std::string_view tag = felder.wort();
     static const std::string_view tags[] = {"#V3.05", "#V4.04", "#V4.05", "#V4.10"};
     int version = 1;
@@ -302,14 +459,65 @@ OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRec
         return ergebnis;
     }
 
-    ergebnis.fehler = felderLesen(felder, version, record);
-    if (ergebnis.fehler != Fehler::Ok) {
+    if (!FeldLeser(felder, text, ergebnis).lesen(version, record)) {
         altTeilLeeren(record);
         record.beschreibung = path;
         return ergebnis;
     }
+    ergebnis.fehler = Fehler::Ok;
     ergebnis.versioncode = version;
     return ergebnis;
+}
+
+QString OldCurveFile::Ergebnis::grund() const
+{
+    using Platform::FileKind;
+    switch (fehler) {
+    case Fehler::Ok:
+        break;
+    case Fehler::NichtLesbar:
+        switch (art) {
+        case FileKind::Missing:
+        case FileKind::Regular:
+            if (ursache.error == Platform::FileError::NotFound || ursache.ok())
+                return OldCurveFile::tr("Datei nicht gefunden");
+            if (ursache.error == Platform::FileError::NoPermission)
+                return OldCurveFile::tr("keine Leseberechtigung");
+            return OldCurveFile::tr("Datei kann nicht gelesen werden: %1")
+                .arg(FileCause::text(ursache));
+        case FileKind::DanglingLink:
+            return OldCurveFile::tr("die Verknuepfung zeigt auf keine vorhandene Datei");
+        case FileKind::Folder:
+            return OldCurveFile::tr("ist ein Ordner, keine Datei");
+        case FileKind::Fifo:
+            return OldCurveFile::tr("ist eine FIFO (benannte Pipe), keine Datei");
+        case FileKind::Device:
+            return OldCurveFile::tr("ist ein Geraet, keine Datei");
+        case FileKind::Socket:
+            return OldCurveFile::tr("ist ein Socket, keine Datei");
+        case FileKind::Other:
+            return OldCurveFile::tr("ist keine gewoehnliche Datei");
+        }
+        break;
+    case Fehler::ZuGross:
+        return OldCurveFile::tr("Datei zu gross (%1 Bytes, hoechstens %2 MB)")
+            .arg(groesse)
+            .arg(kGroesseMax / (1024 * 1024));
+    case Fehler::KeinAltformat:
+        return OldCurveFile::tr("keine Kurvendatei im alten Format");
+    case Fehler::ZuVieleSchritte:
+        return OldCurveFile::tr("zu viele Frequenzschritte (hoechstens 9999)");
+    case Fehler::NegativeSchritte:
+        return OldCurveFile::tr("negative Anzahl der Frequenzschritte (%1)").arg(text);
+    case Fehler::UnbekannterModus:
+        return OldCurveFile::tr("unbekannte Kurvenart");
+    case Fehler::KeineZahl:
+        return OldCurveFile::tr("das Feld \"%1\" enthaelt keine gueltige Zahl: \"%2\"")
+            .arg(feld, text);
+    case Fehler::EndetVorzeitig:
+        return OldCurveFile::tr("Datei endet vorzeitig, es fehlt: %1").arg(feld);
+    }
+    return QString();
 }
 
 void OldCurveFile::beschreibungUebernehmen(CurveRecord &record)

@@ -4,19 +4,67 @@
 <context>
     <name>BatchMode</name>
     <message>
-        <source>--output-dir braucht einen Ordner</source>
-        <translation>--output-dir needs a folder</translation>
+        <source>Impedanzkurve, kann nicht umgewandelt werden</source>
+        <translation>impedance curve, cannot be converted</translation>
+    </message>
+    <message>
+        <source>die Ausgabedatei %1 wurde in diesem Lauf schon geschrieben</source>
+        <translation>the output file %1 was already written in this run</translation>
+    </message>
+    <message>
+        <source>die Standardausgabe kann nicht geschrieben werden</source>
+        <translation>standard output cannot be written</translation>
+    </message>
+    <message>
+        <source>der Ausgabeordner %1 kann nicht angelegt werden: %2</source>
+        <translation>the output folder %1 cannot be made: %2</translation>
+    </message>
+    <message>
+        <source>die Ausgabedatei %1 wuerde eine Eingabe dieses Laufs ersetzen</source>
+        <translation>the output file %1 would replace an input of this run</translation>
+    </message>
+    <message>
+        <source>die Ausgabedatei %1 kann nicht geschrieben werden: %2</source>
+        <translation>the output file %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>%1: keine Uebersetzung geladen; eine Datei dieses Namens wandelt zor2conv --convert -- %1 um</source>
+        <translation>%1: no translation loaded; a file of that name is converted by zor2conv --convert -- %1</translation>
+    </message>
+    <message>
+        <source>kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind leer); ohne Fenster umwandeln: zor2conv --convert DATEI.hfd</source>
+        <translation>no display found (DISPLAY and WAYLAND_DISPLAY are empty); to convert without a window: zor2conv --convert FILE.hfd</translation>
+    </message>
+</context>
+<context>
+    <name>ConverterOptions</name>
+    <message>
+        <source>keine Eingabedatei angegeben</source>
+        <translation>no input file given</translation>
     </message>
     <message>
         <source>unbekannte Option %1</source>
         <translation>unknown option %1</translation>
     </message>
     <message>
-        <source>keine Eingabedatei angegeben</source>
-        <translation>no input file given</translation>
+        <source>--output-dir braucht einen Ordner</source>
+        <translation>--output-dir needs a folder</translation>
+    </message>
+    <message>
+        <source>%1: diese Option nimmt keinen Wert</source>
+        <translation>%1: this option takes no value</translation>
+    </message>
+    <message>
+        <source>%1 gilt nur zusammen mit --convert</source>
+        <translation>%1 only goes with --convert</translation>
+    </message>
+    <message>
+        <source>leeres Argument statt eines Dateinamens oder einer Option</source>
+        <translation>empty argument instead of a file name or an option</translation>
     </message>
     <message>
         <source>Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--verbose]
+        zor2conv [-l&lt;Sprache&gt;] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)
 
 Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen
 Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner
@@ -25,10 +73,14 @@ der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.
   --output-dir ORDNER  schreibt die neuen Dateien nach ORDNER (wird angelegt)
   --verbose            gibt die Diagnosezeilen aus
   -l&lt;Sprache&gt;          laedt eine Uebersetzung, zum Beispiel -len
-  --help               zeigt diese Hilfe
+  --                   alle folgenden Woerter sind Dateien, auch wenn sie
+                       mit - beginnen: zor2conv --convert -- -lauf.hfd
+  --version            zeigt die Version
+  -h, --help           zeigt diese Hilfe
 
 Exit-Status: 0 alle Eingaben umgewandelt, 1 mindestens eine nicht, 2 falscher Aufruf.</source>
         <translation>Usage: zor2conv --convert FILE.hfd [FILE.hfd ...] [--output-dir FOLDER] [--verbose]
+       zor2conv [-l&lt;language&gt;] [FILE.hfd]   (opens the window, with the file)
 
 Converts old curve files (.hfd) into curve files of the new format without a
 window: for each input NAME.z2k (channel 1) and NAME_2.z2k (channel 2), in the
@@ -37,13 +89,153 @@ input&apos;s folder or in FOLDER. Existing files of the same name are replaced.
   --output-dir FOLDER  writes the new files into FOLDER (created when missing)
   --verbose            prints the diagnostic lines
   -l&lt;language&gt;         loads a translation, for example -len
-  --help               shows this help
+  --                   every following word is a file, even when it starts
+                       with -: zor2conv --convert -- -lauf.hfd
+  --version            shows the version
+  -h, --help           shows this help
 
 Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</translation>
     </message>
+</context>
+<context>
+    <name>FileCause</name>
     <message>
-        <source>Datei kann nicht gelesen werden</source>
-        <translation>file cannot be read</translation>
+        <source>nicht gefunden</source>
+        <translation>not found</translation>
+    </message>
+    <message>
+        <source>keine Berechtigung</source>
+        <translation>no permission</translation>
+    </message>
+    <message>
+        <source>das Dateisystem ist nur lesbar</source>
+        <translation>the file system is read-only</translation>
+    </message>
+    <message>
+        <source>der Datentraeger ist voll</source>
+        <translation>the disk is full</translation>
+    </message>
+    <message>
+        <source>die Datei wuerde groesser als erlaubt</source>
+        <translation>the file would grow beyond the allowed size</translation>
+    </message>
+    <message>
+        <source>der Name ist zu lang fuer das Dateisystem</source>
+        <translation>the name is too long for the file system</translation>
+    </message>
+    <message>
+        <source>ein Teil des Pfads ist kein Ordner</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>ein Ordner dieses Namens ist im Weg</source>
+        <translation>a folder of that name is in the way</translation>
+    </message>
+    <message>
+        <source>Ein-/Ausgabefehler des Datentraegers</source>
+        <translation>input/output error of the disk</translation>
+    </message>
+</context>
+<context>
+    <name>NewCurveFile</name>
+    <message>
+        <source>der Ordner ist nicht vorhanden</source>
+        <translation>the folder does not exist</translation>
+    </message>
+</context>
+<context>
+    <name>OldCurveFile</name>
+    <message>
+        <source>Audio-Kennung</source>
+        <translation>audio marker</translation>
+    </message>
+    <message>
+        <source>Startfrequenz</source>
+        <translation>start frequency</translation>
+    </message>
+    <message>
+        <source>Frequenzschrittweite</source>
+        <translation>frequency step width</translation>
+    </message>
+    <message>
+        <source>Anzahl der Frequenzschritte</source>
+        <translation>number of frequency steps</translation>
+    </message>
+    <message>
+        <source>Faktor Kanal 1</source>
+        <translation>channel 1 scale</translation>
+    </message>
+    <message>
+        <source>Offset Kanal 1</source>
+        <translation>channel 1 offset</translation>
+    </message>
+    <message>
+        <source>Faktor Kanal 2</source>
+        <translation>channel 2 scale</translation>
+    </message>
+    <message>
+        <source>Offset Kanal 2</source>
+        <translation>channel 2 offset</translation>
+    </message>
+    <message>
+        <source>Kurvenart</source>
+        <translation>curve kind</translation>
+    </message>
+    <message>
+        <source>SAV-Angaben</source>
+        <translation>SAV settings</translation>
+    </message>
+    <message>
+        <source>Kanal %1, Messwert %2 von %3</source>
+        <translation>channel %1, sample %2 of %3</translation>
+    </message>
+    <message>
+        <source>Beschriftung</source>
+        <translation>label</translation>
+    </message>
+    <message>
+        <source>Korrekturtabelle %1, Wert %2 von %3</source>
+        <translation>correction table %1, value %2 of %3</translation>
+    </message>
+    <message>
+        <source>Datei nicht gefunden</source>
+        <translation>file not found</translation>
+    </message>
+    <message>
+        <source>keine Leseberechtigung</source>
+        <translation>no permission to read</translation>
+    </message>
+    <message>
+        <source>Datei kann nicht gelesen werden: %1</source>
+        <translation>file cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>die Verknuepfung zeigt auf keine vorhandene Datei</source>
+        <translation>the link points to no existing file</translation>
+    </message>
+    <message>
+        <source>ist ein Ordner, keine Datei</source>
+        <translation>is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>ist eine FIFO (benannte Pipe), keine Datei</source>
+        <translation>is a FIFO (named pipe), not a file</translation>
+    </message>
+    <message>
+        <source>ist ein Geraet, keine Datei</source>
+        <translation>is a device, not a file</translation>
+    </message>
+    <message>
+        <source>ist ein Socket, keine Datei</source>
+        <translation>is a socket, not a file</translation>
+    </message>
+    <message>
+        <source>ist keine gewoehnliche Datei</source>
+        <translation>is not a regular file</translation>
+    </message>
+    <message>
+        <source>Datei zu gross (%1 Bytes, hoechstens %2 MB)</source>
+        <translation>file too large (%1 bytes, at most %2 MB)</translation>
     </message>
     <message>
         <source>keine Kurvendatei im alten Format</source>
@@ -54,24 +246,20 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>too many frequency steps (at most 9999)</translation>
     </message>
     <message>
+        <source>negative Anzahl der Frequenzschritte (%1)</source>
+        <translation>negative number of frequency steps (%1)</translation>
+    </message>
+    <message>
         <source>unbekannte Kurvenart</source>
         <translation>unknown curve kind</translation>
     </message>
     <message>
-        <source>ein Feld enthaelt keine gueltige Zahl</source>
-        <translation>a field holds no valid number</translation>
+        <source>das Feld &quot;%1&quot; enthaelt keine gueltige Zahl: &quot;%2&quot;</source>
+        <translation>the field &quot;%1&quot; holds no valid number: &quot;%2&quot;</translation>
     </message>
     <message>
-        <source>Impedanzkurve, kann nicht umgewandelt werden</source>
-        <translation>impedance curve, cannot be converted</translation>
-    </message>
-    <message>
-        <source>die Ausgabedatei %1 wurde in diesem Lauf schon geschrieben</source>
-        <translation>the output file %1 was already written in this run</translation>
-    </message>
-    <message>
-        <source>die Ausgabedatei %1 kann nicht geschrieben werden</source>
-        <translation>the output file %1 cannot be written</translation>
+        <source>Datei endet vorzeitig, es fehlt: %1</source>
+        <translation>file ends early, missing: %1</translation>
     </message>
 </context>
 <context>
@@ -199,6 +387,14 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     <message>
         <source>Die Datei %1 konnte nicht geschrieben werden.</source>
         <translation>The file %1 could not be written.</translation>
+    </message>
+    <message>
+        <source>Kurvendatei ALT laden</source>
+        <translation>Load OLD curve file</translation>
+    </message>
+    <message>
+        <source>Die Datei %1 kann nicht geladen werden.</source>
+        <translation>The file %1 cannot be loaded.</translation>
     </message>
 </context>
 </TS>

@@ -45,6 +45,7 @@ SearchTick DeviceSearch::fopentty()
             accepted = isAcceptedDevice(reply);
         }
         if (!accepted) {
+            tick.refused = count >= identificationLength;
             tick.wrapped = nextPort();
             tick.nextDelayMs = 200;
             modem.closeTty();

@@ -16,6 +16,7 @@ struct SearchTick
     bool found = false;   // the device answered on ttyName; the port stays open
     bool wrapped = false; // the list was walked once and starts again at its first port
     OpenFailure openFailure = OpenFailure::None; // why ttyName did not open in this step
+    bool refused = false; // a device answered on ttyName that the loader does not support
 };
 
 // Walks the port list one timer step at a time: open a port and send "@v;", then, one step

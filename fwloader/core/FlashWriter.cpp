@@ -9,20 +9,35 @@ namespace {
 
 constexpr int blockSize = 64;
 
-enum class Wait { Byte, Timeout, LineLost };
+enum class Wait { Request, Timeout, LineLost, Stopped };
 
-// Waits at most msecs for one byte from the device, sleeping in the driver between bytes.
-Wait readOneByte(Modem &modem, int msecs, char *byte)
+// The longest single sleep in the driver, so that a stop request is seen while a device is slow.
+constexpr int stopPollMs = 100;
+
+// Waits for one "k" until the deadline that was set when the wait started. Other bytes are
+// dropped without moving it; more than maxStrayBytes of them end the wait at once, since a
+// device that chatters instead of asking will not ask in time either.
+Wait waitForRequest(Modem &modem, int msecs, const FlashHooks &hooks)
 {
-    QDeadlineTimer deadline(qMax(0, msecs)); // a negative time would mean no bound at all
+    const QDeadlineTimer deadline(qMax(0, msecs)); // a negative time would mean no bound at all
+    int stray = 0;
     for (;;) {
-        if (modem.readTty(byte, 1) == 1)
-            return Wait::Byte;
+        if (hooks.stopRequested && hooks.stopRequested())
+            return Wait::Stopped;
+        char byte = 0;
+        while (modem.readTty(&byte, 1) == 1) {
+            if (byte == 'k')
+                return Wait::Request;
+            if (++stray > maxStrayBytes)
+                return Wait::Timeout;
+        }
         if (modem.isLineLost())
             return Wait::LineLost;
         if (deadline.hasExpired())
             return Wait::Timeout;
-        modem.waitForInput(int(deadline.remainingTime()));
+        const qint64 remaining = deadline.remainingTime();
+        modem.waitForInput(
+            int(hooks.stopRequested ? qMin<qint64>(remaining, stopPollMs) : remaining));
     }
 }
 
@@ -42,8 +57,7 @@ int flashBlockTotal(const FirmwareImage &firmware)
 }
 
 FlashResult writeFlash(Modem &modem, bool ttyOpen, const FirmwareImage &firmware,
-                       const FlashTimeouts &timeouts,
-                       const std::function<void(int received, int total)> &onByte)
+                       const FlashTimeouts &timeouts, const FlashHooks &hooks)
 {
     if (!ttyOpen || !modem.isOpen())
         return FlashResult::NoPort;
@@ -54,25 +68,21 @@ FlashResult writeFlash(Modem &modem, bool ttyOpen, const FirmwareImage &firmware
     if (modem.isLineLost() || !modem.writeBlock("@g*****;", 8, timeouts.writeMs))
         return FlashResult::LineLost;
 
-    int received = 0;
+    int sent = 0;
     int blockAddress = 0;
     std::array<char, 2 + blockSize> block;
     while (blockAddress <= firmware.lastAddress) {
-        char byte = 0;
         const int bound = blockAddress == 0 ? timeouts.firstKMs : timeouts.kMs;
-        switch (readOneByte(modem, bound, &byte)) {
-        case Wait::Byte:
+        switch (waitForRequest(modem, bound, hooks)) {
+        case Wait::Request:
             break;
         case Wait::Timeout:
             return FlashResult::Timeout;
         case Wait::LineLost:
             return FlashResult::LineLost;
+        case Wait::Stopped:
+            return FlashResult::Interrupted;
         }
-        ++received;
-        if (onByte)
-            onByte(received, total);
-        if (byte != 'k')
-            continue; // no request for a block; the device will ask again
         block[0] = char(blockAddress & 0xFF);
         block[1] = char((blockAddress >> 8) & 0xFF);
         for (int i = 0; i < blockSize; ++i) {
@@ -84,6 +94,9 @@ FlashResult writeFlash(Modem &modem, bool ttyOpen, const FirmwareImage &firmware
         if (!modem.writeBlock(block.data(), int(block.size()), timeouts.writeMs))
             return FlashResult::LineLost;
         blockAddress += blockSize;
+        ++sent;
+        if (hooks.onBlock)
+            hooks.onBlock(sent, total);
     }
     const char endMark[2] = {char(0xFF), char(0xFF)};
     if (!modem.writeBlock(endMark, 2, timeouts.writeMs))
@@ -100,6 +113,8 @@ QString flashFailureText(FlashResult result)
         return QCoreApplication::translate("ZOR2fwloader", "Keine HW verbunden!");
     case FlashResult::Timeout:
         return QCoreApplication::translate("ZOR2fwloader", "Keine Antwort vom Geraet, Abbruch!");
+    case FlashResult::Interrupted:
+        return QCoreApplication::translate("ZOR2fwloader", "Flash schreiben abgebrochen!");
     case FlashResult::LineLost:
         break;
     }

@@ -4,12 +4,14 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <vector>
 
 namespace {
 
-constexpr int firstForbiddenAddress = 0xFC00;
+constexpr qint64 firstForbiddenAddress = 0xFC00;
+constexpr qint64 imageEnd = 0x10000; // bytes from here on belong to other sections
 
 int hexDigit(char c)
 {
@@ -27,101 +29,197 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// The bytes of one record ":ccaaaatt<data>ss", or false when it is no well-formed record.
-bool decodeRecord(const char *word, int length, std::vector<int> &bytes)
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ZOR2fwloader", text);
+}
+
+QString hex4(qint64 value)
+{
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// The bytes of one record ":ccaaaatt<data>ss"; an empty reason when it is well formed.
+QString decodeRecord(const char *word, qsizetype length, std::vector<quint8> &bytes)
 {
     bytes.clear();
+    if (word[0] != ':')
+        return tr("beginnt nicht mit ':'");
     if (length < 11 || (length - 1) % 2 != 0)
-        return false;
-    int sum = 0;
-    for (int i = 1; i < length; i += 2) {
+        return tr("zu kurz oder ungerade Zahl von Ziffern");
+    quint8 sum = 0; // the checksum works modulo 256
+    for (qsizetype i = 1; i < length; i += 2) {
         const int high = hexDigit(word[i]);
         const int low = hexDigit(word[i + 1]);
         if (high < 0 || low < 0)
-            return false;
-        bytes.push_back(high * 16 + low);
-        sum += bytes.back();
+            return tr("Zeichen, das keine Hex-Ziffer ist");
+        bytes.push_back(quint8(high * 16 + low));
+        sum = quint8(sum + bytes.back());
     }
-    const int count = bytes[0];
-    return int(bytes.size()) == count + 5 && (sum & 0xFF) == 0;
+    if (qsizetype(bytes.size()) != qsizetype(bytes[0]) + 5)
+        return tr("Laenge passt nicht zur Zahl der Bytes");
+    if (sum != 0)
+        return tr("Pruefsumme falsch");
+    return {};
+}
+
+void refuse(HexLoadResult &result, HexStatus status, const QString &reason, int record = 0)
+{
+    result.status = status;
+    result.reason = reason;
+    result.badRecord = record;
+}
+
+// Reads a regular file of sane size whole; a FIFO, a device or a huge file is never opened.
+bool readWhole(const QString &path, QByteArray &text, HexLoadResult &result)
+{
+    const QFileInfo info(path);
+    QString reason;
+    if (!info.exists())
+        reason = tr("Datei nicht gefunden");
+    else if (!info.isFile())
+        reason = tr("keine gewoehnliche Datei");
+    else if (info.size() > maxHexFileSize)
+        reason = tr("groesser als 16 MB, keine Firmware");
+    if (reason.isEmpty()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            reason = tr("Datei kann nicht geoeffnet werden");
+        else
+            text = file.read(maxHexFileSize + 1);
+        if (reason.isEmpty() && file.error() != QFileDevice::NoError)
+            reason = tr("Lesefehler");
+        else if (reason.isEmpty() && text.size() > maxHexFileSize)
+            reason = tr("groesser als 16 MB, keine Firmware");
+    }
+    if (!reason.isEmpty())
+        refuse(result, HexStatus::NotReadable, reason);
+    return reason.isEmpty();
 }
 
 } // namespace
 
-HexLoadResult loadHexFile(const QString &path, int fwVersion)
+HexLoadResult readHexFile(const QString &path)
 {
     HexLoadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.status = HexStatus::NotReadable;
+    QByteArray text;
+    if (!readWhole(path, text, result))
         return result;
-    }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.status = HexStatus::NotReadable;
+    if (text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF") || text.contains('\0')) {
+        refuse(result, HexStatus::Malformed, tr("UTF-16 oder binaer, erwartet wird ASCII-Text"), 1);
         return result;
     }
 
     FirmwareImage &firmware = result.image;
-    int upperAddress = 0xFFFF; // nothing is stored before the first extended address record
-    bool outsideImage = false;
+    std::vector<bool> stored(firstForbiddenAddress, false);
+    qint64 base = -1; // nothing is stored before the first segment or linear address record
+    qint64 protectedFrom = -1;
+    bool ended = false;
     int record = 0;
-    std::vector<int> bytes;
+    std::vector<quint8> bytes;
     const char *data = text.constData();
-    const int size = int(text.size());
+    const qsizetype size = text.size();
     // Editors on Windows may put a byte order mark in front of the first record.
-    for (int pos = text.startsWith("\xEF\xBB\xBF") ? 3 : 0; pos < size;) {
+    for (qsizetype pos = text.startsWith("\xEF\xBB\xBF") ? 3 : 0; pos < size;) {
         while (pos < size && isSpace(data[pos]))
             ++pos;
-        const int start = pos;
+        const qsizetype start = pos;
         while (pos < size && !isSpace(data[pos]))
             ++pos;
-        if (pos == start || data[start] != ':')
+        if (pos == start)
             continue;
-        ++record;
-        if (!decodeRecord(data + start, pos - start, bytes)) {
-            result.status = HexStatus::Malformed;
-            result.badRecord = record;
+        ++record; // at most 8 M words in a file of 16 MB
+        if (ended) {
+            refuse(result, HexStatus::Malformed, tr("Text nach dem Dateiende-Satz"), record);
             return result;
         }
-        const int count = bytes[0];
-        const int address = bytes[1] * 256 + bytes[2];
-        const int type = bytes[3];
-        if (type == 0x04) {
-            if (count != 2) {
-                result.status = HexStatus::Malformed;
-                result.badRecord = record;
-                return result;
-            }
-            upperAddress = bytes[4] * 256 + bytes[5];
-        } else if (type == 0x00 && upperAddress == 0) {
+        QString reason = decodeRecord(data + start, pos - start, bytes);
+        const int count = reason.isEmpty() ? bytes[0] : 0;
+        const int type = reason.isEmpty() ? bytes[3] : 0;
+        if (reason.isEmpty() && type > 5)
+            reason = tr("unbekannter Satztyp %1").arg(hex4(type).right(2));
+        else if (reason.isEmpty() && (type == 2 || type == 4) && count != 2)
+            reason = tr("Adresssatz ohne zwei Adressbytes");
+        if (!reason.isEmpty()) {
+            refuse(result, HexStatus::Malformed, reason, record);
+            return result;
+        }
+        const qint64 address = bytes[1] * 256 + bytes[2];
+        if (type == 0x01) {
+            ended = true;
+        } else if (type == 0x02) {
+            base = qint64(bytes[4] * 256 + bytes[5]) * 16;
+        } else if (type == 0x04) {
+            base = qint64(bytes[4] * 256 + bytes[5]) << 16;
+        } else if (type == 0x00 && base >= 0) {
             for (int i = 0; i < count; ++i) {
-                const int cell = address + i;
-                if (cell >= firstForbiddenAddress) {
-                    outsideImage = true;
-                    continue;
+                const qint64 cell = base + address + i;
+                const int value = bytes[4 + i];
+                if (cell >= imageEnd) {
+                    ++result.skippedBytes;
+                } else if (cell >= firstForbiddenAddress) {
+                    if (protectedFrom < 0 || cell < protectedFrom)
+                        protectedFrom = cell;
+                } else if (!stored[cell]) {
+                    stored[cell] = true;
+                    firmware.image[cell] = value;
+                    firmware.lastAddress = qMax(firmware.lastAddress, int(cell));
+                    if (result.firstAddress < 0 || cell < result.firstAddress)
+                        result.firstAddress = int(cell);
+                    ++result.dataBytes;
+                } else if (firmware.image[cell] != value) {
+                    refuse(result, HexStatus::Malformed,
+                           tr("zweiter, anderer Wert fuer Adresse 0x%1").arg(hex4(cell)), record);
+                    return result;
                 }
-                firmware.image[cell] = bytes[4 + i];
-                firmware.lastAddress = qMax(firmware.lastAddress, cell);
             }
         }
-        // Other record types (end of file, segment and start addresses) change nothing.
+        // Start addresses (types 03 and 05) change nothing.
     }
 
     // A PIC18 firmware of ours jumps over the boot loader: GOTO 0xFC00 at 0x0020.
     const bool gotoBootLoader = firmware.image[0x20] == 0x00 && firmware.image[0x21] == 0xEF &&
                                 firmware.image[0x22] == 0x7E && firmware.image[0x23] == 0xF0;
-    if (outsideImage || !gotoBootLoader || firmware.lastAddress > firstForbiddenAddress - 1) {
-        result.status = HexStatus::Unsuitable;
-        return result;
-    }
-    const bool fileForLf = firmware.image[0x1C] >= 200 && firmware.image[0x1D] == 0;
-    if (fileForLf && !isLfProcessor(fwVersion))
-        result.status = HexStatus::NotForF26K22;
-    else if (!fileForLf && isLfProcessor(fwVersion))
-        result.status = HexStatus::NotForF26K80;
+    if (record == 0)
+        refuse(result, HexStatus::Unsuitable, tr("keine Daten"));
+    else if (!ended)
+        refuse(result, HexStatus::Malformed,
+               tr("kein Dateiende-Satz (Typ 01), Datei abgeschnitten?"), record);
+    else if (base < 0)
+        refuse(result, HexStatus::Unsuitable,
+               tr("kein Satz vom Typ 04 (erwartet wird eine 32-Bit-HEX-Datei)"));
+    else if (protectedFrom >= 0)
+        refuse(result, HexStatus::Unsuitable,
+               tr("Daten ab 0x%1, der Bereich ab 0xFC00 ist geschuetzt").arg(hex4(protectedFrom)));
+    else if (result.dataBytes == 0)
+        refuse(result, HexStatus::Unsuitable, tr("keine Daten"));
+    else if (!gotoBootLoader)
+        refuse(result, HexStatus::Unsuitable, tr("kein Sprung zum Bootloader bei 0x20"));
     else
         result.status = HexStatus::Accepted;
+    return result;
+}
+
+bool builtForLf(const FirmwareImage &firmware)
+{
+    return firmware.image[0x1C] >= 200 && firmware.image[0x1D] == 0;
+}
+
+void checkProcessor(HexLoadResult &result, int fwVersion)
+{
+    if (result.status != HexStatus::Accepted)
+        return;
+    const bool fileForLf = builtForLf(result.image);
+    if (fileForLf && !isLfProcessor(fwVersion))
+        refuse(result, HexStatus::NotForF26K22, tr("die Datei ist fuer den PIC18LF26K80"));
+    else if (!fileForLf && isLfProcessor(fwVersion))
+        refuse(result, HexStatus::NotForF26K80, tr("die Datei ist fuer den PIC18F26K22"));
+}
+
+HexLoadResult loadHexFile(const QString &path, int fwVersion)
+{
+    HexLoadResult result = readHexFile(path);
+    checkProcessor(result, fwVersion);
     return result;
 }
 
@@ -130,8 +228,7 @@ QString hexStatusText(const HexLoadResult &result)
     const char *text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht lesbar!!");
     switch (result.status) {
     case HexStatus::Accepted:
-        return QCoreApplication::translate("ZOR2fwloader", "HEX-Datei OK!! Laenge: %1 Byte")
-            .arg(result.image.lastAddress);
+        return tr("HEX-Datei OK!! Laenge: %1 Byte").arg(result.image.lastAddress);
     case HexStatus::NotReadable:
         break;
     case HexStatus::Malformed:
@@ -147,5 +244,15 @@ QString hexStatusText(const HexLoadResult &result)
         text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht fuer PIC18F26K80!!");
         break;
     }
-    return QCoreApplication::translate("ZOR2fwloader", text);
+    return tr(text);
+}
+
+QString hexStatusLine(const HexLoadResult &result)
+{
+    const QString text = hexStatusText(result);
+    if (result.reason.isEmpty())
+        return text;
+    if (result.badRecord > 0)
+        return tr("%1 (Satz %2: %3)").arg(text, QString::number(result.badRecord), result.reason);
+    return QStringLiteral("%1 (%2)").arg(text, result.reason);
 }

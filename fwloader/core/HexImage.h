@@ -15,9 +15,9 @@ struct FirmwareImage
 
 enum class HexStatus {
     Accepted,
-    NotReadable,  // the file could not be opened
-    Malformed,    // a record with a wrong checksum, length or a character that is no hex digit
-    Unsuitable,   // no jump to 0xFC00 at 0x0020, or data at 0xFC00 and above
+    NotReadable,  // missing, no regular file, too large for a firmware, or not to be opened
+    Malformed,    // a damaged record, a missing end record, or two values for one address
+    Unsuitable,   // no data, no jump to 0xFC00 at 0x0020, or data at 0xFC00 and above
     NotForF26K22, // built for the PIC18LF26K80, the device has a PIC18F26K22
     NotForF26K80, // built for the PIC18F26K22, the device has a PIC18LF26K80
 };
@@ -25,13 +25,32 @@ enum class HexStatus {
 struct HexLoadResult
 {
     HexStatus status = HexStatus::NotReadable;
-    int badRecord = 0; // Malformed: number of the bad record, counting words starting with ":"
+    int badRecord = 0; // Malformed: number of the bad record, counting the file's words
+    QString reason;    // why the file was refused, in the user's words; empty when accepted
     FirmwareImage image;
+    int firstAddress = -1;   // lowest address holding a byte of the file; -1: none
+    qint64 dataBytes = 0;    // bytes of the file in the image
+    qint64 skippedBytes = 0; // bytes in other sections (configuration words, EEPROM data)
 };
 
-// Reads an Intel HEX file into a fresh image and checks it against the device's firmware
-// version; only data under upper address 0000 are kept.
+// No HEX file for a 64 KB image comes near this size; a larger file is refused unread.
+constexpr qint64 maxHexFileSize = 16 * 1024 * 1024;
+
+// Reads an Intel HEX file into a fresh image and judges its layout (Accepted, NotReadable,
+// Malformed or Unsuitable), whatever the processor. Only data under the upper address 0000
+// are kept; only a regular file of sane size is read.
+HexLoadResult readHexFile(const QString &path);
+
+// Whether an image was built for the PIC18LF26K80 (version cells 0x1C/0x1D hold 200 or more).
+bool builtForLf(const FirmwareImage &firmware);
+
+// Judges a layout-accepted result against the device's firmware version.
+void checkProcessor(HexLoadResult &result, int fwVersion);
+
+// readHexFile, then checkProcessor.
 HexLoadResult loadHexFile(const QString &path, int fwVersion);
 
 // The text the window shows for the result.
 QString hexStatusText(const HexLoadResult &result);
+// The same with the record number and the reason, for the command line.
+QString hexStatusLine(const HexLoadResult &result);

@@ -1,5 +1,7 @@
 #include "Modem.h"
 
+#include "PortList.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTimer>
@@ -23,8 +25,7 @@ OpenFailure classify(QSerialPort::SerialPortError error, const QString &portName
 #ifdef Q_OS_UNIX
     {
         // Qt reports a port in use and a port we may not open alike; only the file mode tells.
-        const QString path =
-            portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+        const QString path = portSystemLocation(portName);
         if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0)
             return OpenFailure::PermissionDenied;
     }

@@ -1,18 +1,18 @@
 #include "PortList.h"
 
-Platform currentPlatform()
+PortSystem currentPortSystem()
 {
 #ifdef Q_OS_WIN
-    return Platform::Windows;
+    return PortSystem::Windows;
 #else
-    return Platform::Linux;
+    return PortSystem::Linux;
 #endif
 }
 
-QStringList defaultTtyList(Platform platform)
+QStringList defaultTtyList(PortSystem system)
 {
     QStringList list;
-    if (platform == Platform::Windows) {
+    if (system == PortSystem::Windows) {
         for (int i = 1; i <= 50; ++i)
             list << QStringLiteral("COM%1").arg(i);
         return list;
@@ -25,4 +25,11 @@ QStringList defaultTtyList(Platform platform)
     for (int i = 0; i < 18; ++i)
         list << QStringLiteral("/dev/ttyS%1").arg(i);
     return list;
+}
+
+QString portSystemLocation(const QString &port)
+{
+    if (currentPortSystem() == PortSystem::Windows || port.startsWith(QLatin1Char('/')))
+        return port;
+    return QStringLiteral("/dev/") + port;
 }

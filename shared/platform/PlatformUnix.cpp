@@ -1,14 +1,34 @@
 #include "Platform.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include <unistd.h>
 
 namespace Platform {
 
 namespace {
+
+// Written only by the signal handler, read by stopSignal().
+volatile std::sig_atomic_t caughtSignal = 0;
+
+void noteStopSignal(int number)
+{
+    if (caughtSignal == 0)
+        caughtSignal = number;
+}
+
+void setStopHandler(void (*handler)(int))
+{
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    for (const int number : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(number, &action, nullptr);
+}
 
 bool environmentSet(const char *name)
 {
@@ -35,6 +55,320 @@ bool displayAvailable(int argc, char **argv)
 bool stderrIsTerminal()
 {
     return isatty(fileno(stderr)) != 0;
+}
+
+void catchStopSignals()
+{
+    caughtSignal = 0;
+    setStopHandler(noteStopSignal);
+}
+
+void releaseStopSignals()
+{
+    setStopHandler(SIG_DFL);
+}
+
+int stopSignal()
+{
+    return caughtSignal;
+}
+
+} // namespace Platform
+
+// Files ------------------------------------------------------------------------------------
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef __linux__
+#include <sys/vfs.h>
+#endif
+
+namespace Platform {
+
+namespace {
+
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+FileResult fromErrno(int error)
+{
+    FileResult r;
+    switch (error) {
+    case 0:
+        return r;
+    case ENOENT:
+        r.error = FileError::NotFound;
+        break;
+    case EACCES:
+    case EPERM:
+        r.error = FileError::NoPermission;
+        break;
+    case EROFS:
+        r.error = FileError::ReadOnlyFileSystem;
+        break;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        r.error = FileError::DiskFull;
+        break;
+    case EFBIG:
+        r.error = FileError::FileTooLarge;
+        break;
+    case ENAMETOOLONG:
+        r.error = FileError::NameTooLong;
+        break;
+    case ENOTDIR:
+        r.error = FileError::NotAFolder;
+        break;
+    case EISDIR:
+        r.error = FileError::IsAFolder;
+        break;
+    case EIO:
+        r.error = FileError::IoError;
+        break;
+    default:
+        r.error = FileError::Other;
+        r.detail = QString::fromLocal8Bit(std::strerror(error));
+        break;
+    }
+    return r;
+}
+
+FileKind kindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return FileKind::Regular;
+    if (S_ISDIR(mode))
+        return FileKind::Folder;
+    if (S_ISFIFO(mode))
+        return FileKind::Fifo;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return FileKind::Device;
+    if (S_ISSOCK(mode))
+        return FileKind::Socket;
+    return FileKind::Other;
+}
+
+// A name in folder that no file has: hidden, short (so that it fits wherever the target's
+// name fits) and never one of the converter's outputs.
+QString unusedName(const QString &folder)
+{
+    const QString prefix =
+        folder.isEmpty() || folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    for (;;) {
+        const QString name =
+            prefix + QStringLiteral(".zor2conv-%1")
+                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        struct stat st;
+        if (lstat(nativePath(name).constData(), &st) != 0 && errno == ENOENT)
+            return name;
+    }
+}
+
+QString folderOf(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QStringLiteral(".") : path.left(slash + 1);
+}
+
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, std::size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+FileStatus fileStatus(const QString &path)
+{
+    FileStatus status;
+    struct stat st;
+    const QByteArray name = nativePath(path);
+    if (stat(name.constData(), &st) == 0) {
+        status.kind = kindOf(st.st_mode);
+        status.size = qint64(st.st_size);
+        return status;
+    }
+    const int error = errno;
+    if (error == ENOENT) {
+        if (lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode))
+            status.kind = FileKind::DanglingLink;
+        return status;
+    }
+    status.result = fromErrno(error);
+    return status;
+}
+
+ReadResult readRegularFile(const QString &path, qint64 maxBytes)
+{
+    ReadResult r;
+    r.status = fileStatus(path);
+    if (r.status.kind != FileKind::Regular || !r.status.result.ok())
+        return r;
+    // Without blocking: should a FIFO have taken the file's place since, open does not wait.
+    const int fd = open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        r.status.result = fromErrno(errno);
+        return r;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        r.status.result = fromErrno(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        r.status.kind = kindOf(st.st_mode);
+    } else if (qint64(st.st_size) > maxBytes) {
+        r.status.size = qint64(st.st_size);
+        r.tooLarge = true;
+    } else {
+        // The size may change while reading; never more than maxBytes are kept.
+        r.data.resize(qsizetype(st.st_size) + 1);
+        qint64 have = 0;
+        for (;;) {
+            if (have == r.data.size()) {
+                if (have > maxBytes) {
+                    r.tooLarge = true;
+                    break;
+                }
+                r.data.resize(qsizetype(std::min<qint64>(have * 2 + 4096, maxBytes + 1)));
+            }
+            const ssize_t n = ::read(fd, r.data.data() + have, std::size_t(r.data.size() - have));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                r.status.result = fromErrno(errno);
+                break;
+            }
+            if (n == 0)
+                break;
+            have += n;
+        }
+        r.data.truncate(qsizetype(have));
+        r.status.size = have;
+        if (!r.ok())
+            r.data.clear();
+    }
+    close(fd);
+    return r;
+}
+
+FileResult writeTemporaryFile(const QString &target, const QByteArray &content, QString &tempPath)
+{
+    tempPath = unusedName(folderOf(target));
+    const QByteArray name = nativePath(tempPath);
+    const int fd = open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const FileResult r = fromErrno(errno);
+        tempPath.clear();
+        return r;
+    }
+    int error = 0;
+    struct stat st;
+    if (stat(nativePath(target).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        fchmod(fd, st.st_mode & 07777); // as the file it replaces; a failure changes nothing else
+    if (!writeAll(fd, content.constData(), content.size()) || fsync(fd) != 0)
+        error = errno;
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        unlink(name.constData());
+        tempPath.clear();
+    }
+    return fromErrno(error);
+}
+
+FileResult keepAside(const QString &path, QString &asidePath)
+{
+    asidePath = unusedName(folderOf(path));
+    const QByteArray from = nativePath(path);
+    const QByteArray to = nativePath(asidePath);
+    if (link(from.constData(), to.constData()) == 0 ||
+        rename(from.constData(), to.constData()) == 0)
+        return FileResult();
+    const FileResult r = fromErrno(errno);
+    asidePath.clear();
+    return r;
+}
+
+FileResult replaceFile(const QString &from, const QString &to)
+{
+    if (rename(nativePath(from).constData(), nativePath(to).constData()) == 0)
+        return FileResult();
+    return fromErrno(errno);
+}
+
+void removeFile(const QString &path)
+{
+    unlink(nativePath(path).constData());
+}
+
+FileResult makeFolders(const QString &path)
+{
+    const QByteArray name = nativePath(path);
+    struct stat st;
+    if (stat(name.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? FileResult() : fromErrno(ENOTDIR);
+    const int slash = path.lastIndexOf(QLatin1Char('/'), path.endsWith(QLatin1Char('/')) ? -2 : -1);
+    if (slash > 0) {
+        const FileResult above = makeFolders(path.left(slash));
+        if (!above.ok())
+            return above;
+    }
+    if (mkdir(name.constData(), 0777) == 0 || errno == EEXIST)
+        return FileResult();
+    return fromErrno(errno);
+}
+
+FileResult folderWritable(const QString &path)
+{
+    const QByteArray name = nativePath(path);
+    struct stat st;
+    if (stat(name.constData(), &st) != 0)
+        return fromErrno(errno);
+    if (!S_ISDIR(st.st_mode))
+        return fromErrno(ENOTDIR);
+    if (access(name.constData(), W_OK | X_OK) != 0)
+        return fromErrno(errno);
+    return FileResult();
+}
+
+bool namesIgnoreCase(const QString &folder)
+{
+#if defined(__APPLE__) && defined(_PC_CASE_SENSITIVE)
+    return pathconf(nativePath(folder).constData(), _PC_CASE_SENSITIVE) == 0;
+#elif defined(__linux__)
+    struct statfs fs;
+    if (statfs(nativePath(folder).constData(), &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x4d44UL:     // FAT
+    case 0x2011BAB0UL: // exFAT
+    case 0x5346544eUL: // NTFS
+        return true;
+    default:
+        return false;
+    }
+#else
+    Q_UNUSED(folder);
+    return false;
+#endif
 }
 
 } // namespace Platform

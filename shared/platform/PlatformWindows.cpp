@@ -1,10 +1,26 @@
 #include "Platform.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include <io.h>
 
 namespace Platform {
+
+namespace {
+
+volatile std::sig_atomic_t caughtSignal = 0;
+
+void noteStopSignal(int number)
+{
+    if (caughtSignal == 0)
+        caughtSignal = number;
+    std::signal(number, noteStopSignal); // the C runtime resets the handler on each signal
+}
+
+constexpr int stopSignals[] = {SIGINT, SIGTERM, SIGBREAK};
+
+} // namespace
 
 bool displayAvailable(int, char **)
 {
@@ -14,6 +30,221 @@ bool displayAvailable(int, char **)
 bool stderrIsTerminal()
 {
     return _isatty(_fileno(stderr)) != 0;
+}
+
+void catchStopSignals()
+{
+    caughtSignal = 0;
+    for (const int number : stopSignals)
+        std::signal(number, noteStopSignal);
+}
+
+void releaseStopSignals()
+{
+    for (const int number : stopSignals)
+        std::signal(number, SIG_DFL);
+}
+
+int stopSignal()
+{
+    return caughtSignal;
+}
+
+} // namespace Platform
+
+// Files ------------------------------------------------------------------------------------
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <string>
+
+#include <windows.h>
+
+namespace Platform {
+
+namespace {
+
+FileResult fromLastError(DWORD error)
+{
+    FileResult r;
+    switch (error) {
+    case ERROR_SUCCESS:
+        return r;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        r.error = FileError::NotFound;
+        break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        r.error = FileError::NoPermission;
+        break;
+    case ERROR_WRITE_PROTECT:
+        r.error = FileError::ReadOnlyFileSystem;
+        break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        r.error = FileError::DiskFull;
+        break;
+    case ERROR_FILENAME_EXCED_RANGE:
+        r.error = FileError::NameTooLong;
+        break;
+    default:
+        r.error = FileError::Other;
+        r.detail = QStringLiteral("Windows error %1").arg(error);
+        break;
+    }
+    return r;
+}
+
+FileResult fromFile(const QFile &file)
+{
+    FileResult r;
+    switch (file.error()) {
+    case QFileDevice::NoError:
+        return r;
+    case QFileDevice::ResourceError:
+        r.error = FileError::DiskFull;
+        break;
+    case QFileDevice::PermissionsError:
+        r.error = FileError::NoPermission;
+        break;
+    default:
+        r.error = FileError::Other;
+        r.detail = file.errorString();
+        break;
+    }
+    return r;
+}
+
+QString unusedName(const QString &folder)
+{
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    for (;;) {
+        const QString name =
+            prefix + QStringLiteral(".zor2conv-%1")
+                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        if (!QFileInfo::exists(name))
+            return name;
+    }
+}
+
+std::wstring wide(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+} // namespace
+
+FileStatus fileStatus(const QString &path)
+{
+    FileStatus status;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        status.kind = info.isSymLink() ? FileKind::DanglingLink : FileKind::Missing;
+        return status;
+    }
+    status.kind = info.isDir()    ? FileKind::Folder
+                  : info.isFile() ? FileKind::Regular
+                                  : FileKind::Other;
+    status.size = info.size();
+    return status;
+}
+
+ReadResult readRegularFile(const QString &path, qint64 maxBytes)
+{
+    ReadResult r;
+    r.status = fileStatus(path);
+    if (r.status.kind != FileKind::Regular)
+        return r;
+    if (r.status.size > maxBytes) {
+        r.tooLarge = true;
+        return r;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.status.result = fromFile(file);
+        return r;
+    }
+    r.data = file.read(maxBytes + 1);
+    r.tooLarge = r.data.size() > maxBytes;
+    if (file.error() != QFileDevice::NoError)
+        r.status.result = fromFile(file);
+    if (!r.ok())
+        r.data.clear();
+    return r;
+}
+
+FileResult writeTemporaryFile(const QString &target, const QByteArray &content, QString &tempPath)
+{
+    tempPath = unusedName(QFileInfo(target).path());
+    QFile file(tempPath);
+    FileResult r;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        r = fromFile(file);
+    } else if (file.write(content) != content.size() || !file.flush()) {
+        r = fromFile(file);
+        file.close();
+        file.remove();
+    } else {
+        file.close();
+        if (file.error() != QFileDevice::NoError) {
+            r = fromFile(file);
+            file.remove();
+        }
+    }
+    if (!r.ok())
+        tempPath.clear();
+    return r;
+}
+
+FileResult keepAside(const QString &path, QString &asidePath)
+{
+    asidePath = unusedName(QFileInfo(path).path());
+    if (CreateHardLinkW(wide(asidePath).c_str(), wide(path).c_str(), nullptr) ||
+        MoveFileExW(wide(path).c_str(), wide(asidePath).c_str(), MOVEFILE_WRITE_THROUGH))
+        return FileResult();
+    const FileResult r = fromLastError(GetLastError());
+    asidePath.clear();
+    return r;
+}
+
+FileResult replaceFile(const QString &from, const QString &to)
+{
+    if (MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return FileResult();
+    return fromLastError(GetLastError());
+}
+
+void removeFile(const QString &path)
+{
+    QFile::remove(path);
+}
+
+FileResult makeFolders(const QString &path)
+{
+    if (QDir().mkpath(path))
+        return FileResult();
+    return fromLastError(GetLastError());
+}
+
+FileResult folderWritable(const QString &path)
+{
+    const QFileInfo info(path);
+    FileResult r;
+    if (!info.exists())
+        r.error = FileError::NotFound;
+    else if (!info.isDir())
+        r.error = FileError::NotAFolder;
+    return r;
+}
+
+bool namesIgnoreCase(const QString &)
+{
+    return true;
 }
 
 } // namespace Platform

@@ -1,10 +1,20 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Runs the built program's batch mode the way a script would.
 class TestBatchMode : public QObject
@@ -21,11 +31,14 @@ private:
 
     QTemporaryDir dir;
 
-    static Lauf starten(const QStringList &arguments, const QString &workingDir = QString())
+    static Lauf starten(const QStringList &arguments, const QString &workingDir = QString(),
+                        const std::function<void(QProcess &)> &vorbereiten = {})
     {
         QProcess process;
         if (!workingDir.isEmpty())
             process.setWorkingDirectory(workingDir);
+        if (vorbereiten)
+            vorbereiten(process);
         process.start(QStringLiteral(ZOR2CONV_PROGRAM), arguments);
         Lauf lauf;
         if (!process.waitForFinished(30000)) {
@@ -84,7 +97,8 @@ private slots:
         const QString ordner = unterordner(QStringLiteral("nbsp"));
         const QString eingabe =
             writeTestFile(ordner + "/n.hfd", "#V4.05 0 1 0 1 0 1 0 0 Filter\xc2\xa0"
-                                             "10MHz");
+                                             "10MHz " +
+                                                 QByteArray("0 ").repeated(4 * 9999));
         QCOMPARE(starten({"--convert", eingabe}).exitCode, 0);
         const QByteArray kopf = vorschlag(eingabe, "_Filter").toUtf8();
         QCOMPARE(readTestFile(ordner + "/n.z2k"), "#" + kopf + "_10MHz\n");
@@ -127,11 +141,15 @@ private slots:
         QTest::newRow("unknown mode")
             << QByteArray("#V3.05 0 1 1 1 0 1 0 7 5 5") << "unbekannte Kurvenart";
         QTest::newRow("not a number")
-            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 5 x5") << "ein Feld enthaelt keine gueltige Zahl";
-        QTest::newRow("unreadable") << QByteArray() << "Datei kann nicht gelesen werden";
+            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 5 x5")
+            << "das Feld \"Kanal 2, Messwert 1 von 1\" enthaelt keine gueltige Zahl: \"x5\"";
+        QTest::newRow("unreadable") << QByteArray() << "Datei nicht gefunden";
         QTest::newRow("output in the way") << swrKurve()
                                            << "die Ausgabedatei %1/schlecht_2.z2k kann nicht "
-                                              "geschrieben werden";
+                                              "geschrieben werden: ein Ordner dieses Namens ist "
+                                              "im Weg";
+        QTest::newRow("cut off") << swrKurve().left(55)
+                                 << "Datei endet vorzeitig, es fehlt: Kanal 2, Messwert 2 von 3";
     }
     void refusals()
     {
@@ -217,16 +235,238 @@ private slots:
     {
         const QString ordner = unterordner(QStringLiteral("sieben"));
         const QString eingabe = writeTestFile(ordner + "/k.hfd", swrKurve());
-        const Lauf still = starten({"--convert", eingabe, "-lxx"});
+        const Lauf still = starten({"--convert", eingabe, "-len"});
         QCOMPARE(still.exitCode, 0);
         QCOMPARE(still.err, QString());
-        const Lauf laut = starten({"--convert", eingabe, "--verbose", "-lxx"});
+        const Lauf laut = starten({"--convert", eingabe, "--verbose", "-len"});
         QCOMPARE(laut.exitCode, 0);
         const QStringList zeilen = laut.err.split(QLatin1Char('\n'));
-        QCOMPARE(zeilen.value(0), QStringLiteral("fname: \"zor2convert_xx\""));
+        QCOMPARE(zeilen.value(0), QStringLiteral("fname: \"zor2convert_en\""));
         QVERIFY(zeilen.contains(QStringLiteral("Frq-Schritte 3")));
         QVERIFY(zeilen.contains(QStringLiteral("idxteiler 1")));
         QCOMPARE(zeilen.count(QStringLiteral("0")), 6); // one bare number per SWR lookup
+    }
+
+    // Anything but a regular file of sane size is refused at once, and the next input is still
+    // converted.
+    void specialInputsRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("fifo") << "fifo"
+                              << "ist eine FIFO (benannte Pipe), keine Datei";
+        QTest::newRow("/dev/zero") << "/dev/zero"
+                                   << "ist ein Geraet, keine Datei";
+        QTest::newRow("sparse 30 GB") << "sparse"
+                                      << "Datei zu gross (32212254720 Bytes, hoechstens 64 MB)";
+        QTest::newRow("folder") << "folder"
+                                << "ist ein Ordner, keine Datei";
+    }
+    void specialInputsRefusedAtOnce()
+    {
+        QFETCH(QString, art);
+        QFETCH(QString, grund);
+        const QString ordner = unterordner(QStringLiteral("besonders"));
+        const QString gut = writeTestFile(ordner + "/gut.hfd", swrKurve());
+        QString eingabe = art.startsWith('/') ? art : ordner + "/" + art + ".hfd";
+        if (art == "fifo")
+            QVERIFY(mkfifo(QFile::encodeName(eingabe).constData(), 0600) == 0);
+        else if (art == "sparse")
+            QVERIFY(QFile(writeTestFile(eingabe, swrKurve())).resize(30LL << 30));
+        else if (art == "folder")
+            QVERIFY(QDir().mkpath(eingabe));
+        QElapsedTimer timer;
+        timer.start();
+        const Lauf lauf = starten({"--convert", eingabe, gut});
+        QVERIFY2(timer.elapsed() < 10000, "a special input must not block the batch");
+        QCOMPARE(lauf.exitCode, 1);
+        QCOMPARE(lauf.err, eingabe + ": " + grund + "\n");
+        QCOMPARE(lauf.out, ordner + "/gut.z2k\n" + ordner + "/gut_2.z2k\n");
+    }
+
+    // Two names of one file are one output, and no output replaces an input of the run.
+    void outputsComparedByRealPath_data()
+    {
+        QTest::addColumn<QStringList>("eingaben");
+        QTest::addColumn<QString>("meldung");
+        QTest::newRow("linked folder")
+            << QStringList{"a/x.hfd", "alink/x.HFD"}
+            << "alink/x.HFD: die Ausgabedatei %1/alink/x.z2k wurde in diesem Lauf schon "
+               "geschrieben";
+        QTest::newRow("input is an output")
+            << QStringList{"same.z2k"}
+            << "same.z2k: die Ausgabedatei %1/same.z2k wuerde eine Eingabe dieses Laufs ersetzen";
+        QTest::newRow("later input is an output")
+            << QStringList{"b.hfd", "b_2.z2k"}
+            << "b.hfd: die Ausgabedatei %1/b_2.z2k wuerde eine Eingabe dieses Laufs ersetzen";
+    }
+    void outputsComparedByRealPath()
+    {
+        QFETCH(QStringList, eingaben);
+        QFETCH(QString, meldung);
+        const QString ordner = unterordner(QStringLiteral("echt"));
+        QVERIFY(QDir().mkpath(ordner + "/a"));
+        QVERIFY(QFile::link(ordner + "/a", ordner + "/alink"));
+        for (const QString &e : eingaben) {
+            if (!QFile::exists(ordner + "/" + e))
+                writeTestFile(ordner + "/" + e, swrKurve());
+        }
+        const Lauf lauf = starten(QStringList{"--convert"} + eingaben, ordner);
+        QCOMPARE(lauf.exitCode, 1);
+        QVERIFY2(lauf.err.contains(meldung.arg(ordner) + "\n"), qPrintable(lauf.err));
+        for (const QString &e : eingaben)
+            QCOMPARE(readTestFile(ordner + "/" + e), swrKurve());
+    }
+
+    void fileNamedLikeLanguageOption()
+    {
+        const QString ordner = unterordner(QStringLiteral("sprache"));
+        writeTestFile(ordner + "/-lauf.hfd", swrKurve());
+        writeTestFile(ordner + "/gut.hfd", swrKurve());
+        const Lauf gewarnt = starten({"--convert", "-lauf.hfd", "gut.hfd"}, ordner);
+        QCOMPARE(gewarnt.exitCode, 0);
+        QCOMPARE(gewarnt.err,
+                 QStringLiteral("zor2conv: -lauf.hfd: keine Uebersetzung geladen; eine "
+                                "Datei dieses Namens wandelt zor2conv --convert -- "
+                                "-lauf.hfd um\n"));
+        const Lauf umgewandelt = starten({"--convert", "--", "-lauf.hfd"}, ordner);
+        QCOMPARE(umgewandelt.err, QString());
+        QCOMPARE(umgewandelt.out, ordner + "/-lauf.z2k\n" + ordner + "/-lauf_2.z2k\n");
+    }
+
+    // Without a display every call is answered on the terminal; none aborts.
+    void callsWithoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("ausgabe"); // the start of stdout, or else of stderr
+        QTest::newRow("window") << QStringList{} << 2 << "zor2conv: kein Bildschirm gefunden";
+        QTest::newRow("window with language")
+            << QStringList{"-len"} << 2 << "zor2conv: no display found";
+        QTest::newRow("unknown") << QStringList{"--bogus"} << 2
+                                 << "zor2conv: unbekannte Option --bogus\nAufruf:";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << "Aufruf: zor2conv --convert";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "zor2conv 1.";
+        QTest::newRow("convert with value")
+            << QStringList{"--convert=x.hfd"} << 2
+            << "zor2conv: --convert=x.hfd: diese Option nimmt keinen Wert";
+        QTest::newRow("output-dir without convert")
+            << QStringList{"--output-dir", "o", "x.hfd"} << 2
+            << "zor2conv: --output-dir gilt nur zusammen mit --convert";
+        QTest::newRow("option as folder")
+            << QStringList{"--convert", "x.hfd", "--output-dir", "--verbose"} << 2
+            << "zor2conv: --output-dir braucht einen Ordner";
+        QTest::newRow("double-dash word after convert")
+            << QStringList{"--convert", "x.hfd", "--lauf"} << 2
+            << "zor2conv: unbekannte Option --lauf";
+        QTest::newRow("empty argument")
+            << QStringList{"--convert", ""} << 2
+            << "zor2conv: leeres Argument statt eines Dateinamens oder einer Option";
+    }
+    void callsWithoutDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, ausgabe);
+        const QString ordner = unterordner(QStringLiteral("ohne"));
+        const Lauf lauf = starten(arguments, ordner, [](QProcess &p) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                env.remove(QLatin1String(name));
+            p.setProcessEnvironment(env);
+        });
+        QCOMPARE(lauf.exitCode, exitCode);
+        QVERIFY2((exitCode == 0 ? lauf.out : lauf.err).startsWith(ausgabe), qPrintable(lauf.err));
+        QVERIFY(!QFileInfo::exists(ordner + "/--verbose"));
+    }
+
+    // A folder that cannot be made is told once, before any input is read.
+    void outputFolderCheckedFirst()
+    {
+        const QString ordner = unterordner(QStringLiteral("kein-ordner"));
+        const QString eingabe = writeTestFile(ordner + "/k.hfd", swrKurve());
+        writeTestFile(ordner + "/datei", "x");
+        const Lauf lauf =
+            starten({"--convert", eingabe, eingabe, "--output-dir", "datei/neu"}, ordner);
+        QCOMPARE(lauf.exitCode, 1);
+        QCOMPARE(lauf.err, QStringLiteral("zor2conv: der Ausgabeordner datei/neu kann nicht "
+                                          "angelegt werden: ein Teil des Pfads ist kein Ordner\n"));
+        QCOMPARE(lauf.out, QString());
+
+        // A folder that can be made is made only when a file is written.
+        QCOMPARE(starten({"--convert", "fehlt.hfd", "--output-dir", "neu"}, ordner).exitCode, 1);
+        QVERIFY(!QFileInfo::exists(ordner + "/neu"));
+    }
+
+    void failedStandardOutputFails()
+    {
+        const QString ordner = unterordner(QStringLiteral("voll"));
+        const QString eingabe = writeTestFile(ordner + "/k.hfd", swrKurve());
+        const Lauf lauf = starten({"--convert", eingabe}, QString(), [](QProcess &p) {
+            p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        });
+        QCOMPARE(lauf.exitCode, 1);
+        QCOMPARE(lauf.err, QStringLiteral("zor2conv: die Standardausgabe kann nicht geschrieben "
+                                          "werden\n"));
+    }
+
+    // A full disk: by a file-size limit (any user), and by a tiny file system (root only). The
+    // earlier run's files stay byte for byte, and no temporary file is left.
+    void fullDiskKeepsOldFiles_data()
+    {
+        QTest::addColumn<bool>("tmpfs");
+        QTest::addColumn<QString>("ursache");
+        QTest::newRow("file-size limit") << false << "die Datei wuerde groesser als erlaubt";
+        QTest::newRow("tiny tmpfs") << true << "der Datentraeger ist voll";
+    }
+    void fullDiskKeepsOldFiles()
+    {
+        QFETCH(bool, tmpfs);
+        QFETCH(QString, ursache);
+        const QString ordner = unterordner(QStringLiteral("platte"));
+        const QString aus = ordner + "/aus";
+        QVERIFY(QDir().mkpath(aus));
+        if (tmpfs) {
+            if (geteuid() != 0)
+                QSKIP("mounting a file system needs root");
+            if (mount("tmpfs", QFile::encodeName(aus).constData(), "tmpfs", 0, "size=16k") != 0)
+                QSKIP("no tmpfs can be mounted here");
+        }
+        const auto aushaengen = qScopeGuard([&] {
+            if (tmpfs)
+                umount(QFile::encodeName(aus).constData());
+        });
+        // Old files of an earlier run, then a long curve whose files need more room.
+        const QString kurz = writeTestFile(ordner + "/k.hfd", swrKurve());
+        QCOMPARE(starten({"--convert", kurz, "--output-dir", aus}).exitCode, 0);
+        const QByteArray alt1 = readTestFile(aus + "/k.z2k");
+        const QByteArray alt2 = readTestFile(aus + "/k_2.z2k");
+        QByteArray lang = "#V3.05 1000000 250000 2000 0.5 -10 0.25 -20 1\n";
+        lang += QByteArray("123 ").repeated(4000) + "lang\n";
+        writeTestFile(ordner + "/k.hfd", lang);
+        if (tmpfs)
+            writeTestFile(aus + "/fuell", QByteArray(4096, 'f'));
+
+        const Lauf lauf =
+            starten({"--convert", kurz, "--output-dir", aus}, QString(), [tmpfs](QProcess &p) {
+                if (tmpfs)
+                    return;
+                p.setChildProcessModifier([] {
+                    signal(SIGXFSZ, SIG_IGN);
+                    const rlimit grenze{8192, 8192};
+                    setrlimit(RLIMIT_FSIZE, &grenze);
+                });
+            });
+        const QStringList dateien = QDir(aus).entryList(QDir::Files | QDir::Hidden);
+        const QByteArray neu1 = readTestFile(aus + "/k.z2k");
+        const QByteArray neu2 = readTestFile(aus + "/k_2.z2k");
+        QCOMPARE(lauf.exitCode, 1);
+        QVERIFY2(lauf.err.endsWith(ursache + "\n"), qPrintable(lauf.err));
+        QCOMPARE(lauf.out, QString());
+        QCOMPARE(neu1, alt1);
+        QCOMPARE(neu2, alt2);
+        QCOMPARE(dateien, tmpfs ? QStringList({"fuell", "k.z2k", "k_2.z2k"})
+                                : QStringList({"k.z2k", "k_2.z2k"}));
     }
 };
 

@@ -160,8 +160,11 @@ private slots:
         QTest::addColumn<QByteArray>("kopf1");
         QTest::addColumn<QByteArray>("kopf2");
         QTest::newRow("empty") << QString() << QByteArray("#\n") << QByteArray("#K2: \n");
-        QTest::newRow("line breaks") << "Zeile 1\nZeile 2" << QByteArray("#Zeile_1\nZeile_2\n")
-                                     << QByteArray("#K2: Zeile 1\nZeile 2\n");
+        QTest::newRow("line breaks") << "Zeile 1\nZeile 2" << QByteArray("#Zeile_1 Zeile_2\n")
+                                     << QByteArray("#K2: Zeile 1 Zeile 2\n");
+        QTest::newRow("separators, CR and NUL")
+            << QString::fromUtf16(u"a\u2028b\u2029c\r\nd") + QChar(0) + "e"
+            << QByteArray("#a b c  d e\n") << QByteArray("#K2: a b c  d e\n");
         QTest::newRow("markup") << "<b>x</b>" << QByteArray("#<b>x</b>\n")
                                 << QByteArray("#K2: <b>x</b>\n");
         QTest::newRow("8-bit") << QString::fromUtf8("Dämpfung") << QByteArray("#D\xc3\xa4mpfung\n")
@@ -234,24 +237,49 @@ private slots:
         QCOMPARE(e.letzteDatei, basis + "_2.z2k");
     }
 
+    // After any failure the folder holds exactly what it held before: the old files byte for
+    // byte, no new file, no temporary file.
     void bothOrNone_data()
     {
         QTest::addColumn<QString>("imWeg");
-        QTest::newRow("first unwritable") << "k.z2k";
-        QTest::newRow("second unwritable") << "k_2.z2k";
+        QTest::addColumn<bool>("alteDateien");
+        QTest::newRow("first unwritable") << "k.z2k" << false;
+        QTest::newRow("second unwritable") << "k_2.z2k" << false;
+        QTest::newRow("second unwritable, old first file back") << "k_2.z2k" << true;
     }
     void bothOrNone()
     {
         QFETCH(QString, imWeg);
+        QFETCH(bool, alteDateien);
         const auto r = kurve(true, true);
         QTemporaryDir ziel;
         const QString basis = ziel.filePath(QStringLiteral("k"));
         QVERIFY(QDir(ziel.path()).mkdir(imWeg));
+        const QByteArray alt = "#alt\n1;2\n";
+        if (alteDateien)
+            writeTestFile(basis + ".z2k", alt);
         const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r, true);
         QVERIFY(!e.ok());
         QCOMPARE(e.fehlgeschlagen, QStringList{ziel.filePath(imWeg)});
+        QCOMPARE(e.gruende, QStringList{"ein Ordner dieses Namens ist im Weg"});
         QVERIFY(e.geschrieben.isEmpty());
-        QCOMPARE(QDir(ziel.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(ziel.path()).entryList(QDir::Files | QDir::Hidden),
+                 alteDateien ? QStringList{"k.z2k"} : QStringList());
+        if (alteDateien)
+            QCOMPARE(readTestFile(basis + ".z2k"), alt);
+    }
+
+    void replacesOldPairAndLeavesNothingElse()
+    {
+        const auto r = kurve(true, true);
+        QTemporaryDir ziel;
+        const QString basis = ziel.filePath(QStringLiteral("k"));
+        writeTestFile(basis + ".z2k", "alt");
+        writeTestFile(basis + "_2.z2k", "alt 2");
+        QVERIFY(NewCurveFile::kurveNeuSpeichern(basis, "d", *r, true).ok());
+        QCOMPARE(QDir(ziel.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"k.z2k", "k_2.z2k"}));
+        QCOMPARE(readTestFile(basis + ".z2k"), QByteArray("#d\n1.5;-3.25\n145.123;0\n"));
     }
 
     void missingFolder()

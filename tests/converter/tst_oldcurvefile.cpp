@@ -1,5 +1,7 @@
 #include "OldCurveFile.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -7,6 +9,8 @@
 
 #include <charconv>
 #include <memory>
+
+#include <sys/stat.h>
 
 using Fehler = OldCurveFile::Fehler;
 Q_DECLARE_METATYPE(OldCurveFile::Fehler)
@@ -145,12 +149,17 @@ private slots:
         QTest::newRow("underscores kept") << QByteArray(";Filter_10MHz") << ";Filter_10MHz";
         QTest::newRow("8-bit text")
             << QByteArray("D\xc3\xa4mpfung") << QString::fromUtf8(";Dämpfung");
+        QTest::newRow("Windows-1252 text")
+            << QByteArray("Tiefpa\xdf_\xe4\x80\x81") << QString::fromUtf8(";Tiefpaß_ä€\u0081");
+        QTest::newRow("overlong UTF-8 is no UTF-8") << QByteArray("a\xc0\xaf"
+                                                                  "b")
+                                                    << QString::fromUtf8(";aÀ¯b");
     }
     void labelRules()
     {
         QFETCH(QByteArray, label);
         QFETCH(QString, teil);
-        const QString path = datei("#V4.05 0 1 1 1 0 1 0 0 5 5 " + label);
+        const QString path = datei("#V4.05 0 1 1 1 0 1 0 0 5 5 " + label + "\n" + tabellen());
         record->kurveLoeschen();
         QVERIFY(OldCurveFile::kurveAltLesen(path, *record).ok());
         QCOMPARE(record->beschreibung, path + teil);
@@ -164,13 +173,133 @@ private slots:
         QVERIFY(record->beschreibung.endsWith(QLatin1String(";lbl")));
     }
 
-    void shortFileReadsMissingFieldsAsZero()
+    // A file cut anywhere before the last number the conversion uses is refused, with what is
+    // missing; complete, it is accepted.
+    void cutOffFilesAreRefused_data()
     {
-        QCOMPARE(lesen("#V4.10 0 1000 10 4 1 2 3 4 0 11 12 13 14 21").versioncode, 5);
-        QCOMPARE(record->kurvealt.k2[0], 21u);
-        QCOMPARE(record->kurvealt.k2[1], 0u);
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("letztes"); // the last word the conversion needs
+        QTest::newRow("3.05") << QByteArray("#V3.05 1e6 1e5 3 1 0 1 0 0 7 8 9 4 5 6 my label")
+                              << "6";
+        QTest::newRow("4.04 SAV") << QByteArray("#V4.04 1e6 1e5 2 1 0 1 0 5 1 2 3 4 5 6 7 8 9 10")
+                                  << "10";
+        QByteArray v410 = "#V4.10 1 1e6 1e5 2 1 0 1 0 0 7 8 9 4 L\n" + tabellen();
+        QTest::newRow("4.10") << v410 << "49998";
+    }
+    void cutOffFilesAreRefused()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, letztes);
+        const int ende = content.indexOf(" " + letztes.toLatin1()) + 1; // where it starts
+        QVERIFY(ende > 0);
+        QRandomGenerator random(ende);
+        QList<int> schnitte{0, 1, 6, 7, ende - 1, ende};
+        for (int i = 0; i < 40; ++i)
+            schnitte.append(int(random.bounded(ende)));
+        for (const int schnitt : schnitte) {
+            const OldCurveFile::Ergebnis e = lesen(content.left(schnitt));
+            if (schnitt < 6) {
+                QCOMPARE(e.fehler, Fehler::KeinAltformat);
+                continue;
+            }
+            // A cut inside a word may leave a broken number ("1e") instead of a missing one.
+            QVERIFY2(e.fehler == Fehler::EndetVorzeitig || e.fehler == Fehler::KeineZahl,
+                     qPrintable(QString::number(schnitt)));
+            if (e.fehler == Fehler::EndetVorzeitig)
+                QVERIFY(e.grund().startsWith(QLatin1String("Datei endet vorzeitig, es fehlt: ")));
+        }
+        QVERIFY(lesen(content.left(ende + letztes.size())).ok());
+    }
+
+    // What is missing or not a number is named, with the text found there.
+    void reasonsNameFieldAndText_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("word for a number")
+            << QByteArray("#V3.05 0 abc 1 1 0 1 0 0 1 2")
+            << "das Feld \"Frequenzschrittweite\" enthaelt keine gueltige Zahl: \"abc\"";
+        QTest::newRow("sample")
+            << QByteArray("#V3.05 0 1 2 1 0 1 0 0 1 2 3 x5")
+            << "das Feld \"Kanal 2, Messwert 2 von 2\" enthaelt keine gueltige Zahl: \"x5\"";
+        QTest::newRow("long word cut")
+            << QByteArray("#V3.05 " + QByteArray(100, 'y'))
+            << "das Feld \"Startfrequenz\" enthaelt keine gueltige Zahl: \"" + QString(40, 'y') +
+                   "...\"";
+        QTest::newRow("only the tag")
+            << QByteArray("#V3.05\n") << "Datei endet vorzeitig, es fehlt: Startfrequenz";
+        QTest::newRow("sample missing")
+            << QByteArray("#V3.05 0 1 2 1 0 1 0 0 1 2 3")
+            << "Datei endet vorzeitig, es fehlt: Kanal 2, Messwert 2 von 2";
+        QTest::newRow("label word missing") << QByteArray("#V4.05 0 1 0 1 0 1 0 0")
+                                            << "Datei endet vorzeitig, es fehlt: Beschriftung";
+        QTest::newRow("fourth table short")
+            << QByteArray("#V4.05 0 1 0 1 0 1 0 0 L " + QByteArray("1 ").repeated(3 * 9999 + 5))
+            << "Datei endet vorzeitig, es fehlt: Korrekturtabelle 4, Wert 6 von 9999";
+        QTest::newRow("negative step count") << QByteArray("#V3.05 0 1 -2 1 0 1 0 0 1 2 3 4")
+                                             << "negative Anzahl der Frequenzschritte (-2)";
+    }
+    void reasonsNameFieldAndText()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, grund);
+        const OldCurveFile::Ergebnis e = lesen(content);
+        QVERIFY(!e.ok());
+        QCOMPARE(e.grund(), grund);
+    }
+
+    void shortFifthTableAndMissingOldLabelAreAccepted()
+    {
+        QVERIFY(lesen("#V4.05 0 1 0 1 0 1 0 0 L " + QByteArray("1 ").repeated(4 * 9999 + 7)).ok());
+        QVERIFY(lesen("#V3.05 0 1 1 1 0 1 0 0 11 21").ok());
         QVERIFY(record->beschreibung.endsWith(QLatin1String(";no_label")));
-        QCOMPARE(record->kurvealt.korrlog1[0], 0.0);
+        QCOMPARE(record->kurvealt.k2[0], 21u);
+    }
+
+    void byteOrderMarkIsSkipped()
+    {
+        QVERIFY(lesen("\xef\xbb\xbf#V3.05 0 1 0 1 0 1 0 0 Filter").ok());
+        QVERIFY(record->beschreibung.endsWith(QLatin1String(";Filter")));
+    }
+
+    // Only a regular file of sane size is read; anything else is refused at once, by its kind.
+    void judgesTheFileBeforeReading_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("missing") << "missing"
+                                 << "Datei nicht gefunden";
+        QTest::newRow("folder") << "folder"
+                                << "ist ein Ordner, keine Datei";
+        QTest::newRow("fifo") << "fifo"
+                              << "ist eine FIFO (benannte Pipe), keine Datei";
+        QTest::newRow("device") << "/dev/zero"
+                                << "ist ein Geraet, keine Datei";
+        QTest::newRow("dangling link") << "link"
+                                       << "die Verknuepfung zeigt auf keine vorhandene Datei";
+        QTest::newRow("30 GB sparse") << "sparse"
+                                      << "Datei zu gross (32212254720 Bytes, hoechstens 64 MB)";
+    }
+    void judgesTheFileBeforeReading()
+    {
+        QFETCH(QString, art);
+        QFETCH(QString, grund);
+        const QString path = art.startsWith('/') ? art : dir.filePath("art-" + art);
+        if (art == "folder")
+            QVERIFY(QDir().mkpath(path));
+        else if (art == "fifo")
+            QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else if (art == "link")
+            QVERIFY(QFile::link(dir.filePath("nowhere"), path));
+        else if (art == "sparse")
+            QVERIFY(QFile(datei("#V3.05 ", "art-sparse")).resize(30LL << 30));
+        QElapsedTimer timer;
+        timer.start();
+        record->kurveLoeschen();
+        const OldCurveFile::Ergebnis e = OldCurveFile::kurveAltLesen(path, *record);
+        QVERIFY(timer.elapsed() < 1000);
+        QCOMPARE(e.fehler, art == "sparse" ? Fehler::ZuGross : Fehler::NichtLesbar);
+        QCOMPARE(e.grund(), grund);
     }
 
     void refusesBrokenFiles_data()
@@ -212,6 +341,8 @@ private slots:
             << QByteArray("#V4.10 ja 0 1 0 1 0 1 0 0") << Fehler::KeineZahl;
         QTest::newRow("word in a table")
             << QByteArray("#V4.05 0 1 0 1 0 1 0 0 L 1 2 x") << Fehler::KeineZahl;
+        QTest::newRow("negative step count")
+            << QByteArray("#V3.05 0 1 -1 1 0 1 0 0 5 label") << Fehler::NegativeSchritte;
     }
     void refusesBrokenFiles()
     {

@@ -24,6 +24,8 @@ private slots:
         QTest::newRow("program name examined") << QStringList{"-lnl"} << "zor2convert_nl";
         QTest::newRow("among batch options")
             << QStringList{"zor2conv", "--convert", "a.hfd", "-len"} << "zor2convert_en";
+        QTest::newRow("files after --")
+            << QStringList{"zor2conv", "--convert", "--", "-lauf.hfd"} << QString();
     }
     void fileNameFromArguments()
     {

@@ -379,21 +379,35 @@ private slots:
     void refusedOpenStaysIdle_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("untagged") << QByteArray("1e6 1e5 2 1 0 1 0 0 1 2 3 4 label\n");
-        QTest::newRow("too many steps") << QByteArray("#V3.05 1e6 1e5 10000 1 0 1 0 0\n");
-        QTest::newRow("mode 6") << QByteArray("#V3.05 1e6 1e5 1 1 0 1 0 6 1 2 l\n");
-        QTest::newRow("not a number") << QByteArray("#V3.05 1e6 abc 1 1 0 1 0 0 1 2 l\n");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("untagged") << QByteArray("1e6 1e5 2 1 0 1 0 0 1 2 3 4 label\n")
+                                  << "keine Kurvendatei im alten Format";
+        QTest::newRow("too many steps") << QByteArray("#V3.05 1e6 1e5 10000 1 0 1 0 0\n")
+                                        << "zu viele Frequenzschritte (hoechstens 9999)";
+        QTest::newRow("mode 6") << QByteArray("#V3.05 1e6 1e5 1 1 0 1 0 6 1 2 l\n")
+                                << "unbekannte Kurvenart";
+        QTest::newRow("not a number")
+            << QByteArray("#V3.05 1e6 abc 1 1 0 1 0 0 1 2 l\n")
+            << "das Feld \"Frequenzschrittweite\" enthaelt keine gueltige Zahl: \"abc\"";
+        QTest::newRow("cut off") << oldFile("#V4.05", 0, "x").left(200)
+                                 << "Datei endet vorzeitig, es fehlt: Korrekturtabelle 1, Wert 21 "
+                                    "von 9999";
     }
     void refusedOpenStaysIdle()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QString, grund);
         // A good file first, so that nothing of it may remain.
         open(writeOld(QStringLiteral("good.hfd"), oldFile("#V4.10", 0, "gut")));
         QVERIFY(inState(State::Loaded));
 
-        open(writeOld(QStringLiteral("refused/bad.hfd"), content));
+        const QString bad = writeOld(QStringLiteral("refused/bad.hfd"), content);
+        open(bad);
         QVERIFY(isResetIdle());
-        QVERIFY(dialogs->warnings.isEmpty());
+        QCOMPARE(dialogs->warnings.size(), 1);
+        QCOMPARE(dialogs->warnings[0].first, QStringLiteral("Kurvendatei ALT laden"));
+        QCOMPARE(dialogs->warnings[0].second, "Die Datei " + QDir::toNativeSeparators(bad) +
+                                                  " kann nicht geladen werden.\n" + grund);
         QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("refused/"));
     }
 
@@ -521,7 +535,8 @@ private slots:
         for (int i = 0; i < failed.size(); ++i) {
             QCOMPARE(dialogs->warnings[i].first, QStringLiteral("Kurvendatei speichern"));
             QCOMPARE(dialogs->warnings[i].second,
-                     QStringLiteral("Die Datei %1 konnte nicht geschrieben werden.")
+                     QStringLiteral("Die Datei %1 konnte nicht geschrieben werden.\nder Ordner "
+                                    "ist nicht vorhanden")
                          .arg(QDir::toNativeSeparators(files.filePath(failed[i]))));
         }
         QCOMPARE(setting("ZOR2", "kurvenpath").toString(),
@@ -557,6 +572,12 @@ private slots:
         QTest::newRow("V4.10 full tables, 9999 steps") << oldFile("#V4.10", 1, "S_W+R", 9999);
         QTest::newRow("V3.05 linear") << oldFile("#V3.05", 2, "lin ear", 40);
         QTest::newRow("markup in label") << oldFile("#V4.05", 0, "a<b>c&amp;</b>", 300);
+        QTest::newRow("Windows-1252 label") << oldFile("#V4.05", 0, "Tiefpa\xdf_\xe4\x80", 10);
+        QTest::newRow("line separator in label") << oldFile("#V3.05", 1,
+                                                            "a\xe2\x80\xa8"
+                                                            "b\xe2\x80\xa9"
+                                                            "c",
+                                                            10);
     }
     void windowWritesWhatBatchModeWrites()
     {
@@ -650,6 +671,10 @@ private slots:
         QVERIFY(QDir::setCurrent(before));
         QVERIFY(dialogs->openQuestions.isEmpty());
         QVERIFY(inState(loaded ? State::Loaded : State::Idle));
+        // A refused file is refused with the open button's box.
+        QCOMPARE(dialogs->warnings.size(), loaded ? 0 : 1);
+        if (!loaded)
+            QCOMPARE(dialogs->warnings.first().first, QStringLiteral("Kurvendatei ALT laden"));
         if (loaded) {
             QCOMPARE(child<QLabel>("label")->text(), QStringLiteral("Typ: SWV-Kurve"));
             QVERIFY(child<QLabel>("label_2")->text().endsWith("/sub/filter.hfd;Filter 10MHz"));

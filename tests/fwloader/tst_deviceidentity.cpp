@@ -67,20 +67,20 @@ private slots:
 
     void listsThePorts_data()
     {
-        QTest::addColumn<Platform>("platform");
+        QTest::addColumn<PortSystem>("platform");
         QTest::addColumn<QStringList>("some");
         QTest::addColumn<QList<int>>("at");
-        QTest::newRow("Windows") << Platform::Windows
+        QTest::newRow("Windows") << PortSystem::Windows
                                  << QStringList{"COM1", "COM9", "COM10", "COM50"}
                                  << QList<int>{0, 8, 9, 49};
-        QTest::newRow("Linux") << Platform::Linux
+        QTest::newRow("Linux") << PortSystem::Linux
                                << QStringList{"/dev/ttyUSB0",  "/dev/ttyUSB15", "/dev/ttyACM0",
                                               "/dev/ttyACM15", "/dev/ttyS0",    "/dev/ttyS17"}
                                << QList<int>{0, 15, 16, 31, 32, 49};
     }
     void listsThePorts()
     {
-        QFETCH(Platform, platform);
+        QFETCH(PortSystem, platform);
         QFETCH(QStringList, some);
         QFETCH(QList<int>, at);
         QStringList list = defaultTtyList(platform);

@@ -45,21 +45,19 @@ private slots:
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("lastAddress");
-        QTest::addColumn<int>("received");
 
-        QTest::newRow("0x3FFF, 256 blocks") << QStringList() << 0x3FFF << 256;
-        QTest::newRow("0x3FC0, last block one byte") << QStringList() << 0x3FC0 << 256;
-        QTest::newRow("0xFBFF, 1008 blocks") << QStringList() << 0xFBFF << 1008;
-        QTest::newRow("one block") << QStringList() << 0 << 1;
-        QTest::newRow("two k at once") << QStringList{"--double-k-at", "3"} << 0x3FFF << 256;
-        QTest::newRow("byte other than k") << QStringList{"--garbage-at", "5"} << 0x3FFF << 257;
-        QTest::newRow("slow device") << QStringList{"--k-delay", "3"} << 0x3FF << 16;
+        QTest::newRow("0x3FFF, 256 blocks") << QStringList() << 0x3FFF;
+        QTest::newRow("0x3FC0, last block one byte") << QStringList() << 0x3FC0;
+        QTest::newRow("0xFBFF, 1008 blocks") << QStringList() << 0xFBFF;
+        QTest::newRow("one block") << QStringList() << 0;
+        QTest::newRow("two k at once") << QStringList{"--double-k-at", "3"} << 0x3FFF;
+        QTest::newRow("byte other than k") << QStringList{"--garbage-at", "5"} << 0x3FFF;
+        QTest::newRow("slow device") << QStringList{"--k-delay", "3"} << 0x3FF;
     }
     void writesTheImage()
     {
         QFETCH(QStringList, options);
         QFETCH(int, lastAddress);
-        QFETCH(int, received);
         const QString imagePath = dir.filePath(QStringLiteral("received.bin"));
         QFile::remove(imagePath);
         DeviceSimulator device;
@@ -73,17 +71,17 @@ private slots:
 
         const auto firmware = testImage(lastAddress);
         const int total = lastAddress / 64 + 1;
-        int calls = 0;
-        int lastReceived = 0;
-        const FlashResult result =
-            writeFlash(modem, true, *firmware, FlashTimeouts{}, [&](int count, int blockTotal) {
-                ++calls;
-                lastReceived = count;
-                QCOMPARE(blockTotal, total);
-            });
-        QCOMPARE(result, FlashResult::Written);
-        QCOMPARE(lastReceived, received);
-        QCOMPARE(calls, received);
+        // The progress counts the blocks sent, one call for each, never beyond the total.
+        QList<int> progress;
+        FlashHooks hooks;
+        hooks.onBlock = [&](int sent, int blockTotal) {
+            progress << sent;
+            QCOMPARE(blockTotal, total);
+        };
+        QCOMPARE(writeFlash(modem, true, *firmware, FlashTimeouts{}, hooks), FlashResult::Written);
+        QCOMPARE(progress.size(), total);
+        QCOMPARE(progress.first(), 1);
+        QCOMPARE(progress.last(), total);
 
         // The simulator saves the blocks by the addresses it was given, after the end mark.
         QVERIFY(device.waitForExit(5000));
@@ -112,7 +110,7 @@ private slots:
         });
         const auto firmware = testImage(0x17F);
         const FlashResult result =
-            writeFlash(modem, true, *firmware, FlashTimeouts{2000, 2000, 2000}, {});
+            writeFlash(modem, true, *firmware, FlashTimeouts{2000, 2000, 2000});
         deviceSide.join();
         QCOMPARE(result, FlashResult::Written);
         QCOMPARE(sent.size(), 8 + 6 * 66 + 2);
@@ -127,56 +125,81 @@ private slots:
         QCOMPARE(sent.right(2), QByteArray("\xFF\xFF"));
     }
 
+    // Each wait for a request has one bound, whatever the device sends meanwhile.
     void stopsOnFaults_data()
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("firstKMs");
         QTest::addColumn<int>("kMs");
+        QTest::addColumn<int>("stopAfter"); // the caller asks to stop after this many blocks
         QTest::addColumn<FlashResult>("expected");
-        QTest::addColumn<int>("received");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<bool>("atOnce"); // ends well before the bound
         QTest::addColumn<QString>("text");
 
         const QString noAnswer = QStringLiteral("Keine Antwort vom Geraet, Abbruch!");
         const QString lost = QStringLiteral("Verbindung zum Geraet unterbrochen, Abbruch!");
-        QTest::newRow("no first k") << QStringList{"--stop-after", "0"} << 400 << 5000
-                                    << FlashResult::Timeout << 0 << noAnswer;
-        QTest::newRow("stops after 3 blocks") << QStringList{"--stop-after", "3"} << 5000 << 300
-                                              << FlashResult::Timeout << 3 << noAnswer;
+        const QString stopped = QStringLiteral("Flash schreiben abgebrochen!");
+        QTest::newRow("no first k") << QStringList{"--stop-after", "0"} << 400 << 5000 << -1
+                                    << FlashResult::Timeout << 0 << false << noAnswer;
+        QTest::newRow("stops after 3 blocks")
+            << QStringList{"--stop-after", "3"} << 5000 << 300 << -1 << FlashResult::Timeout << 3
+            << false << noAnswer;
+        QTest::newRow("chatters every 100 ms")
+            << QStringList{"--chatter", "100"} << 700 << 5000 << -1 << FlashResult::Timeout << 0
+            << false << noAnswer;
+        QTest::newRow("2 blocks, then chatters")
+            << QStringList{"--stop-after", "2", "--chatter", "50"} << 5000 << 400 << -1
+            << FlashResult::Timeout << 2 << false << noAnswer;
+        QTest::newRow("steady stream of other bytes")
+            << QStringList{"--stop-after", "2", "--chatter", "0"} << 5000 << 5000 << -1
+            << FlashResult::Timeout << 2 << true << noAnswer;
         QTest::newRow("hangs up at once") << QStringList{"--hangup-after", "0"} << 5000 << 5000
-                                          << FlashResult::LineLost << 0 << lost;
-        QTest::newRow("hangs up after 2 blocks") << QStringList{"--hangup-after", "2"} << 5000
-                                                 << 5000 << FlashResult::LineLost << 2 << lost;
+                                          << -1 << FlashResult::LineLost << 0 << true << lost;
+        QTest::newRow("hangs up after 2 blocks")
+            << QStringList{"--hangup-after", "2"} << 5000 << 5000 << -1 << FlashResult::LineLost
+            << 2 << true << lost;
+        QTest::newRow("stop asked for") << QStringList{} << 5000 << 5000 << 3
+                                        << FlashResult::Interrupted << 3 << true << stopped;
+        QTest::newRow("stop asked for while waiting")
+            << QStringList{"--stop-after", "3"} << 5000 << 5000 << 3 << FlashResult::Interrupted
+            << 3 << true << stopped;
     }
     void stopsOnFaults()
     {
         QFETCH(QStringList, options);
         QFETCH(int, firstKMs);
         QFETCH(int, kMs);
+        QFETCH(int, stopAfter);
         QFETCH(FlashResult, expected);
-        QFETCH(int, received);
+        QFETCH(int, sent);
+        QFETCH(bool, atOnce);
         QFETCH(QString, text);
         DeviceSimulator device;
         QVERIFY(device.start(options));
         Modem modem;
         QVERIFY(modem.openTty(device.path()));
         const auto firmware = testImage(0x3FFF);
-        int lastReceived = 0;
+        int lastSent = 0;
+        FlashHooks hooks;
+        hooks.onBlock = [&](int count, int) { lastSent = count; };
+        if (stopAfter >= 0)
+            hooks.stopRequested = [&] { return lastSent >= stopAfter; };
         QElapsedTimer clock;
         clock.start();
         const FlashResult result =
-            writeFlash(modem, true, *firmware, FlashTimeouts{firstKMs, kMs, 1000},
-                       [&](int count, int) { lastReceived = count; });
+            writeFlash(modem, true, *firmware, FlashTimeouts{firstKMs, kMs, 1000}, hooks);
         const qint64 elapsed = clock.elapsed();
         QCOMPARE(result, expected);
-        QCOMPARE(lastReceived, received);
+        QCOMPARE(lastSent, sent);
         QCOMPARE(flashFailureText(result), text);
-        // A time-out comes after its bound and not much later; a lost line is seen at once.
-        const int bound = received == 0 ? firstKMs : kMs;
-        if (expected == FlashResult::Timeout)
+        // A time-out comes after its bound and not much later; the others come at once.
+        const int bound = sent == 0 ? firstKMs : kMs;
+        if (atOnce)
+            QVERIFY2(elapsed < 2000, QByteArray::number(elapsed).constData());
+        else
             QVERIFY2(elapsed >= bound - 20 && elapsed < bound + 1000,
                      QByteArray::number(elapsed).constData());
-        else
-            QVERIFY2(elapsed < 2000, QByteArray::number(elapsed).constData());
     }
 
     void refusesWithoutPort()
@@ -184,8 +207,9 @@ private slots:
         Modem modem;
         const auto firmware = testImage(0x3F);
         int calls = 0;
-        QCOMPARE(writeFlash(modem, false, *firmware, FlashTimeouts{}, [&](int, int) { ++calls; }),
-                 FlashResult::NoPort);
+        FlashHooks hooks;
+        hooks.onBlock = [&](int, int) { ++calls; };
+        QCOMPARE(writeFlash(modem, false, *firmware, FlashTimeouts{}, hooks), FlashResult::NoPort);
         QCOMPARE(calls, 0);
         QCOMPARE(flashFailureText(FlashResult::NoPort), QStringLiteral("Keine HW verbunden!"));
         QCOMPARE(flashFailureText(FlashResult::Written), QStringLiteral("Flash neu beschrieben!"));

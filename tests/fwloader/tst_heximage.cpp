@@ -1,9 +1,15 @@
 #include "HexImage.h"
 #include "HexRecord.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -80,89 +86,139 @@ private slots:
         QTest::addColumn<HexStatus>("status");
         QTest::addColumn<int>("lastAddress");
         QTest::addColumn<int>("badRecord");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("line"); // as the command line says it
 
+        const QString ok = QStringLiteral("HEX-Datei OK!! Laenge: 16383 Byte");
+        const QString unsuitable = QStringLiteral("HEX-Datei nicht geeignet!! (%1)");
+        const QString damaged = QStringLiteral("HEX-Datei fehlerhaft!! (Satz %1: %2)");
         const QByteArray k22 = firmwareFile(0x3FFF);
-        QTest::newRow("K22 file, K22 device") << k22 << 105 << HexStatus::Accepted << 0x3FFF << 0
-                                              << "HEX-Datei OK!! Laenge: 16383 Byte";
-        QTest::newRow("K22 file, K80 device") << k22 << 200 << HexStatus::NotForF26K80 << 0x3FFF
-                                              << 0 << "HEX-Datei nicht fuer PIC18F26K80!!";
+        const QByteArray body = upper(0) + dataRecords(0, 0x3FFF);
+        QTest::newRow("K22 file, K22 device")
+            << k22 << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QTest::newRow("K22 file, K80 device")
+            << k22 << 200 << HexStatus::NotForF26K80 << 0x3FFF << 0
+            << "HEX-Datei nicht fuer PIC18F26K80!! (die Datei ist fuer den PIC18F26K22)";
         const QByteArray k80 = firmwareFile(0x3FFF, 0xC8, 0);
-        QTest::newRow("K80 file, K80 device") << k80 << 200 << HexStatus::Accepted << 0x3FFF << 0
-                                              << "HEX-Datei OK!! Laenge: 16383 Byte";
-        QTest::newRow("K80 file, K22 device") << k80 << 199 << HexStatus::NotForF26K22 << 0x3FFF
-                                              << 0 << "HEX-Datei nicht fuer PIC18F26K22!!";
+        QTest::newRow("K80 file, K80 device")
+            << k80 << 200 << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QTest::newRow("K80 file, K22 device")
+            << k80 << 199 << HexStatus::NotForF26K22 << 0x3FFF << 0
+            << "HEX-Datei nicht fuer PIC18F26K22!! (die Datei ist fuer den PIC18LF26K80)";
         QTest::newRow("C8 01 is a K22 file")
             << firmwareFile(0x3FFF, 0xC8, 1) << 200 << HexStatus::NotForF26K80 << 0x3FFF << 0
-            << "HEX-Datei nicht fuer PIC18F26K80!!";
+            << "HEX-Datei nicht fuer PIC18F26K80!! (die Datei ist fuer den PIC18F26K22)";
         QTest::newRow("other sections skipped")
-            << upper(0) + dataRecords(0, 0x3FFF) + upper(0x30) + record(0, 0, "\x01\x02\x03") +
-                   upper(0xF0) + record(0, 0x20, QByteArray(4, '\x11')) + endOfFile
-            << 105 << HexStatus::Accepted << 0x3FFF << 0 << "HEX-Datei OK!! Laenge: 16383 Byte";
+            << body + upper(0x30) + record(0, 0, "\x01\x02\x03") + upper(0xF0) +
+                   record(0, 0x20, QByteArray(4, '\x11')) + endOfFile
+            << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
         QTest::newRow("no extended address record")
             << dataRecords(0, 0x3FFF) + endOfFile << 105 << HexStatus::Unsuitable << -1 << 0
-            << "HEX-Datei nicht geeignet!!";
+            << unsuitable.arg("kein Satz vom Typ 04 (erwartet wird eine 32-Bit-HEX-Datei)");
         QTest::newRow("no jump at 0x20")
-            << upper(0) + record(0, 0, QByteArray(64, '\0')) << 105 << HexStatus::Unsuitable << 63
-            << 0 << "HEX-Datei nicht geeignet!!";
+            << upper(0) + record(0, 0, QByteArray(64, '\0')) + endOfFile << 105
+            << HexStatus::Unsuitable << 63 << 0
+            << unsuitable.arg("kein Sprung zum Bootloader bei 0x20");
         QTest::newRow("empty file") << QByteArray() << 105 << HexStatus::Unsuitable << -1 << 0
-                                    << "HEX-Datei nicht geeignet!!";
+                                    << unsuitable.arg("keine Daten");
+        QTest::newRow("only the end record") << upper(0) + endOfFile << 105 << HexStatus::Unsuitable
+                                             << -1 << 0 << unsuitable.arg("keine Daten");
         QTest::newRow("last byte at 0xFBFF") << firmwareFile(0xFBFF) << 105 << HexStatus::Accepted
                                              << 0xFBFF << 0 << "HEX-Datei OK!! Laenge: 64511 Byte";
+        const QString protectedArea = QStringLiteral("Daten ab 0x%1, der Bereich ab 0xFC00 ist "
+                                                     "geschuetzt");
         QTest::newRow("last byte at 0xFC00")
-            << firmwareFile(0xFBFF) + record(0, 0xFC00, "\x12") << 105 << HexStatus::Unsuitable
-            << 0xFBFF << 0 << "HEX-Datei nicht geeignet!!";
+            << upper(0) + dataRecords(0, 0xFBFF) + record(0, 0xFC00, "\x12") + endOfFile << 105
+            << HexStatus::Unsuitable << 0xFBFF << 0 << unsuitable.arg(protectedArea.arg("FC00"));
         QTest::newRow("record across 0xFC00")
-            << firmwareFile(0x3FFF) + record(0, 0xFBF8, QByteArray(16, '\x12')) << 105
-            << HexStatus::Unsuitable << 0xFBFF << 0 << "HEX-Datei nicht geeignet!!";
+            << body + record(0, 0xFBF8, QByteArray(16, '\x12')) + endOfFile << 105
+            << HexStatus::Unsuitable << 0xFBFF << 0 << unsuitable.arg(protectedArea.arg("FC00"));
         QTest::newRow("bytes beyond the image cells")
-            << firmwareFile(0x3FFF) + record(0, 0xFFF8, QByteArray(16, '\x12')) << 105
-            << HexStatus::Unsuitable << 0x3FFF << 0 << "HEX-Datei nicht geeignet!!";
+            << body + record(0, 0xFFF8, QByteArray(16, '\x12')) + endOfFile << 105
+            << HexStatus::Unsuitable << 0x3FFF << 0 << unsuitable.arg(protectedArea.arg("FFF8"));
         QTest::newRow("out of address order")
-            << upper(0) + dataRecords(0x100, 0x3FFF) + dataRecords(0, 0xFF) << 105
-            << HexStatus::Accepted << 0x3FFF << 0 << "HEX-Datei OK!! Laenge: 16383 Byte";
+            << upper(0) + dataRecords(0x100, 0x3FFF) + dataRecords(0, 0xFF) + endOfFile << 105
+            << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QTest::newRow("same bytes twice") << body + dataRecords(0x100, 0x1FF) + endOfFile << 105
+                                          << HexStatus::Accepted << 0x3FFF << 0 << ok;
         QByteArray blanks = k22;
         blanks.replace("\n", "  \t");
         QTest::newRow("records separated by blanks")
-            << blanks << 105 << HexStatus::Accepted << 0x3FFF << 0
-            << "HEX-Datei OK!! Laenge: 16383 Byte";
-        QTest::newRow("lower-case digits") << k22.toLower() << 105 << HexStatus::Accepted << 0x3FFF
-                                           << 0 << "HEX-Datei OK!! Laenge: 16383 Byte";
-        QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + k22 << 105 << HexStatus::Accepted
-                                         << 0x3FFF << 0 << "HEX-Datei OK!! Laenge: 16383 Byte";
-        QTest::newRow("words without colon skipped")
-            << "firmware V1.05\n" + k22 + "end\n"
-            << 105 << HexStatus::Accepted << 0x3FFF << 0 << "HEX-Datei OK!! Laenge: 16383 Byte";
-        QTest::newRow("data after the end record")
-            << k22 + record(0, 0x4000, "\x01") << 105 << HexStatus::Accepted << 0x4000 << 0
-            << "HEX-Datei OK!! Laenge: 16384 Byte";
-        QTest::newRow("types 02 03 05 ignored")
-            << upper(0) + record(2, 0, "\x10\x00") + record(3, 0, "\x00\x00\x00\x00") +
-                   record(5, 0, "\x00\x00\x00\x00") + dataRecords(0, 0x7F)
+            << blanks << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QByteArray crOnly = k22;
+        crOnly.replace("\n", "\r");
+        QTest::newRow("CR line ends") << crOnly << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QTest::newRow("lower-case digits")
+            << k22.toLower() << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QTest::newRow("byte order mark")
+            << "\xEF\xBB\xBF" + k22 << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QTest::newRow("types 03 05 ignored, 02 with segment 0")
+            << upper(0) + record(2, 0, QByteArray::fromHex("0000")) +
+                   record(3, 0, QByteArray::fromHex("00000000")) +
+                   record(5, 0, QByteArray::fromHex("00000000")) + dataRecords(0, 0x7F) + endOfFile
+            << 105 << HexStatus::Accepted << 0x7F << 0 << "HEX-Datei OK!! Laenge: 127 Byte";
+        // Segment 0x0100 puts the data at 0x1000: the jump at 0x20 is missing then.
+        QTest::newRow("type 02 moves the data")
+            << record(2, 0, QByteArray::fromHex("0100")) + dataRecords(0, 0x7F) + endOfFile << 105
+            << HexStatus::Unsuitable << 0x107F << 0
+            << unsuitable.arg("kein Sprung zum Bootloader bei 0x20");
+        QTest::newRow("type 04 after 02 replaces it")
+            << record(2, 0, QByteArray::fromHex("0100")) + upper(0) + dataRecords(0, 0x7F) +
+                   endOfFile
             << 105 << HexStatus::Accepted << 0x7F << 0 << "HEX-Datei OK!! Laenge: 127 Byte";
 
-        // Records are counted by the words that start with ":"; the first is the upper address.
+        // Damaged files. Records are counted by the file's words; the first is the upper address.
         QTest::newRow("wrong checksum")
             << upper(0) + record(0, 0, QByteArray(16, '\0')) + record(0, 16, "\x01\x02", 1) + k22
-            << 105 << HexStatus::Malformed << -1 << 3 << "HEX-Datei fehlerhaft!!";
+            << 105 << HexStatus::Malformed << -1 << 3 << damaged.arg(3).arg("Pruefsumme falsch");
         QByteArray notHex = k22;
         notHex[notHex.indexOf(":10", 5) + 12] = 'G';
         QTest::newRow("letter G in data")
-            << notHex << 105 << HexStatus::Malformed << -1 << 2 << "HEX-Datei fehlerhaft!!";
+            << notHex << 105 << HexStatus::Malformed << -1 << 2
+            << damaged.arg(2).arg("Zeichen, das keine Hex-Ziffer ist");
         QByteArray shortRecord = record(0, 0, QByteArray(16, '\x01')).trimmed();
         shortRecord.remove(9, 4); // two data bytes fewer than the count says
         shortRecord += '\n';
         QTest::newRow("count does not match")
             << upper(0) + shortRecord + k22 << 105 << HexStatus::Malformed << -1 << 2
-            << "HEX-Datei fehlerhaft!!";
+            << damaged.arg(2).arg("Laenge passt nicht zur Zahl der Bytes");
         QTest::newRow("odd number of digits")
             << upper(0) + ":00000001F" << 105 << HexStatus::Malformed << -1 << 2
-            << "HEX-Datei fehlerhaft!!";
-        QTest::newRow("bare colon") << k22 + " : " << 105 << HexStatus::Malformed << -1
-                                    << int(k22.count(':')) + 1 << "HEX-Datei fehlerhaft!!";
+            << damaged.arg(2).arg("zu kurz oder ungerade Zahl von Ziffern");
         QTest::newRow("upper address of one byte")
             << record(4, 0, "\x00") + k22 << 105 << HexStatus::Malformed << -1 << 1
-            << "HEX-Datei fehlerhaft!!";
+            << damaged.arg(1).arg("Adresssatz ohne zwei Adressbytes");
+        QByteArray lostColon = k22;
+        lostColon.remove(lostColon.indexOf(":10", 5), 1); // record 2 holds the version cells
+        QTest::newRow("colon lost") << lostColon << 105 << HexStatus::Malformed << -1 << 2
+                                    << damaged.arg(2).arg("beginnt nicht mit ':'");
+        QTest::newRow("words without colon")
+            << "firmware V1.05\n" + k22 << 105 << HexStatus::Malformed << -1 << 1
+            << damaged.arg(1).arg("beginnt nicht mit ':'");
+        QTest::newRow("cut, no end record")
+            << body << 105 << HexStatus::Malformed << -1 << 1025
+            << damaged.arg(1025).arg("kein Dateiende-Satz (Typ 01), Datei abgeschnitten?");
+        QTest::newRow("record after the end record")
+            << k22 + record(0, 0, "\x01") << 105 << HexStatus::Malformed << -1 << 1027
+            << damaged.arg(1027).arg("Text nach dem Dateiende-Satz");
+        QTest::newRow("bare colon after the end")
+            << k22 + " : " << 105 << HexStatus::Malformed << -1 << int(k22.count(':')) + 1
+            << damaged.arg(int(k22.count(':')) + 1).arg("Text nach dem Dateiende-Satz");
+        QTest::newRow("type 06") << body + record(6, 0, {}) + endOfFile << 105
+                                 << HexStatus::Malformed << -1 << 1026
+                                 << damaged.arg(1026).arg("unbekannter Satztyp 06");
+        QTest::newRow("type FF") << upper(0) + record(0xFF, 0, {}) + k22 << 105
+                                 << HexStatus::Malformed << -1 << 2
+                                 << damaged.arg(2).arg("unbekannter Satztyp FF");
+        QTest::newRow("overlap with other bytes")
+            << body + record(0, 0x1C, "\x01") + endOfFile << 105 << HexStatus::Malformed << -1
+            << 1026 << damaged.arg(1026).arg("zweiter, anderer Wert fuer Adresse 0x001C");
+        QTest::newRow("overlap in another section is no concern")
+            << body + upper(0x30) + record(0, 0, "\x01") + record(0, 0, "\x02") + endOfFile << 105
+            << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QTest::newRow("UTF-16") << QByteArray::fromHex("FFFE3A0031003000") << 105
+                                << HexStatus::Malformed << -1 << 1
+                                << damaged.arg(1).arg(
+                                       "UTF-16 oder binaer, erwartet wird ASCII-Text");
     }
     void judgesTheFile()
     {
@@ -171,11 +227,12 @@ private slots:
         QFETCH(HexStatus, status);
         QFETCH(int, lastAddress);
         QFETCH(int, badRecord);
-        QFETCH(QString, text);
+        QFETCH(QString, line);
         const HexLoadResult result = loadHexFile(writeFile(content), fwVersion);
         QCOMPARE(result.status, status);
         QCOMPARE(result.badRecord, badRecord);
-        QCOMPARE(hexStatusText(result), text);
+        QCOMPARE(hexStatusLine(result), line);
+        QCOMPARE(hexStatusText(result), line.left(line.indexOf(" (")));
         if (status != HexStatus::Malformed)
             QCOMPARE(result.image.lastAddress, lastAddress);
         if (status == HexStatus::Accepted) {
@@ -186,6 +243,16 @@ private slots:
             for (int address = lastAddress + 1; address < int(cells.size()); ++address)
                 QCOMPARE(cells[address], 255);
         }
+    }
+
+    void countsTheBytes()
+    {
+        const HexLoadResult result = readHexFile(writeFile(
+            upper(0) + dataRecords(0, 0x3FFF) + upper(0x30) + record(0, 0, "\x01\x02\x03") +
+            record(2, 0, "\x0F\xFF") + record(0, 0x20, "\x04\x05") + endOfFile));
+        QCOMPARE(result.status, HexStatus::Accepted);
+        QCOMPARE(result.dataBytes, qint64(0x4000));
+        QCOMPARE(result.skippedBytes, qint64(5)); // 0x300000.. and 0xFFF0 * 16 + 0x20 = 0x100010..
     }
 
     void laterFileStartsFromAFreshImage()
@@ -199,18 +266,38 @@ private slots:
         QCOMPARE(small.image.image[0x3FFF], 255);
     }
 
+    // Refused unread, at once: nothing but a regular file of sane size is read.
     void unreadableFile_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::newRow("missing") << dir.filePath(QStringLiteral("missing.hex"));
-        QTest::newRow("folder") << dir.path();
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << dir.filePath(QStringLiteral("missing.hex"))
+                                 << "Datei nicht gefunden";
+        QTest::newRow("folder") << dir.path() << "keine gewoehnliche Datei";
+#ifdef Q_OS_UNIX // a device, a FIFO and a sparse file
+        QTest::newRow("endless device") << "/dev/zero"
+                                        << "keine gewoehnliche Datei";
+        const QString fifo = dir.filePath(QStringLiteral("fifo.hex"));
+        if (!QFile::exists(fifo) && mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0)
+            qFatal("cannot make a FIFO");
+        QTest::newRow("FIFO without writer") << fifo << "keine gewoehnliche Datei";
+        const QString huge = dir.filePath(QStringLiteral("huge.hex"));
+        QFile sparse(huge); // 4 GiB of holes: its size modulo 2^32 would look small
+        if (!sparse.open(QIODevice::WriteOnly) || !sparse.resize((qint64(1) << 32) + 0xFBF1))
+            qFatal("cannot make a sparse file");
+        QTest::newRow("4 GiB sparse file") << huge << "groesser als 16 MB, keine Firmware";
+#endif
     }
     void unreadableFile()
     {
         QFETCH(QString, path);
+        QFETCH(QString, reason);
+        QElapsedTimer clock;
+        clock.start();
         const HexLoadResult result = loadHexFile(path, 105);
+        QVERIFY(clock.elapsed() < 1000);
         QCOMPARE(result.status, HexStatus::NotReadable);
-        QCOMPARE(hexStatusText(result), QStringLiteral("HEX-Datei nicht lesbar!!"));
+        QCOMPARE(hexStatusLine(result), "HEX-Datei nicht lesbar!! (" + reason + ')');
         QCOMPARE(result.image.lastAddress, -1);
     }
 };

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -321,27 +322,38 @@ private slots:
 
     void failedTransferSearchesAgain_data()
     {
-        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("signal"); // SIGINT to the program during the transfer
         QTest::addColumn<QString>("status");
+        const QString noAnswer = QStringLiteral("Keine Antwort vom Geraet, Abbruch!");
         QTest::newRow("device stops answering")
-            << "--stop-after" << QStringLiteral("Keine Antwort vom Geraet, Abbruch!");
+            << QStringList{"--stop-after", "3"} << false << noAnswer;
+        QTest::newRow("device chatters instead")
+            << QStringList{"--stop-after", "3", "--chatter", "100"} << false << noAnswer;
         QTest::newRow("line hangs up")
-            << "--hangup-after" << QStringLiteral("Verbindung zum Geraet unterbrochen, Abbruch!");
+            << QStringList{"--hangup-after", "3"} << false
+            << QStringLiteral("Verbindung zum Geraet unterbrochen, Abbruch!");
+        QTest::newRow("SIGINT") << QStringList{"--k-delay", "20"} << true
+                                << QStringLiteral("Flash schreiben abgebrochen!");
     }
     void failedTransferSearchesAgain()
     {
-        QFETCH(QString, fault);
+        QFETCH(QStringList, options);
+        QFETCH(bool, signal);
         QFETCH(QString, status);
-        QVERIFY(findSimulator({fault, "3"}));
+        QVERIFY(findSimulator(options));
         QVERIFY(loadFile(TestFirmware(1024)));
         messages->clear();
+        if (signal)
+            QTimer::singleShot(100, window.get(), [] { std::raise(SIGINT); });
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(flashButton(), Qt::LeftButton);
         QVERIFY2(clock.elapsed() < 2500, "the wait for the next block has a bound");
         QCOMPARE(statusMessages().last(), status);
         QVERIFY(!statusMessages().contains("Flash neu beschrieben!"));
-        QCOMPARE(label("label_2")->text(), QStringLiteral("Block: 3 / 16"));
+        if (!signal)
+            QCOMPARE(label("label_2")->text(), QStringLiteral("Block: 3 / 16"));
         QCOMPARE(label("label_3")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
         QCOMPARE(textColour(label("label_3")), QColor(Qt::red));
         QVERIFY(!hexButton()->isEnabled());

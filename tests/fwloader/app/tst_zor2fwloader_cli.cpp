@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,6 +45,7 @@ private:
         QProcess process;
         process.setProgram(program);
         process.setArguments(arguments);
+        process.setProcessEnvironment(withoutDisplay());
         if (runAs != 0) {
             process.setWorkingDirectory(QFileInfo(program).absolutePath());
             process.setProcessEnvironment(environmentFor(QFileInfo(program).absolutePath()));
@@ -104,10 +107,11 @@ private:
         return match.hasMatch() ? match.captured(1) : QString();
     }
 
-    // The test's environment with the leak checker's suppressions taken from folder.
+    // The test's environment without a display, with the leak checker's suppressions taken
+    // from folder.
     static QProcessEnvironment environmentFor(const QString &folder)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = withoutDisplay();
         const QString suppressions = leakSuppressions();
         if (!suppressions.isEmpty()) {
             QString options = environment.value(QStringLiteral("LSAN_OPTIONS"));
@@ -115,6 +119,29 @@ private:
             environment.insert(QStringLiteral("LSAN_OPTIONS"), options);
         }
         return environment;
+    }
+
+    // The command line never needs a display: every run here has none.
+    static QProcessEnvironment withoutDisplay()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        return environment;
+    }
+
+    // Starts the program flashing hexPath() and returns once it has accepted the file.
+    bool startTransfer(QProcess &loader, const QStringList &arguments)
+    {
+        loader.setProcessEnvironment(withoutDisplay());
+        loader.start(QStringLiteral(ZOR2_FWLOADER_PATH),
+                     QStringList{"--flash", hexPath()} + arguments);
+        return QTest::qWaitFor(
+            [&] {
+                loader.waitForReadyRead(50);
+                return loader.peek(4096).contains("HEX-Datei OK");
+            },
+            5000);
     }
 
     QString missingPort() const { return dir.filePath(QStringLiteral("no-such-port")); }
@@ -135,15 +162,23 @@ private slots:
         QTest::addColumn<QStringList>("simulatorOptions"); // empty: no simulator in the list
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<bool>("found");
-        QTest::newRow("found after a missing port") << QStringList{"--variant", "2"} << 0 << true;
-        QTest::newRow("no device") << QStringList{} << 1 << false;
-        QTest::newRow("wrong family") << QStringList{"--family", "Z7"} << 1 << false;
+        QTest::addColumn<QString>("why"); // the line after "Keine HW gefunden!"; %1 the port
+        QTest::newRow("found after a missing port")
+            << QStringList{"--variant", "2"} << 0 << true << QString();
+        QTest::newRow("no device") << QStringList{} << 1 << false << QString();
+        QTest::newRow("wrong family")
+            << QStringList{"--family", "Z9", "--fw-version", "102"} << 1 << false
+            << "An %1 antwortet ein Geraet Z9 mit FW: V1.02, das nicht unterstuetzt wird.\n";
+        QTest::newRow("firmware too old")
+            << QStringList{"--fw-version", "102"} << 1 << false
+            << "An %1 antwortet ein Geraet Z2 mit FW: V1.02, das nicht unterstuetzt wird.\n";
     }
     void probe()
     {
         QFETCH(QStringList, simulatorOptions);
         QFETCH(int, exitCode);
         QFETCH(bool, found);
+        QFETCH(QString, why);
         DeviceSimulator simulator;
         QStringList arguments{"--probe", "--port", missingPort()};
         if (!simulatorOptions.isEmpty()) {
@@ -157,17 +192,37 @@ private slots:
             QCOMPARE(result.err, QString());
         } else {
             QCOMPARE(result.out, QString());
-            QCOMPARE(result.err, QStringLiteral("Keine HW gefunden!\n"));
+            QCOMPARE(result.err, "Keine HW gefunden!\n" + why.arg(simulator.path()));
         }
+    }
+
+    void probeNamesABusyPort()
+    {
+        DeviceSimulator simulator;
+        QVERIFY(simulator.start({"--stop-after", "0"}));
+        const TestFirmware firmware(1024);
+        QVERIFY(firmware.write(hexPath()));
+        // The first loader waits for a request that never comes and holds the port meanwhile.
+        QProcess holder;
+        QVERIFY(startTransfer(holder, {"--port", simulator.path(), "--timeout", "3"}));
+        const Run result = run({"--probe", "--port", simulator.path()});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, "Keine HW gefunden!\nPort " + simulator.path() +
+                                 " ist belegt (von einem anderen Programm geoeffnet).\n");
+        QVERIFY(holder.waitForFinished(10000));
     }
 
     void probeNamesAPortItMayNotOpen_data()
     {
         QTest::addColumn<QString>("groupName"); // empty: only the owner may use the port
         QTest::addColumn<QString>("hint");
-        QTest::newRow("owner only") << QString() << "dieser Benutzer darf das Geraet nicht";
+        QTest::addColumn<bool>("relative"); // the port named without /dev/, as in "ttyUSB0"
+        QTest::newRow("owner only")
+            << QString() << "dieser Benutzer darf das Geraet nicht" << false;
         QTest::newRow("group may use it") << "daemon"
-                                          << "Gruppe daemon. Den Benutzer in diese";
+                                          << "Gruppe daemon. Den Benutzer in diese" << false;
+        QTest::newRow("group, relative name") << "daemon"
+                                              << "Gruppe daemon. Den Benutzer in diese" << true;
     }
     void probeNamesAPortItMayNotOpen()
     {
@@ -184,49 +239,125 @@ private slots:
         const QByteArray port = simulator.path().toLocal8Bit();
         QCOMPARE(chown(port.constData(), 0, entry ? entry->gr_gid : 0), 0);
         QCOMPARE(chmod(port.constData(), entry ? 0660 : 0600), 0);
+        QFETCH(bool, relative);
+        const QString name = relative ? simulator.path().mid(5) : simulator.path();
         QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
         QString whyNot;
         const QString program = reachableCopy(folder, &whyNot);
         if (program.isEmpty())
             QSKIP(qPrintable(whyNot));
-        const Run result = run({"--probe", "--port", simulator.path()}, 65534, program);
+        const Run result = run({"--probe", "--port", name}, 65534, program);
         if (!result.started)
             QSKIP(qPrintable("the program cannot be started as another user here: " + result.err));
         if (result.exitCode == 99)
             QSKIP("this process may not switch to another user here");
         QCOMPARE(result.exitCode, 1);
-        QVERIFY2(result.err.startsWith("Keine HW gefunden!\nKein Zugriff auf " + simulator.path() +
-                                       ": "),
+        QVERIFY2(result.err.startsWith("Keine HW gefunden!\nKein Zugriff auf " + name + ": "),
                  qPrintable(result.err));
         QVERIFY2(result.err.contains(hint), qPrintable(result.err));
     }
 
+    // Mistyped calls, all without a display: each is told, none starts a window or aborts.
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("--port without a value") << QStringList{"--probe", "--port"};
-        QTest::newRow("--flash without a file") << QStringList{"--flash"};
-        QTest::newRow("--timeout without --flash") << QStringList{"--probe", "--timeout", "1"};
-        QTest::newRow("timeout not a number") << QStringList{"--flash", "a.hex", "--timeout", "x"};
-        QTest::newRow("timeout 0") << QStringList{"--flash", "a.hex", "--timeout", "0"};
-        QTest::newRow("unknown option") << QStringList{"--probe", "--fast"};
-        QTest::newRow("stray argument") << QStringList{"--probe", "COM3"};
-        QTest::newRow("two modes") << QStringList{"--probe", "--flash", "a.hex"};
+        QTest::addColumn<QString>("message");
+        const QString hint = QStringLiteral("Try 'ZOR2fwloader --help'.");
+        const QString noDisplay = QStringLiteral("keine Anzeige fuer das Fenster");
+        QTest::newRow("--port without a value") << QStringList{"--probe", "--port"} << hint;
+        QTest::newRow("--flash without a file") << QStringList{"--flash"} << hint;
+        QTest::newRow("--timeout without --flash")
+            << QStringList{"--probe", "--timeout", "1"} << hint;
+        QTest::newRow("--timeout alone") << QStringList{"--timeout", "5"} << hint;
+        QTest::newRow("timeout not a number")
+            << QStringList{"--flash", "a.hex", "--timeout", "x"} << hint;
+        QTest::newRow("timeout 0") << QStringList{"--flash", "a.hex", "--timeout", "0"} << hint;
+        QTest::newRow("timeout 1e-9")
+            << QStringList{"--flash", "a.hex", "--timeout", "1e-9"} << hint;
+        QTest::newRow("timeout above a day")
+            << QStringList{"--flash", "a.hex", "--timeout", "86401"} << hint;
+        QTest::newRow("unknown option") << QStringList{"--probe", "--fast"} << hint;
+        QTest::newRow("unknown option alone") << QStringList{"--bogus"} << hint;
+        QTest::newRow("short unknown option") << QStringList{"-p"} << hint;
+        QTest::newRow("--probe=1") << QStringList{"--probe=1"} << hint;
+        QTest::newRow("--help=1") << QStringList{"--help=1"} << hint;
+        QTest::newRow("value is an option")
+            << QStringList{"--port", "/dev/null", "--port", "-h"} << hint;
+        QTest::newRow("stray argument") << QStringList{"--probe", "COM3"} << hint;
+        QTest::newRow("two modes") << QStringList{"--probe", "--flash", "a.hex"} << hint;
+        QTest::newRow("--processor without --check")
+            << QStringList{"--flash", "a.hex", "--processor", "PIC18F26K22"} << hint;
+        QTest::newRow("unknown processor")
+            << QStringList{"--check", "a.hex", "--processor", "PIC16F84"} << hint;
+        QTest::newRow("--check with --port")
+            << QStringList{"--check", "a.hex", "--port", "x"} << hint;
+        QTest::newRow("window without display") << QStringList{} << noDisplay;
+        QTest::newRow("--port alone without display") << QStringList{"--port", "X"} << noDisplay;
     }
     void usageErrors()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
         const Run result = run(arguments);
         QCOMPARE(result.exitCode, 2);
         QCOMPARE(result.out, QString());
-        QVERIFY(result.err.contains("--help"));
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        QCOMPARE(result.err.count('\n'), message.startsWith("Try") ? 2 : 1);
     }
 
-    void help()
+    void helpAndVersion()
     {
-        const Run result = run({"--help"});
-        QCOMPARE(result.exitCode, 0);
-        QVERIFY(result.out.contains("--flash FILE.hex"));
+        const Run help = run({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        for (const char *option : {"--flash FILE.hex", "--check FILE.hex", "--processor NAME",
+                                   "--timeout SECONDS", "--version"})
+            QVERIFY2(help.out.contains(option), option);
+        const Run version = run({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QStringLiteral("ZOR2fwloader V1.03\n"));
+    }
+
+    void check_data()
+    {
+        QTest::addColumn<int>("version"); // of the file; 0: a file cut before its end
+        QTest::addColumn<QString>("processor");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("verdicts");
+        const QString facts = QStringLiteral("Daten: 1024 Byte, Adressen 0x0000 bis 0x03FF\n"
+                                             "Zu schreiben: 16 Bloecke zu 64 Byte (1024 Byte)\n"
+                                             "Uebergangen: 0 Byte in anderen Bereichen "
+                                             "(Konfiguration, EEPROM)\n");
+        const QString ok = QStringLiteral("HEX-Datei OK!! Laenge: 1023 Byte\n");
+        QTest::newRow("K22 file, both") << 105 << QString() << 0
+                                        << facts + "PIC18F26K22: " + ok +
+                                               "PIC18LF26K80: HEX-Datei nicht fuer PIC18F26K80!! "
+                                               "(die Datei ist fuer den PIC18F26K22)\n";
+        QTest::newRow("K22 file for the LF") << 105 << "pic18lf26k80" << 1
+                                             << facts + "PIC18LF26K80: HEX-Datei nicht fuer "
+                                                        "PIC18F26K80!! (die Datei ist fuer den "
+                                                        "PIC18F26K22)\n";
+        QTest::newRow("LF file for the LF")
+            << 200 << "PIC18LF26K80" << 0 << facts + "PIC18LF26K80: " + ok;
+        QTest::newRow("cut file") << 0 << QString() << 1
+                                  << "HEX-Datei fehlerhaft!! (Satz 65: kein Dateiende-Satz (Typ "
+                                     "01), Datei abgeschnitten?)\n";
+    }
+    void check()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, processor);
+        QFETCH(int, exitCode);
+        QFETCH(QString, verdicts);
+        QVERIFY(TestFirmware(1024, version ? version : 105).write(hexPath()));
+        if (version == 0)
+            QVERIFY(QFile::resize(hexPath(), QFileInfo(hexPath()).size() - 13));
+        QStringList arguments{"--check", hexPath()};
+        if (!processor.isEmpty())
+            arguments << "--processor" << processor;
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(result.out, verdicts);
+        QCOMPARE(result.err, QString());
     }
 
     void flashWritesTheWholeImage()
@@ -249,21 +380,33 @@ private slots:
     void flashFailures_data()
     {
         QTest::addColumn<QStringList>("simulatorOptions"); // empty: no simulator in the list
-        QTest::addColumn<QString>("file"); // "fw", "lf" (built for the LF), "bad", "missing"
+        // "fw", "lf" (built for the LF), "bad", "missing", or an absolute path
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("err");
         const QString failed = QStringLiteral("\nFlash schreiben fehlgeschlagen!\n");
         QTest::newRow("no device") << QStringList{} << "fw"
                                    << "Keine HW gefunden!\n";
-        QTest::newRow("file missing") << QStringList{"--variant", "2"} << "missing"
-                                      << "HEX-Datei nicht lesbar!!\n";
-        QTest::newRow("bad record") << QStringList{"--variant", "2"} << "bad"
-                                    << "HEX-Datei fehlerhaft!! (Satz 4)\n";
+        // The file is judged before the search: no device is needed to hear about it.
+        QTest::newRow("file missing, no device") << QStringList{} << "missing"
+                                                 << "HEX-Datei nicht lesbar!! (Datei nicht "
+                                                    "gefunden)\n";
+        QTest::newRow("bad record, no device") << QStringList{} << "bad"
+                                               << "HEX-Datei fehlerhaft!! (Satz 4: Pruefsumme "
+                                                  "falsch)\n";
+        QTest::newRow("endless input") << QStringList{"--variant", "2"} << "/dev/zero"
+                                       << "HEX-Datei nicht lesbar!! (keine gewoehnliche "
+                                          "Datei)\n";
         QTest::newRow("file for the LF") << QStringList{"--variant", "2"} << "lf"
-                                         << "HEX-Datei nicht fuer PIC18F26K22!!\n";
+                                         << "HEX-Datei nicht fuer PIC18F26K22!! (die Datei ist "
+                                            "fuer den PIC18LF26K80)\n";
         QTest::newRow("device with the LF") << QStringList{"--fw-version", "201"} << "fw"
-                                            << "HEX-Datei nicht fuer PIC18F26K80!!\n";
+                                            << "HEX-Datei nicht fuer PIC18F26K80!! (die Datei "
+                                               "ist fuer den PIC18F26K22)\n";
         QTest::newRow("device stops answering") << QStringList{"--stop-after", "5"} << "fw"
                                                 << "Keine Antwort vom Geraet, Abbruch!" + failed;
+        QTest::newRow("device chatters instead")
+            << QStringList{"--stop-after", "2", "--chatter", "100"} << "fw"
+            << "Keine Antwort vom Geraet, Abbruch!" + failed;
         QTest::newRow("line hangs up") << QStringList{"--hangup-after", "5"} << "fw"
                                        << "Verbindung zum Geraet unterbrochen, Abbruch!" + failed;
     }
@@ -273,12 +416,13 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, err);
         DeviceSimulator simulator;
-        QStringList arguments{"--flash", hexPath(), "--timeout", "0.3", "--port", missingPort()};
+        const QString path = file.startsWith('/') ? file : hexPath();
+        QStringList arguments{"--flash", path, "--timeout", "0.3", "--port", missingPort()};
         if (!simulatorOptions.isEmpty()) {
             QVERIFY(simulator.start(simulatorOptions));
             arguments << "--port" << simulator.path();
         }
-        if (file != QLatin1String("missing"))
+        if (!file.startsWith('/') && file != QLatin1String("missing"))
             QVERIFY(TestFirmware(1024, file == QLatin1String("lf") ? 200 : 105)
                         .write(hexPath(), file == QLatin1String("bad") ? 4 : 0));
         QElapsedTimer clock;
@@ -288,6 +432,55 @@ private slots:
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.err, err);
         QVERIFY(!result.out.contains("Flash neu beschrieben!"));
+    }
+
+    // A signal ends the transfer between two blocks, says what the device holds now, and
+    // leaves the port free for the next run.
+    void signalEndsTheTransfer_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void signalEndsTheTransfer()
+    {
+        QFETCH(int, signalNumber);
+        DeviceSimulator simulator;
+        QVERIFY(simulator.start({"--k-delay", "20"}));
+        QVERIFY(TestFirmware(8192).write(hexPath())); // 128 blocks, about 3 s
+        QProcess loader;
+        QVERIFY(startTransfer(loader, {"--port", simulator.path()}));
+        QTest::qWait(300);
+        QCOMPARE(::kill(pid_t(loader.processId()), signalNumber), 0);
+        QVERIFY(loader.waitForFinished(5000));
+        QCOMPARE(loader.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(loader.exitCode(), 128 + signalNumber);
+        QVERIFY(!loader.readAllStandardOutput().contains("Flash neu beschrieben!"));
+        QCOMPARE(QString::fromUtf8(loader.readAllStandardError()),
+                 QStringLiteral("Flash schreiben abgebrochen!\nDas Geraet hat jetzt eine "
+                                "unvollstaendige Firmware: vor dem naechsten Flashen aus- und "
+                                "wieder einschalten.\n"));
+        // The device still waits for blocks and does not answer, but the port opens.
+        const Run again = run({"--probe", "--port", simulator.path()});
+        QCOMPARE(again.err, QStringLiteral("Keine HW gefunden!\n"));
+    }
+
+    void simulatorLinkLeavesOtherFilesAlone()
+    {
+        const QString precious = dir.filePath(QStringLiteral("precious.txt"));
+        QFile file(precious);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+        file.close();
+        QProcess simulator;
+        simulator.start(QStringLiteral(ZOR2_DEVSIM_PATH), {"--link", precious});
+        QVERIFY(simulator.waitForFinished(5000));
+        QCOMPARE(simulator.exitCode(), 2);
+        QVERIFY(simulator.readAllStandardError().contains("left alone"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep me"));
+        QVERIFY(!QFileInfo(precious).isSymLink());
     }
 };
 
