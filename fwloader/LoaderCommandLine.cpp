@@ -1,44 +1,22 @@
 #include "LoaderCommandLine.h"
 
+#include "CommandLine.h"
 #include "DeviceSearch.h"
 #include "FlashWriter.h"
 #include "HexImage.h"
 #include "Modem.h"
 #include "Platform.h"
-#include "PortList.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QThread>
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
 QString translate(const char *text)
 {
     return QCoreApplication::translate("ZOR2fwloader", text);
-}
-
-// One line per port that exists but may not be opened by this user. On Linux the serial
-// devices belong to a group (usually dialout) that the user has to join; a device that only its
-// owner may use needs other rights, and joining root's group is never the answer.
-QString permissionHint(const QString &port)
-{
-    const QFileInfo info(portSystemLocation(port));
-    const QString group = info.group();
-    const auto groupRights = QFile::ReadGroup | QFile::WriteGroup;
-    if (group.isEmpty() || group == QLatin1String("root") ||
-        (info.permissions() & groupRights) != groupRights)
-        return QStringLiteral("Kein Zugriff auf %1: dieser Benutzer darf das Geraet nicht "
-                              "oeffnen.")
-            .arg(port);
-    return QStringLiteral("Kein Zugriff auf %1: das Geraet gehoert der Gruppe %2. Den Benutzer "
-                          "in diese Gruppe aufnehmen (sudo usermod -aG %2 $USER) und neu "
-                          "anmelden.")
-        .arg(port, group);
 }
 
 } // namespace
@@ -48,9 +26,8 @@ class LoaderCommandLine::Session
 {
 public:
     explicit Session(const QStringList &ttyList)
-        : search(modem, ttyList.isEmpty() ? defaultTtyList(currentPortSystem()) : ttyList)
+        : search(makeDeviceSearch(modem, ttyList))
     {
-        modem.setBaudrate(57600);
     }
 
     Modem modem;
@@ -67,27 +44,48 @@ LoaderCommandLine::LoaderCommandLine(QTextStream &out, QTextStream &err, bool pr
 {
 }
 
+int LoaderCommandLine::run(const LoaderOptions &options)
+{
+    switch (options.mode) {
+    case LoaderOptions::Mode::Probe:
+        return probe(options.ports);
+    case LoaderOptions::Mode::Check:
+        return check(options.hexFile, options.processor);
+    case LoaderOptions::Mode::Flash:
+        return flash(options.ports, options.hexFile, options.timeoutSeconds);
+    default:
+        return CommandLine::UsageError;
+    }
+}
+
+// Keeps one line per port that exists but gave no device, saying why.
+void LoaderCommandLine::noteRefusal(Session &session, const SearchTick &tick)
+{
+    const DeviceSearch &search = session.search;
+    const QString port = search.ttyName();
+    QString line;
+    if (tick.openFailure == OpenFailure::PermissionDenied)
+        line = permissionHint(port);
+    else if (tick.openFailure == OpenFailure::Busy)
+        line = translate("Port %1 ist belegt (von einem anderen Programm geoeffnet).").arg(port);
+    else if (tick.refused)
+        line = translate("An %1 antwortet ein Geraet %2 mit FW: V%3.%4, das nicht "
+                         "unterstuetzt wird.")
+                   .arg(port, search.identity().hwFamily)
+                   .arg(search.identity().fwVersion / 100)
+                   .arg(search.identity().fwVersion % 100, 2, 10, QLatin1Char('0'));
+    if (!line.isEmpty() && !session.portsNoted.contains(port)) {
+        session.portsNoted.append(port);
+        session.portLines.append(line);
+    }
+}
+
 bool LoaderCommandLine::findDevice(Session &session)
 {
     DeviceSearch &search = session.search;
     for (;;) {
         const SearchTick tick = search.fopentty();
-        QString line;
-        if (tick.openFailure == OpenFailure::PermissionDenied)
-            line = permissionHint(search.ttyName);
-        else if (tick.openFailure == OpenFailure::Busy)
-            line = translate("Port %1 ist belegt (von einem anderen Programm geoeffnet).")
-                       .arg(search.ttyName);
-        else if (tick.refused)
-            line = translate("An %1 antwortet ein Geraet %2 mit FW: V%3.%4, das nicht "
-                             "unterstuetzt wird.")
-                       .arg(search.ttyName, search.hwFamily)
-                       .arg(search.fwVersion / 100)
-                       .arg(search.fwVersion % 100, 2, 10, QLatin1Char('0'));
-        if (!line.isEmpty() && !session.portsNoted.contains(search.ttyName)) {
-            session.portsNoted.append(search.ttyName);
-            session.portLines.append(line);
-        }
+        noteRefusal(session, tick);
         if (tick.found) {
             out << tick.statusText << '\n' << firmwareLine(search.identity()) << '\n';
             out.flush();
@@ -107,7 +105,7 @@ bool LoaderCommandLine::findDevice(Session &session)
 int LoaderCommandLine::probe(const QStringList &ttyList)
 {
     Session session(ttyList);
-    return findDevice(session) ? 0 : 1;
+    return findDevice(session) ? CommandLine::Done : CommandLine::Failed;
 }
 
 void LoaderCommandLine::showProgress(int sent, int total)
@@ -123,7 +121,17 @@ int LoaderCommandLine::refuse(const HexLoadResult &loaded)
 {
     err << hexStatusLine(loaded) << '\n';
     err.flush();
-    return 1;
+    return CommandLine::Failed;
+}
+
+void LoaderCommandLine::showAccepted(const HexLoadResult &loaded)
+{
+    out << hexStatusText(loaded) << '\n';
+    if (loaded.skippedBytes > 0)
+        out << translate("%1 Byte in anderen Bereichen (Konfiguration, EEPROM) uebergangen.")
+                   .arg(loaded.skippedBytes)
+            << '\n';
+    out.flush();
 }
 
 int LoaderCommandLine::flash(const QStringList &ttyList, const QString &hexFile,
@@ -136,56 +144,42 @@ int LoaderCommandLine::flash(const QStringList &ttyList, const QString &hexFile,
 
     Session session(ttyList);
     if (!findDevice(session))
-        return 1;
-    checkProcessor(loaded, session.search.fwVersion);
+        return CommandLine::Failed;
+    checkProcessor(loaded, session.search.identity().fwVersion);
     if (loaded.status != HexStatus::Accepted)
         return refuse(loaded);
-    out << hexStatusText(loaded) << '\n';
-    if (loaded.skippedBytes > 0)
-        out << translate("%1 Byte in anderen Bereichen (Konfiguration, EEPROM) uebergangen.")
-                   .arg(loaded.skippedBytes)
-            << '\n';
-    out.flush();
+    showAccepted(loaded);
 
     FlashTimeouts timeouts;
     timeouts.kMs = int(std::lround(timeoutSeconds * 1000.0));
     timeouts.firstKMs = 2 * timeouts.kMs;
-    FlashHooks hooks;
+    std::function<void(int, int)> onBlock;
     if (progressBar)
-        hooks.onBlock = [this](int sent, int total) { showProgress(sent, total); };
-    hooks.stopRequested = [] { return Platform::stopSignal() != 0; };
-
-    // From here on a request to end the program ends the transfer between two blocks.
-    Platform::catchStopSignals();
-    const FlashResult result =
-        writeFlash(session.modem, session.search.ttyOpen, loaded.image, timeouts, hooks);
-    const int signalNumber = Platform::stopSignal();
-    if (result != FlashResult::Written) {
-        // Nothing more goes out on this line: the device may still take bytes as flash data.
-        session.search.restart();
-    }
-    Platform::releaseStopSignals();
+        onBlock = [this](int sent, int total) { showProgress(sent, total); };
+    const FlashResult result = flashFoundDevice(session.search, loaded.image, timeouts, onBlock);
     if (progressBar) {
         err << '\n';
         err.flush();
     }
-    if (result == FlashResult::Interrupted) {
-        err << flashFailureText(result) << '\n'
-            << translate("Das Geraet hat jetzt eine unvollstaendige Firmware: vor dem naechsten "
+    return reportFlash(result);
+}
+
+int LoaderCommandLine::reportFlash(FlashResult result)
+{
+    if (result == FlashResult::Written) {
+        out << flashResultText(result) << '\n';
+        out.flush();
+        return CommandLine::Done;
+    }
+    err << flashResultText(result) << '\n';
+    if (result == FlashResult::Interrupted)
+        err << translate("Das Geraet hat jetzt eine unvollstaendige Firmware: vor dem naechsten "
                          "Flashen aus- und wieder einschalten.")
             << '\n';
-        err.flush();
-        return 128 + signalNumber;
-    }
-    if (result != FlashResult::Written) {
-        err << flashFailureText(result) << '\n'
-            << translate("Flash schreiben fehlgeschlagen!") << '\n';
-        err.flush();
-        return 1;
-    }
-    out << flashFailureText(result) << '\n';
-    out.flush();
-    return 0;
+    else
+        err << translate("Flash schreiben fehlgeschlagen!") << '\n';
+    err.flush();
+    return result == FlashResult::Interrupted ? 128 + Platform::stopSignal() : CommandLine::Failed;
 }
 
 int LoaderCommandLine::check(const QString &hexFile, const QString &processor)
@@ -194,7 +188,7 @@ int LoaderCommandLine::check(const QString &hexFile, const QString &processor)
     if (layout.status != HexStatus::Accepted) {
         out << hexStatusLine(layout) << '\n';
         out.flush();
-        return 1;
+        return CommandLine::Failed;
     }
     const FirmwareImage &firmware = layout.image;
     const int blocks = flashBlockTotal(firmware);
@@ -225,5 +219,5 @@ int LoaderCommandLine::check(const QString &hexFile, const QString &processor)
         out << known.name << ": " << hexStatusLine(judged) << '\n';
     }
     out.flush();
-    return suitable ? 0 : 1;
+    return suitable ? CommandLine::Done : CommandLine::Failed;
 }

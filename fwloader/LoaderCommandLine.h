@@ -5,6 +5,8 @@
 #include <QTextStream>
 
 struct HexLoadResult;
+struct SearchTick;
+enum class FlashResult;
 
 // The loader without a window: --probe walks the port list once with the window's search
 // steps and timing; --flash judges the HEX file first, then finds the device and writes the
@@ -15,6 +17,9 @@ class LoaderCommandLine
 public:
     LoaderCommandLine(QTextStream &out, QTextStream &err, bool progressBar);
 
+    // Runs the mode options asks for (--probe, --flash or --check).
+    int run(const LoaderOptions &options);
+
     int probe(const QStringList &ttyList);
     int flash(const QStringList &ttyList, const QString &hexFile, double timeoutSeconds);
     // processor empty: every processor the loader knows.
@@ -24,8 +29,11 @@ private:
     class Session;
 
     bool findDevice(Session &session);
+    void noteRefusal(Session &session, const SearchTick &tick);
     void showProgress(int sent, int total);
     int refuse(const HexLoadResult &loaded);
+    void showAccepted(const HexLoadResult &loaded);
+    int reportFlash(FlashResult result);
 
     QTextStream &out;
     QTextStream &err;

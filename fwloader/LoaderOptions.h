@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+
+class OptionParser;
 
 // What the loader's command line asks for, parsed before any application object exists. Without
 // --probe, --flash, --check, --help or --version the window starts; --port replaces the searched
@@ -9,6 +12,9 @@
 // and so on) are let through for the window.
 struct LoaderOptions
 {
+    Q_DECLARE_TR_FUNCTIONS(LoaderOptions)
+
+public:
     enum class Mode { Window, Probe, Flash, Check, Help, Version };
 
     Mode mode = Mode::Window;
@@ -16,8 +22,16 @@ struct LoaderOptions
     QString hexFile;             // --flash FILE or --check FILE
     QString processor;           // --check: only this processor; empty: every one known
     double timeoutSeconds = 5.0; // --timeout: bound of the wait for each "k"
-    QString error;               // not empty: a usage error, exit status 2
+    QString error;               // not empty: a usage error, in German
 
+    // arguments[0] is the program.
     static LoaderOptions parse(const QStringList &arguments);
-    static QString usage(const QString &programName);
+    static QString helpText(const QString &programName);
+
+private:
+    static void declareOptions(OptionParser &parser);
+    // Each gives the error it found, or an empty text.
+    static QString takeMode(const OptionParser &parser, LoaderOptions &options);
+    static QString takeValues(const OptionParser &parser, LoaderOptions &options);
+    static QString checkCombination(const OptionParser &parser, const LoaderOptions &options);
 };

@@ -1,8 +1,7 @@
 #include "ZOR2fwloader.h"
 
-#include "FileChooser.h"
-#include "Platform.h"
-#include "PortList.h"
+#include "Dialogs.h"
+#include "SettingsPlace.h"
 #include "TextFit.h"
 #include "ui_ZOR2fwloader.h"
 
@@ -23,16 +22,16 @@ constexpr int defaultFontSize = 12;
 
 } // namespace
 
-ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, FileChooser *fileChooser)
+ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
     : ui(std::make_unique<Ui::ZOR2fwloader>())
     , modem(std::make_unique<Modem>())
-    , search(*modem, ttyList.isEmpty() ? defaultTtyList(currentPortSystem()) : ttyList)
-    , fileChooser(fileChooser)
+    , search(makeDeviceSearch(*modem, ttyList))
+    , dialogs(dialogs)
 {
     ui->setupUi(this);
-    if (!this->fileChooser) {
-        ownFileChooser = std::make_unique<DialogFileChooser>();
-        this->fileChooser = ownFileChooser.get();
+    if (!this->dialogs) {
+        ownDialogs = std::make_unique<QtDialogs>();
+        this->dialogs = ownDialogs.get();
     }
 
     ui->pushButton->setEnabled(false);
@@ -41,7 +40,7 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, FileChooser *fileChooser)
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &ZOR2fwloader::fopentty);
 
-    QSettings settings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"));
+    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
     fontSize = settings.value(QStringLiteral("fontsize"), defaultFontSize).toInt();
     if (fontSize <= 7)
         fontSize = defaultFontSize;
@@ -52,13 +51,12 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, FileChooser *fileChooser)
     TextFit::keep(this);
 
     modem->closeTty();
-    modem->setBaudrate(57600);
     timer->start(firstSearchDelayMs);
 }
 
 ZOR2fwloader::~ZOR2fwloader()
 {
-    QSettings settings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"));
+    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
     settings.setValue(QStringLiteral("fontsize"), fontSize);
     settings.sync();
 }
@@ -86,9 +84,9 @@ void ZOR2fwloader::on_pushButton_clicked()
     if (dir.exists(QStringLiteral("zor2fw")))
         dir.cd(QStringLiteral("zor2fw"));
 
-    const QString fileName = fileChooser->getOpenFileName(this, tr("HEX-Datei Laden", "FileDialog"),
-                                                          dir.filePath(QStringLiteral("*.hex")),
-                                                          tr("HEX-Datei (*.hex)", "FileDialog"));
+    const QString fileName = dialogs->openFileName(this, tr("HEX-Datei Laden", "FileDialog"),
+                                                   dir.filePath(QStringLiteral("*.hex")),
+                                                   tr("HEX-Datei (*.hex)", "FileDialog"));
     if (fileName.isEmpty()) {
         ui->label->setText(tr("HEX-Datei Laden, Abbruch!"));
         setTextColour(ui->label, Qt::red);
@@ -96,7 +94,7 @@ void ZOR2fwloader::on_pushButton_clicked()
     }
     qDebug() << "fname:" << fileName;
 
-    const HexLoadResult result = loadHexFile(dir.filePath(fileName), search.fwVersion);
+    const HexLoadResult result = loadHexFile(dir.filePath(fileName), search.identity().fwVersion);
     const bool accepted = result.status == HexStatus::Accepted;
     if (accepted)
         firmware = result.image;
@@ -133,22 +131,18 @@ void ZOR2fwloader::on_pushButton_2_clicked()
     setTextColour(ui->label_3, normal);
     statusBar()->showMessage(tr("Flash schreiben starten, bitte warten!"), 0);
 
-    FlashHooks hooks;
-    hooks.onBlock = [this](int sent, int total) {
-        ui->label_2->setText(QString::asprintf("Block: %i / %i", sent, total));
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        statusBar()->showMessage(tr("Flash wird beschrieben!"), 0);
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    };
-    hooks.stopRequested = [] { return Platform::stopSignal() != 0; };
     // A request to end the program ends the transfer between two blocks, as a failure; the
     // next request ends the program as usual.
-    Platform::catchStopSignals();
-    const FlashResult result = writeFlash(*modem, search.ttyOpen, firmware, flashTimeouts, hooks);
-    Platform::releaseStopSignals();
+    const FlashResult result =
+        flashFoundDevice(search, firmware, flashTimeouts, [this](int sent, int total) {
+            ui->label_2->setText(QString::asprintf("Block: %i / %i", sent, total));
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            statusBar()->showMessage(tr("Flash wird beschrieben!"), 0);
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        });
     flashing = false;
 
-    statusBar()->showMessage(flashFailureText(result), 0);
+    statusBar()->showMessage(flashResultText(result), 0);
     if (result == FlashResult::Written) {
         setTextColour(ui->label_2, Qt::darkGreen);
         ui->label_3->setText(tr("FW: neu, Exit Programm"));
@@ -157,10 +151,9 @@ void ZOR2fwloader::on_pushButton_2_clicked()
         return;
     }
     // The device may still wait for blocks and would take the next start command as one:
-    // nothing more goes out on this line until the device has been found again.
+    // the search began again, and nothing more goes out until it has found the device.
     ui->label_3->setText(tr("Flash schreiben fehlgeschlagen!"));
     setTextColour(ui->label_3, Qt::red);
-    search.restart();
     timer->start(firstSearchDelayMs);
 }
 

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-class FileChooser;
+class Dialogs;
 class QLabel;
 class QTimer;
 
@@ -26,9 +26,9 @@ class ZOR2fwloader : public QMainWindow
     Q_OBJECT
 
 public:
-    // ttyList empty: the platform's usual ports. fileChooser empty: the system's file dialog;
-    // the window does not take ownership of one that is given.
-    explicit ZOR2fwloader(const QStringList &ttyList = {}, FileChooser *fileChooser = nullptr);
+    // ttyList empty: the platform's usual ports. dialogs empty: the system's file dialog; the
+    // window does not take ownership of the dialogs it is given.
+    explicit ZOR2fwloader(const QStringList &ttyList = {}, Dialogs *dialogs = nullptr);
     ~ZOR2fwloader() override;
 
     // Bounds of the flash transfer's waits; tests shorten them.
@@ -47,7 +47,6 @@ private slots:
     void on_pushButton_3_clicked();
 
 private:
-    void discardInput() { search.discardInput(); }
     void setTextColour(QLabel *label, const QColor &colour);
 
     std::unique_ptr<Ui::ZOR2fwloader> ui;
@@ -56,8 +55,8 @@ private:
     QTimer *timer = nullptr;
     DeviceSearch search; // ttyList, ttyIndex, ttyName, ttyOpen, versionPending, ... rxBuffer
     int fontSize = 12;
-    std::unique_ptr<FileChooser> ownFileChooser;
-    FileChooser *fileChooser = nullptr;
+    std::unique_ptr<Dialogs> ownDialogs;
+    Dialogs *dialogs = nullptr;
     FlashTimeouts flashTimeouts;
     bool flashing = false;
 };

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QString>
+
 // What differs between the systems the tools run on, in one place: whether a window can be
-// shown at all, and whether a stream goes to a terminal. One source file per system implements
-// it (chosen in CMake), so no #ifdef spreads through the front ends.
+// shown at all, whether a stream goes to a terminal, how serial ports are named and whether
+// this user may open a device file. One source file per system implements it (chosen in
+// CMake), so no #ifdef spreads through the programs.
 namespace Platform {
 
 // Whether a window start can reach a display. On Linux there is none when no "-platform"
@@ -20,6 +23,13 @@ bool stderrIsTerminal();
 void catchStopSignals();
 void releaseStopSignals();
 int stopSignal();
+
+// Whether serial ports are named "COM1", "COM2" ... (Windows) rather than by device files.
+bool comPortNames();
+
+// Whether this user may read and write the file at path; where the system keeps no such
+// rights on device files, always true.
+bool mayReadWrite(const QString &path);
 
 } // namespace Platform
 

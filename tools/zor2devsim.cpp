@@ -80,109 +80,73 @@ bool parseNumber(const char *text, long low, long high, long *value)
     return true;
 }
 
+bool takeInt(const char *text, long high, int *target)
+{
+    long value = 0;
+    if (!parseNumber(text, 0, high, &value))
+        return false;
+    *target = int(value);
+    return true;
+}
+
+// A block number for the fault options.
+bool takeBlock(const char *text, long *target)
+{
+    return parseNumber(text, 0, 1L << 30, target);
+}
+
+// One long option: its name, whether it takes a value, and how it is taken (false: refused).
+struct OptionRule
+{
+    const char *name;
+    bool takesValue;
+    bool (*take)(Options &options, const char *value);
+};
+
+const OptionRule optionRules[] = {
+    {"family", true,
+     [](Options &o, const char *v) { return std::strlen(v) == 2 && (o.family = v, true); }},
+    {"fw-version", true, [](Options &o, const char *v) { return takeInt(v, 999, &o.fwVersion); }},
+    {"variant", true, [](Options &o, const char *v) { return takeInt(v, 999, &o.variant); }},
+    {"link", true, [](Options &o, const char *v) { return o.linkPath = v, true; }},
+    {"save-image", true, [](Options &o, const char *v) { return o.saveImage = v, true; }},
+    {"k-delay", true, [](Options &o, const char *v) { return takeInt(v, 600000, &o.kDelayMs); }},
+    {"stop-after", true, [](Options &o, const char *v) { return takeBlock(v, &o.stopAfter); }},
+    {"hangup-after", true, [](Options &o, const char *v) { return takeBlock(v, &o.hangupAfter); }},
+    {"garbage-at", true, [](Options &o, const char *v) { return takeBlock(v, &o.garbageAt); }},
+    {"double-k-at", true, [](Options &o, const char *v) { return takeBlock(v, &o.doubleKAt); }},
+    {"chatter", true, [](Options &o, const char *v) { return takeInt(v, 600000, &o.chatterMs); }},
+    {"exit-after-flash", false, [](Options &o, const char *) { return o.exitAfterFlash = true; }},
+    {"max-seconds", true,
+     [](Options &o, const char *v) {
+         char *end = nullptr;
+         o.maxSeconds = std::strtod(v, &end);
+         return end != v && *end == '\0' && o.maxSeconds > 0;
+     }},
+};
+
 // 0: run, 1: usage error, 2: help asked for, 3: version asked for.
 int parseOptions(int argc, char **argv, Options *options)
 {
-    enum {
-        Family = 1000,
-        FwVersion,
-        Variant,
-        Link,
-        SaveImage,
-        KDelay,
-        StopAfter,
-        HangupAfter,
-        GarbageAt,
-        DoubleKAt,
-        Chatter,
-        ExitAfterFlash,
-        MaxSeconds,
-        Help,
-        Version
-    };
-    static const option longOptions[] = {
-        {"family", required_argument, nullptr, Family},
-        {"fw-version", required_argument, nullptr, FwVersion},
-        {"variant", required_argument, nullptr, Variant},
-        {"link", required_argument, nullptr, Link},
-        {"save-image", required_argument, nullptr, SaveImage},
-        {"k-delay", required_argument, nullptr, KDelay},
-        {"stop-after", required_argument, nullptr, StopAfter},
-        {"hangup-after", required_argument, nullptr, HangupAfter},
-        {"garbage-at", required_argument, nullptr, GarbageAt},
-        {"double-k-at", required_argument, nullptr, DoubleKAt},
-        {"chatter", required_argument, nullptr, Chatter},
-        {"exit-after-flash", no_argument, nullptr, ExitAfterFlash},
-        {"max-seconds", required_argument, nullptr, MaxSeconds},
-        {"help", no_argument, nullptr, Help},
-        {"version", no_argument, nullptr, Version},
-        {nullptr, 0, nullptr, 0},
-    };
+    constexpr int firstRule = 1000;
+    constexpr int help = firstRule - 1;
+    constexpr int version = firstRule - 2;
+    std::vector<option> longOptions;
+    for (size_t i = 0; i < std::size(optionRules); ++i)
+        longOptions.push_back({optionRules[i].name,
+                               optionRules[i].takesValue ? required_argument : no_argument, nullptr,
+                               firstRule + int(i)});
+    longOptions.push_back({"help", no_argument, nullptr, help});
+    longOptions.push_back({"version", no_argument, nullptr, version});
+    longOptions.push_back({nullptr, 0, nullptr, 0});
     int c;
-    long value = 0;
-    while ((c = getopt_long(argc, argv, "", longOptions, nullptr)) != -1) {
-        switch (c) {
-        case Family:
-            if (std::strlen(optarg) != 2)
-                return 1;
-            options->family = optarg;
-            break;
-        case FwVersion:
-            if (!parseNumber(optarg, 0, 999, &value))
-                return 1;
-            options->fwVersion = int(value);
-            break;
-        case Variant:
-            if (!parseNumber(optarg, 0, 999, &value))
-                return 1;
-            options->variant = int(value);
-            break;
-        case Link:
-            options->linkPath = optarg;
-            break;
-        case SaveImage:
-            options->saveImage = optarg;
-            break;
-        case KDelay:
-            if (!parseNumber(optarg, 0, 600000, &value))
-                return 1;
-            options->kDelayMs = int(value);
-            break;
-        case StopAfter:
-        case HangupAfter:
-        case GarbageAt:
-        case DoubleKAt: {
-            if (!parseNumber(optarg, 0, 1L << 30, &value))
-                return 1;
-            long *target = c == StopAfter     ? &options->stopAfter
-                           : c == HangupAfter ? &options->hangupAfter
-                           : c == GarbageAt   ? &options->garbageAt
-                                              : &options->doubleKAt;
-            *target = value;
-            break;
-        }
-        case Chatter:
-            if (!parseNumber(optarg, 0, 600000, &value))
-                return 1;
-            options->chatterMs = int(value);
-            break;
-        case ExitAfterFlash:
-            options->exitAfterFlash = true;
-            break;
-        case Help:
+    while ((c = getopt_long(argc, argv, "", longOptions.data(), nullptr)) != -1) {
+        if (c == help)
             return 2;
-        case Version:
+        if (c == version)
             return 3;
-        case MaxSeconds: {
-            char *end = nullptr;
-            options->maxSeconds = std::strtod(optarg, &end);
-            if (end == optarg || *end != '\0' || !(options->maxSeconds > 0))
-                return 1;
-            break;
-        }
-        default:
+        if (c < firstRule || !optionRules[c - firstRule].take(*options, optarg))
             return 1;
-        }
     }
     return optind == argc ? 0 : 1;
 }
@@ -386,6 +350,108 @@ private:
     int transfersDone = 0;
 };
 
+// Ends us with the process that started us (a test that crashed, for instance) and on the
+// usual requests to stop. False when that process is already gone.
+bool followParent(pid_t parent)
+{
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+    return getppid() == parent;
+}
+
+// A raw 57600-baud pseudo-terminal. We hold its slave side open, so the line stays usable
+// while the loader closes and reopens it.
+bool openLine(int *master, int *slave, std::string *slavePath)
+{
+    *master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (*master < 0 || grantpt(*master) != 0 || unlockpt(*master) != 0) {
+        std::perror("zor2devsim: pseudo-terminal");
+        return false;
+    }
+    const char *slaveName = ptsname(*master);
+    if (!slaveName) {
+        std::perror("zor2devsim: ptsname");
+        return false;
+    }
+    *slavePath = slaveName;
+    *slave = open(slaveName, O_RDWR | O_NOCTTY);
+    if (*slave < 0) {
+        std::perror("zor2devsim: open");
+        return false;
+    }
+    termios raw;
+    if (tcgetattr(*slave, &raw) == 0) {
+        cfmakeraw(&raw);
+        cfsetispeed(&raw, B57600);
+        cfsetospeed(&raw, B57600);
+        tcsetattr(*slave, TCSANOW, &raw);
+    }
+    fcntl(*master, F_SETFL, fcntl(*master, F_GETFL) | O_NONBLOCK);
+    return true;
+}
+
+// --link PATH: 0 done (or not asked for), otherwise the exit status.
+int makeLink(const std::string &linkPath, const std::string &slavePath)
+{
+    if (linkPath.empty())
+        return 0;
+    if (!mayReplaceLink(linkPath)) {
+        std::fprintf(stderr,
+                     "zor2devsim: --link %s: exists and is no link to a pseudo-terminal; "
+                     "left alone\n",
+                     linkPath.c_str());
+        return 2;
+    }
+    unlink(linkPath.c_str());
+    if (symlink(slavePath.c_str(), linkPath.c_str()) != 0) {
+        std::perror("zor2devsim: --link");
+        return 1;
+    }
+    return 0;
+}
+
+// Plays the device on the line until it is told to stop; the exit status.
+int serve(const Options &options, int master, pid_t parent)
+{
+    Device device(options, master);
+    const double deadline = options.maxSeconds > 0 ? now() + options.maxSeconds : 0;
+    double nextChatter = 0;
+    char buffer[4096];
+    while (!stopRequested && getppid() == parent && (deadline == 0 || now() < deadline)) {
+        int waitMs = 100;
+        if (device.chattering()) {
+            const double t = now();
+            if (t >= nextChatter) {
+                if (!writeAll(master, "x", 1))
+                    break;
+                nextChatter = t + options.chatterMs / 1000.0;
+            }
+            waitMs = int(std::min(100.0, std::max(0.0, (nextChatter - t) * 1000.0)));
+        }
+        pollfd p{master, POLLIN, 0};
+        const int ready = poll(&p, 1, waitMs);
+        if (ready < 0 && errno != EINTR)
+            return 1;
+        if (ready <= 0)
+            continue;
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            continue;
+        if (n <= 0)
+            return 1; // cannot happen while we hold the slave open; leave rather than spin
+        if (!device.take(buffer, size_t(n)) || (options.exitAfterFlash && device.flashDone()))
+            break;
+    }
+    if (device.hungUp())
+        std::printf("line hung up\n");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -406,104 +472,19 @@ int main(int argc, char **argv)
     }
 
     const pid_t parent = getppid();
-    // Linux ends us with the process that started us (a test that crashed, for instance).
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
-    signal(SIGPIPE, SIG_IGN);
-    if (getppid() != parent)
+    if (!followParent(parent))
         return 0;
-
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-        std::perror("zor2devsim: pseudo-terminal");
+    int master = -1;
+    int slave = -1;
+    std::string slavePath;
+    if (!openLine(&master, &slave, &slavePath))
         return 1;
-    }
-    const char *slaveName = ptsname(master);
-    if (!slaveName) {
-        std::perror("zor2devsim: ptsname");
-        return 1;
-    }
-    const std::string slavePath = slaveName;
-    // Held open by us, the line stays usable while the loader closes and reopens it.
-    const int slave = open(slavePath.c_str(), O_RDWR | O_NOCTTY);
-    if (slave < 0) {
-        std::perror("zor2devsim: open");
-        return 1;
-    }
-    termios raw;
-    if (tcgetattr(slave, &raw) == 0) {
-        cfmakeraw(&raw);
-        cfsetispeed(&raw, B57600);
-        cfsetospeed(&raw, B57600);
-        tcsetattr(slave, TCSANOW, &raw);
-    }
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-
-    if (!options.linkPath.empty()) {
-        if (!mayReplaceLink(options.linkPath)) {
-            std::fprintf(stderr,
-                         "zor2devsim: --link %s: exists and is no link to a pseudo-terminal; "
-                         "left alone\n",
-                         options.linkPath.c_str());
-            return 2;
-        }
-        unlink(options.linkPath.c_str());
-        if (symlink(slavePath.c_str(), options.linkPath.c_str()) != 0) {
-            std::perror("zor2devsim: --link");
-            return 1;
-        }
-    }
+    if (const int status = makeLink(options.linkPath, slavePath))
+        return status;
     std::printf("%s\n", slavePath.c_str());
     std::fflush(stdout);
 
-    Device device(options, master);
-    const double deadline = options.maxSeconds > 0 ? now() + options.maxSeconds : 0;
-    int status = 0;
-    double nextChatter = 0;
-    char buffer[4096];
-    while (!stopRequested) {
-        if (getppid() != parent)
-            break;
-        if (deadline > 0 && now() >= deadline)
-            break;
-        int waitMs = 100;
-        if (device.chattering()) {
-            const double t = now();
-            if (t >= nextChatter) {
-                if (!writeAll(master, "x", 1))
-                    break;
-                nextChatter = t + options.chatterMs / 1000.0;
-            }
-            waitMs = int(std::min(100.0, std::max(0.0, (nextChatter - t) * 1000.0)));
-        }
-        pollfd p{master, POLLIN, 0};
-        const int ready = poll(&p, 1, waitMs);
-        if (ready < 0 && errno != EINTR) {
-            status = 1;
-            break;
-        }
-        if (ready <= 0)
-            continue;
-        const ssize_t n = read(master, buffer, sizeof buffer);
-        if (n < 0 && (errno == EAGAIN || errno == EINTR))
-            continue;
-        if (n <= 0) {
-            // Cannot happen while we hold the slave open; leave rather than spin.
-            status = 1;
-            break;
-        }
-        if (!device.take(buffer, size_t(n)))
-            break;
-        if (options.exitAfterFlash && device.flashDone())
-            break;
-    }
-
-    if (device.hungUp())
-        std::printf("line hung up\n");
+    const int status = serve(options, master, parent);
     std::fflush(stdout);
     close(slave);
     close(master);

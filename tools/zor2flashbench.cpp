@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     QElapsedTimer wall;
     const std::clock_t cpuStart = std::clock();
     wall.start();
-    const FlashResult result = writeFlash(modem, true, firmware, FlashTimeouts{});
+    const FlashResult result = writeFlash(modem, firmware, FlashTimeouts{});
     const qint64 wallNs = wall.nsecsElapsed();
     const double cpuMs = double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC;
     modem.closeTty();

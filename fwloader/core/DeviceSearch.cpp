@@ -1,5 +1,7 @@
 #include "DeviceSearch.h"
 
+#include "PortList.h"
+
 #include <QCoreApplication>
 
 DeviceSearch::DeviceSearch(Modem &modem, const QStringList &ttyList)
@@ -8,20 +10,26 @@ DeviceSearch::DeviceSearch(Modem &modem, const QStringList &ttyList)
 {
 }
 
+DeviceSearch makeDeviceSearch(Modem &modem, const QStringList &ttyList)
+{
+    modem.setBaudrate(57600);
+    return DeviceSearch(modem, ttyList.isEmpty() ? defaultTtyList(currentPortSystem()) : ttyList);
+}
+
 void DeviceSearch::discardInput()
 {
-    if (ttyOpen) {
-        std::array<char, 8004> scratch;
+    if (open) {
+        std::array<char, receiveBufferSize> scratch;
         modem.readTty(scratch.data(), int(scratch.size()));
     }
-    rxBuffer.fill(0);
+    received.fill(0);
 }
 
 bool DeviceSearch::nextPort()
 {
-    ++ttyIndex;
-    if (ttyIndex >= ttyList.size()) {
-        ttyIndex = 0;
+    ++index;
+    if (index >= ttyList.size()) {
+        index = 0;
         return true;
     }
     return false;
@@ -29,61 +37,62 @@ bool DeviceSearch::nextPort()
 
 SearchTick DeviceSearch::fopentty()
 {
-    SearchTick tick;
     if (ttyList.isEmpty())
-        return tick;
+        return SearchTick();
+    if (pending)
+        return judgeReply();
+    if (!open)
+        return openNextPort();
+    // Found: the port stays open and the search stays stopped.
+    return SearchTick();
+}
 
-    if (versionPending) {
-        versionPending = false;
-        const int count = modem.readTty(rxBuffer.data(), identificationLength);
-        bool accepted = false;
-        if (count >= identificationLength) {
-            const DeviceIdentity reply = parseIdentification(rxBuffer.data());
-            hwFamily = reply.hwFamily;
-            fwVersion = reply.fwVersion;
-            hwVariant = reply.hwVariant;
-            accepted = isAcceptedDevice(reply);
-        }
-        if (!accepted) {
-            tick.refused = count >= identificationLength;
-            tick.wrapped = nextPort();
-            tick.nextDelayMs = 200;
-            modem.closeTty();
-            ttyOpen = false;
-            return tick;
-        }
-        tick.statusText = QCoreApplication::translate("ZOR2fwloader", "HW gefunden an: ") + ttyName;
+SearchTick DeviceSearch::judgeReply()
+{
+    SearchTick tick;
+    pending = false;
+    const int count = modem.readTty(received.data(), identificationLength);
+    const bool complete = count >= identificationLength;
+    if (complete)
+        reply = parseIdentification(received.data());
+    if (complete && isAcceptedDevice(reply)) {
+        tick.statusText = QCoreApplication::translate("ZOR2fwloader", "HW gefunden an: ") + name;
         tick.found = true;
         return tick;
     }
+    tick.refused = complete;
+    tick.wrapped = nextPort();
+    tick.nextDelayMs = 200;
+    modem.closeTty();
+    open = false;
+    return tick;
+}
 
-    if (!ttyOpen) {
-        ttyIndex = qBound(0, ttyIndex, int(ttyList.size()) - 1);
-        ttyName = ttyList.at(ttyIndex);
-        tick.statusText = QStringLiteral("Suche HW :") + ttyName;
-        ttyOpen = modem.openTty(ttyName);
-        if (ttyOpen) {
-            discardInput();
-            modem.writeTty("@v;");
-            versionPending = true;
-            tick.nextDelayMs = 300;
-            return tick;
-        }
-        tick.openFailure = modem.lastOpenFailure();
-        tick.wrapped = nextPort();
-        tick.nextDelayMs = 100;
-        versionPending = false;
-        modem.closeTty();
+SearchTick DeviceSearch::openNextPort()
+{
+    SearchTick tick;
+    index = qBound(0, index, int(ttyList.size()) - 1);
+    name = ttyList.at(index);
+    tick.statusText = QStringLiteral("Suche HW :") + name;
+    open = modem.openTty(name);
+    if (open) {
+        discardInput();
+        modem.writeTty("@v;");
+        pending = true;
+        tick.nextDelayMs = 300;
         return tick;
     }
-
-    // Found: the port stays open and the search stays stopped.
+    tick.openFailure = modem.lastOpenFailure();
+    tick.wrapped = nextPort();
+    tick.nextDelayMs = 100;
+    pending = false;
+    modem.closeTty();
     return tick;
 }
 
 void DeviceSearch::restart()
 {
     modem.closeTty();
-    ttyOpen = false;
-    versionPending = false;
+    open = false;
+    pending = false;
 }

@@ -34,19 +34,33 @@ public:
     // search again, starting with the same port.
     void restart();
 
-    DeviceIdentity identity() const { return {hwFamily, fwVersion, hwVariant}; }
-
-    Modem &modem;
-    QStringList ttyList;
-    int ttyIndex = 0;
-    QString ttyName;
-    bool ttyOpen = false;
-    bool versionPending = false;
-    QString hwFamily;
-    int fwVersion = 0;
-    int hwVariant = 0;
-    std::array<char, 8004> rxBuffer{};
+    Modem &link() const { return modem; }
+    // The port being tried; once found, the device's port.
+    QString ttyName() const { return name; }
+    // A port is open: the one being asked, or the device's.
+    bool ttyOpen() const { return open; }
+    // "@v;" went out; the next step judges the reply.
+    bool versionPending() const { return pending; }
+    int ttyIndex() const { return index; }
+    // What the last device that answered said about itself.
+    DeviceIdentity identity() const { return reply; }
+    const std::array<char, receiveBufferSize> &rxBuffer() const { return received; }
 
 private:
     bool nextPort();
+    SearchTick judgeReply();
+    SearchTick openNextPort();
+
+    Modem &modem;
+    QStringList ttyList;
+    int index = 0;
+    QString name;
+    bool open = false;
+    bool pending = false;
+    DeviceIdentity reply;
+    std::array<char, receiveBufferSize> received{};
 };
+
+// The search as both front ends run it: over ttyList, or the system's usual ports when it is
+// empty, with the link set to 57600 baud.
+DeviceSearch makeDeviceSearch(Modem &modem, const QStringList &ttyList);

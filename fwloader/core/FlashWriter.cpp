@@ -1,5 +1,8 @@
 #include "FlashWriter.h"
 
+#include "DeviceSearch.h"
+#include "Platform.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
@@ -43,7 +46,7 @@ Wait waitForRequest(Modem &modem, int msecs, const FlashHooks &hooks)
 
 void dropStaleInput(Modem &modem)
 {
-    std::array<char, 8004> scratch;
+    std::array<char, receiveBufferSize> scratch;
     // Bounded: a device that keeps talking cannot hold the transfer here.
     for (int i = 0; i < 64 && modem.readTty(scratch.data(), int(scratch.size())) > 0; ++i) {
     }
@@ -56,10 +59,10 @@ int flashBlockTotal(const FirmwareImage &firmware)
     return firmware.lastAddress / blockSize + 1;
 }
 
-FlashResult writeFlash(Modem &modem, bool ttyOpen, const FirmwareImage &firmware,
-                       const FlashTimeouts &timeouts, const FlashHooks &hooks)
+FlashResult writeFlash(Modem &modem, const FirmwareImage &firmware, const FlashTimeouts &timeouts,
+                       const FlashHooks &hooks)
 {
-    if (!ttyOpen || !modem.isOpen())
+    if (!modem.isOpen())
         return FlashResult::NoPort;
     const int total = flashBlockTotal(firmware);
 
@@ -104,7 +107,24 @@ FlashResult writeFlash(Modem &modem, bool ttyOpen, const FirmwareImage &firmware
     return FlashResult::Written;
 }
 
-QString flashFailureText(FlashResult result)
+FlashResult flashFoundDevice(DeviceSearch &search, const FirmwareImage &firmware,
+                             const FlashTimeouts &timeouts,
+                             const std::function<void(int sent, int total)> &onBlock)
+{
+    FlashHooks hooks;
+    hooks.onBlock = onBlock;
+    hooks.stopRequested = [] { return Platform::stopSignal() != 0; };
+    FlashResult result = FlashResult::NoPort;
+    Platform::catchStopSignals();
+    if (search.ttyOpen())
+        result = writeFlash(search.link(), firmware, timeouts, hooks);
+    if (result != FlashResult::Written)
+        search.restart();
+    Platform::releaseStopSignals();
+    return result;
+}
+
+QString flashResultText(FlashResult result)
 {
     switch (result) {
     case FlashResult::Written:

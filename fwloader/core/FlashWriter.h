@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HexImage.h"
+#include "FirmwareImage.h"
 #include "Modem.h"
 
 #include <QString>
@@ -32,11 +32,22 @@ constexpr int maxStrayBytes = 64;
 // Writes the image into the device: the start command, then one block of address (low byte
 // first) and 64 image bytes for every "k" the device sends, then the end mark 0xFF 0xFF. Each
 // wait for a "k" has one deadline, set when the wait starts; other bytes never move it.
-FlashResult writeFlash(Modem &modem, bool ttyOpen, const FirmwareImage &firmware,
-                       const FlashTimeouts &timeouts, const FlashHooks &hooks = {});
+// A closed link gives NoPort.
+FlashResult writeFlash(Modem &modem, const FirmwareImage &firmware, const FlashTimeouts &timeouts,
+                       const FlashHooks &hooks = {});
+
+class DeviceSearch;
+
+// A transfer as both front ends run it: writeFlash over the port the search found, where
+// SIGINT, SIGTERM and SIGHUP end the transfer between two blocks (Interrupted;
+// Platform::stopSignal() names the signal). After any failure the device may still take bytes
+// as flash data, so nothing more goes out on that line: the search starts again at that port.
+FlashResult flashFoundDevice(DeviceSearch &search, const FirmwareImage &firmware,
+                             const FlashTimeouts &timeouts,
+                             const std::function<void(int sent, int total)> &onBlock);
 
 // The block total for an image: lastAddress / 64 + 1.
 int flashBlockTotal(const FirmwareImage &firmware);
 
-// Status bar text for the result ("Flash neu beschrieben!" for Written).
-QString flashFailureText(FlashResult result);
+// What the status bar says about the result: "Flash neu beschrieben!" or why it failed.
+QString flashResultText(FlashResult result);

@@ -1,10 +1,9 @@
 #include "HexImage.h"
 
 #include "DeviceIdentity.h"
+#include "Platform.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 #include <vector>
 
@@ -70,114 +69,118 @@ void refuse(HexLoadResult &result, HexStatus status, const QString &reason, int 
     result.badRecord = record;
 }
 
-// Reads a regular file of sane size whole; a FIFO, a device or a huge file is never opened.
+// Reads a regular file of sane size whole; a FIFO, a device or a huge file is never read.
 bool readWhole(const QString &path, QByteArray &text, HexLoadResult &result)
 {
-    const QFileInfo info(path);
+    const Platform::ReadResult read = Platform::readRegularFile(path, maxHexFileSize);
+    const Platform::FileKind kind = read.status.kind;
     QString reason;
-    if (!info.exists())
+    if (kind == Platform::FileKind::Missing || kind == Platform::FileKind::DanglingLink)
         reason = tr("Datei nicht gefunden");
-    else if (!info.isFile())
+    else if (kind != Platform::FileKind::Regular)
         reason = tr("keine gewoehnliche Datei");
-    else if (info.size() > maxHexFileSize)
+    else if (read.tooLarge)
         reason = tr("groesser als 16 MB, keine Firmware");
-    if (reason.isEmpty()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            reason = tr("Datei kann nicht geoeffnet werden");
-        else
-            text = file.read(maxHexFileSize + 1);
-        if (reason.isEmpty() && file.error() != QFileDevice::NoError)
-            reason = tr("Lesefehler");
-        else if (reason.isEmpty() && text.size() > maxHexFileSize)
-            reason = tr("groesser als 16 MB, keine Firmware");
-    }
-    if (!reason.isEmpty())
+    else if (read.status.result.error == Platform::FileError::IoError)
+        reason = tr("Lesefehler");
+    else if (!read.status.result.ok())
+        reason = tr("Datei kann nicht geoeffnet werden");
+    if (!reason.isEmpty()) {
         refuse(result, HexStatus::NotReadable, reason);
-    return reason.isEmpty();
+        return false;
+    }
+    text = read.data;
+    return true;
 }
 
-} // namespace
-
-HexLoadResult readHexFile(const QString &path)
+// The records of one file, taken one by one into the result's image.
+class RecordReader
 {
-    HexLoadResult result;
-    QByteArray text;
-    if (!readWhole(path, text, result))
-        return result;
-    if (text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF") || text.contains('\0')) {
-        refuse(result, HexStatus::Malformed, tr("UTF-16 oder binaer, erwartet wird ASCII-Text"), 1);
-        return result;
+public:
+    explicit RecordReader(HexLoadResult &result)
+        : result(result)
+        , stored(firstForbiddenAddress, false)
+    {
     }
 
-    FirmwareImage &firmware = result.image;
-    std::vector<bool> stored(firstForbiddenAddress, false);
+    // false: the record is refused and the result says why.
+    bool take(const char *word, qsizetype length);
+    // The verdict on the layout after the last record.
+    void judge();
+
+private:
+    bool storeData(qint64 address, int count);
+
+    HexLoadResult &result;
+    std::vector<bool> stored;
     qint64 base = -1; // nothing is stored before the first segment or linear address record
     qint64 protectedFrom = -1;
     bool ended = false;
-    int record = 0;
+    int record = 0; // at most 8 M words in a file of 16 MB
     std::vector<quint8> bytes;
-    const char *data = text.constData();
-    const qsizetype size = text.size();
-    // Editors on Windows may put a byte order mark in front of the first record.
-    for (qsizetype pos = text.startsWith("\xEF\xBB\xBF") ? 3 : 0; pos < size;) {
-        while (pos < size && isSpace(data[pos]))
-            ++pos;
-        const qsizetype start = pos;
-        while (pos < size && !isSpace(data[pos]))
-            ++pos;
-        if (pos == start)
-            continue;
-        ++record; // at most 8 M words in a file of 16 MB
-        if (ended) {
-            refuse(result, HexStatus::Malformed, tr("Text nach dem Dateiende-Satz"), record);
-            return result;
-        }
-        QString reason = decodeRecord(data + start, pos - start, bytes);
-        const int count = reason.isEmpty() ? bytes[0] : 0;
-        const int type = reason.isEmpty() ? bytes[3] : 0;
-        if (reason.isEmpty() && type > 5)
-            reason = tr("unbekannter Satztyp %1").arg(hex4(type).right(2));
-        else if (reason.isEmpty() && (type == 2 || type == 4) && count != 2)
-            reason = tr("Adresssatz ohne zwei Adressbytes");
-        if (!reason.isEmpty()) {
-            refuse(result, HexStatus::Malformed, reason, record);
-            return result;
-        }
-        const qint64 address = bytes[1] * 256 + bytes[2];
-        if (type == 0x01) {
-            ended = true;
-        } else if (type == 0x02) {
-            base = qint64(bytes[4] * 256 + bytes[5]) * 16;
-        } else if (type == 0x04) {
-            base = qint64(bytes[4] * 256 + bytes[5]) << 16;
-        } else if (type == 0x00 && base >= 0) {
-            for (int i = 0; i < count; ++i) {
-                const qint64 cell = base + address + i;
-                const int value = bytes[4 + i];
-                if (cell >= imageEnd) {
-                    ++result.skippedBytes;
-                } else if (cell >= firstForbiddenAddress) {
-                    if (protectedFrom < 0 || cell < protectedFrom)
-                        protectedFrom = cell;
-                } else if (!stored[cell]) {
-                    stored[cell] = true;
-                    firmware.image[cell] = value;
-                    firmware.lastAddress = qMax(firmware.lastAddress, int(cell));
-                    if (result.firstAddress < 0 || cell < result.firstAddress)
-                        result.firstAddress = int(cell);
-                    ++result.dataBytes;
-                } else if (firmware.image[cell] != value) {
-                    refuse(result, HexStatus::Malformed,
-                           tr("zweiter, anderer Wert fuer Adresse 0x%1").arg(hex4(cell)), record);
-                    return result;
-                }
-            }
-        }
-        // Start addresses (types 03 and 05) change nothing.
-    }
+};
 
+bool RecordReader::take(const char *word, qsizetype length)
+{
+    ++record;
+    if (ended) {
+        refuse(result, HexStatus::Malformed, tr("Text nach dem Dateiende-Satz"), record);
+        return false;
+    }
+    QString reason = decodeRecord(word, length, bytes);
+    const int count = reason.isEmpty() ? bytes[0] : 0;
+    const int type = reason.isEmpty() ? bytes[3] : 0;
+    if (reason.isEmpty() && type > 5)
+        reason = tr("unbekannter Satztyp %1").arg(hex4(type).right(2));
+    else if (reason.isEmpty() && (type == 2 || type == 4) && count != 2)
+        reason = tr("Adresssatz ohne zwei Adressbytes");
+    if (!reason.isEmpty()) {
+        refuse(result, HexStatus::Malformed, reason, record);
+        return false;
+    }
+    if (type == 0x01)
+        ended = true;
+    else if (type == 0x02)
+        base = qint64(bytes[4] * 256 + bytes[5]) * 16;
+    else if (type == 0x04)
+        base = qint64(bytes[4] * 256 + bytes[5]) << 16;
+    else if (type == 0x00 && base >= 0)
+        return storeData(bytes[1] * 256 + bytes[2], count);
+    // Start addresses (types 03 and 05) change nothing.
+    return true;
+}
+
+bool RecordReader::storeData(qint64 address, int count)
+{
+    FirmwareImage &firmware = result.image;
+    for (int i = 0; i < count; ++i) {
+        const qint64 cell = base + address + i;
+        const int value = bytes[4 + i];
+        if (cell >= imageEnd) {
+            ++result.skippedBytes;
+        } else if (cell >= firstForbiddenAddress) {
+            if (protectedFrom < 0 || cell < protectedFrom)
+                protectedFrom = cell;
+        } else if (!stored[cell]) {
+            stored[cell] = true;
+            firmware.image[cell] = value;
+            firmware.lastAddress = qMax(firmware.lastAddress, int(cell));
+            if (result.firstAddress < 0 || cell < result.firstAddress)
+                result.firstAddress = int(cell);
+            ++result.dataBytes;
+        } else if (firmware.image[cell] != value) {
+            refuse(result, HexStatus::Malformed,
+                   tr("zweiter, anderer Wert fuer Adresse 0x%1").arg(hex4(cell)), record);
+            return false;
+        }
+    }
+    return true;
+}
+
+void RecordReader::judge()
+{
     // A PIC18 firmware of ours jumps over the boot loader: GOTO 0xFC00 at 0x0020.
+    const FirmwareImage &firmware = result.image;
     const bool gotoBootLoader = firmware.image[0x20] == 0x00 && firmware.image[0x21] == 0xEF &&
                                 firmware.image[0x22] == 0x7E && firmware.image[0x23] == 0xF0;
     if (record == 0)
@@ -197,6 +200,35 @@ HexLoadResult readHexFile(const QString &path)
         refuse(result, HexStatus::Unsuitable, tr("kein Sprung zum Bootloader bei 0x20"));
     else
         result.status = HexStatus::Accepted;
+}
+
+} // namespace
+
+HexLoadResult readHexFile(const QString &path)
+{
+    HexLoadResult result;
+    QByteArray text;
+    if (!readWhole(path, text, result))
+        return result;
+    if (text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF") || text.contains('\0')) {
+        refuse(result, HexStatus::Malformed, tr("UTF-16 oder binaer, erwartet wird ASCII-Text"), 1);
+        return result;
+    }
+
+    RecordReader reader(result);
+    const char *data = text.constData();
+    const qsizetype size = text.size();
+    // Editors on Windows may put a byte order mark in front of the first record.
+    for (qsizetype pos = text.startsWith("\xEF\xBB\xBF") ? 3 : 0; pos < size;) {
+        while (pos < size && isSpace(data[pos]))
+            ++pos;
+        const qsizetype start = pos;
+        while (pos < size && !isSpace(data[pos]))
+            ++pos;
+        if (pos > start && !reader.take(data + start, pos - start))
+            return result;
+    }
+    reader.judge();
     return result;
 }
 

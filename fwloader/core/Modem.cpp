@@ -1,16 +1,15 @@
 #include "Modem.h"
 
+#include "Platform.h"
 #include "PortList.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -22,23 +21,33 @@ OpenFailure classify(QSerialPort::SerialPortError error, const QString &portName
     case QSerialPort::DeviceNotFoundError:
         return OpenFailure::NotFound;
     case QSerialPort::PermissionError:
-#ifdef Q_OS_UNIX
-    {
         // Qt reports a port in use and a port we may not open alike; only the file mode tells.
-        const QString path = portSystemLocation(portName);
-        if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0)
-            return OpenFailure::PermissionDenied;
-    }
-#else
-        Q_UNUSED(portName)
-#endif
-        return OpenFailure::Busy;
+        return Platform::mayReadWrite(portSystemLocation(portName)) ? OpenFailure::Busy
+                                                                    : OpenFailure::PermissionDenied;
     default:
         return OpenFailure::Other;
     }
 }
 
 } // namespace
+
+QString permissionHint(const QString &port)
+{
+    const QFileInfo info(portSystemLocation(port));
+    const QString group = info.group();
+    const auto groupRights = QFile::ReadGroup | QFile::WriteGroup;
+    if (group.isEmpty() || group == QLatin1String("root") ||
+        (info.permissions() & groupRights) != groupRights)
+        return QCoreApplication::translate("ZOR2fwloader",
+                                           "Kein Zugriff auf %1: dieser Benutzer darf das Geraet "
+                                           "nicht oeffnen.")
+            .arg(port);
+    return QCoreApplication::translate("ZOR2fwloader",
+                                       "Kein Zugriff auf %1: das Geraet gehoert der Gruppe %2. "
+                                       "Den Benutzer in diese Gruppe aufnehmen (sudo usermod -aG "
+                                       "%2 $USER) und neu anmelden.")
+        .arg(port, group);
+}
 
 Modem::Modem(QObject *parent)
     : QObject(parent)

@@ -9,6 +9,14 @@
 // Why the last openTty() failed; the command line names a port it may not open.
 enum class OpenFailure { None, NotFound, PermissionDenied, Busy, Other };
 
+// The loader's receive buffer, and so the most one read takes when stale input is dropped.
+constexpr int receiveBufferSize = 8004;
+
+// One line for a port that exists but that this user may not open (PermissionDenied): on Linux
+// the serial devices belong to a group (usually dialout) that the user has to join; a device
+// that only its owner may use needs other rights, and joining root's group is never the answer.
+QString permissionHint(const QString &port);
+
 // The loader's only path to the device: one serial port at 57600 8N1, binary, no flow control,
 // DTR and RTS on, opened exclusively (Qt's lock file keeps out a second user, root included). Reads
 // never wait; every wait and every write has a bound. Once the line is lost (the device or adapter
@@ -23,7 +31,6 @@ public:
 
     // 9600, 57600 or 115200; any other rate is ignored. Used by the next openTty().
     void setBaudrate(int rate);
-    int baudrate() const { return rate; }
 
     // The port name exactly as given: "COM3" on Windows, a device path such as /dev/ttyUSB0 on
     // Linux. Emits setTtyText(port) on success and setTtyText("?") on failure.

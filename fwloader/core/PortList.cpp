@@ -1,12 +1,10 @@
 #include "PortList.h"
 
+#include "Platform.h"
+
 PortSystem currentPortSystem()
 {
-#ifdef Q_OS_WIN
-    return PortSystem::Windows;
-#else
-    return PortSystem::Linux;
-#endif
+    return Platform::comPortNames() ? PortSystem::Windows : PortSystem::Linux;
 }
 
 QStringList defaultTtyList(PortSystem system)

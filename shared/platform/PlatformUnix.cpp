@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include <QFile>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -71,6 +73,16 @@ void releaseStopSignals()
 int stopSignal()
 {
     return caughtSignal;
+}
+
+bool comPortNames()
+{
+    return false;
+}
+
+bool mayReadWrite(const QString &path)
+{
+    return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
 }
 
 } // namespace Platform

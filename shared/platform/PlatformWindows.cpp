@@ -50,6 +50,16 @@ int stopSignal()
     return caughtSignal;
 }
 
+bool comPortNames()
+{
+    return true;
+}
+
+bool mayReadWrite(const QString &)
+{
+    return true;
+}
+
 } // namespace Platform
 
 // Files ------------------------------------------------------------------------------------

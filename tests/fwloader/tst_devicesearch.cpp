@@ -36,21 +36,21 @@ private slots:
         QCOMPARE(tick.statusText, QStringLiteral("Suche HW :") + missing);
         QCOMPARE(tick.nextDelayMs, 100);
         QCOMPARE(tick.openFailure, OpenFailure::NotFound);
-        QVERIFY(!search.ttyOpen);
+        QVERIFY(!search.ttyOpen());
 
         for (const DeviceSimulator *refused : {&wrongFamily, &tooOld}) {
             tick = step(search, tick.nextDelayMs);
             QCOMPARE(tick.statusText, QStringLiteral("Suche HW :") + refused->path());
             QCOMPARE(tick.nextDelayMs, 300);
-            QVERIFY(search.ttyOpen && search.versionPending);
+            QVERIFY(search.ttyOpen() && search.versionPending());
             tick = step(search, tick.nextDelayMs);
             QCOMPARE(tick.nextDelayMs, 200);
             QVERIFY(tick.statusText.isEmpty());
             QVERIFY(!tick.found);
-            QVERIFY(!search.ttyOpen && !modem.isOpen());
+            QVERIFY(!search.ttyOpen() && !modem.isOpen());
         }
-        QCOMPARE(search.hwFamily, QStringLiteral("Z2"));
-        QCOMPARE(search.fwVersion, 102);
+        QCOMPARE(search.identity().hwFamily, QStringLiteral("Z2"));
+        QCOMPARE(search.identity().fwVersion, 102);
 
         tick = step(search, tick.nextDelayMs);
         QCOMPARE(tick.nextDelayMs, 300);
@@ -58,10 +58,10 @@ private slots:
         QVERIFY(tick.found);
         QCOMPARE(tick.nextDelayMs, -1);
         QCOMPARE(tick.statusText, QStringLiteral("HW gefunden an: ") + device.path());
-        QCOMPARE(search.ttyName, device.path());
+        QCOMPARE(search.ttyName(), device.path());
         QCOMPARE(firmwareLine(search.identity()),
                  QStringLiteral("FW: V1.05\t[PIC18F26K22]: ZOR01"));
-        QVERIFY(search.ttyOpen && modem.isOpen());
+        QVERIFY(search.ttyOpen() && modem.isOpen());
 
         // Found is final until the caller restarts the search.
         tick = step(search, 10);
@@ -70,7 +70,7 @@ private slots:
 
         // After a failed transfer: the port is closed and the same port is tried first.
         search.restart();
-        QVERIFY(!search.ttyOpen && !modem.isOpen());
+        QVERIFY(!search.ttyOpen() && !modem.isOpen());
         tick = step(search, 0);
         QCOMPARE(tick.statusText, QStringLiteral("Suche HW :") + device.path());
         QVERIFY(step(search, tick.nextDelayMs).found);
@@ -82,9 +82,9 @@ private slots:
         DeviceSearch search(modem,
                             {dir.filePath(QStringLiteral("a")), dir.filePath(QStringLiteral("b"))});
         QVERIFY(!search.fopentty().wrapped);
-        QCOMPARE(search.ttyIndex, 1);
+        QCOMPARE(search.ttyIndex(), 1);
         QVERIFY(search.fopentty().wrapped);
-        QCOMPARE(search.ttyIndex, 0);
+        QCOMPARE(search.ttyIndex(), 0);
         QCOMPARE(search.fopentty().statusText,
                  QStringLiteral("Suche HW :") + dir.filePath(QStringLiteral("a")));
     }
@@ -115,12 +115,12 @@ private slots:
         QVERIFY(line.send(reply));
         QTest::qWait(100);
         QCOMPARE(search.fopentty().found, found);
-        QCOMPARE(search.ttyOpen, found);
+        QCOMPARE(search.ttyOpen(), found);
         if (found) {
             char rest[16];
             QCOMPARE(modem.readTty(rest, sizeof rest), leftQueued);
             search.discardInput();
-            QCOMPARE(int(search.rxBuffer[2]), 0);
+            QCOMPARE(int(search.rxBuffer()[2]), 0);
         }
     }
 };

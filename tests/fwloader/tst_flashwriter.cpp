@@ -78,7 +78,7 @@ private slots:
             progress << sent;
             QCOMPARE(blockTotal, total);
         };
-        QCOMPARE(writeFlash(modem, true, *firmware, FlashTimeouts{}, hooks), FlashResult::Written);
+        QCOMPARE(writeFlash(modem, *firmware, FlashTimeouts{}, hooks), FlashResult::Written);
         QCOMPARE(progress.size(), total);
         QCOMPARE(progress.first(), 1);
         QCOMPARE(progress.last(), total);
@@ -109,8 +109,7 @@ private slots:
             sent += line.receive(2);
         });
         const auto firmware = testImage(0x17F);
-        const FlashResult result =
-            writeFlash(modem, true, *firmware, FlashTimeouts{2000, 2000, 2000});
+        const FlashResult result = writeFlash(modem, *firmware, FlashTimeouts{2000, 2000, 2000});
         deviceSide.join();
         QCOMPARE(result, FlashResult::Written);
         QCOMPARE(sent.size(), 8 + 6 * 66 + 2);
@@ -188,11 +187,11 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const FlashResult result =
-            writeFlash(modem, true, *firmware, FlashTimeouts{firstKMs, kMs, 1000}, hooks);
+            writeFlash(modem, *firmware, FlashTimeouts{firstKMs, kMs, 1000}, hooks);
         const qint64 elapsed = clock.elapsed();
         QCOMPARE(result, expected);
         QCOMPARE(lastSent, sent);
-        QCOMPARE(flashFailureText(result), text);
+        QCOMPARE(flashResultText(result), text);
         // A time-out comes after its bound and not much later; the others come at once.
         const int bound = sent == 0 ? firstKMs : kMs;
         if (atOnce)
@@ -209,10 +208,10 @@ private slots:
         int calls = 0;
         FlashHooks hooks;
         hooks.onBlock = [&](int, int) { ++calls; };
-        QCOMPARE(writeFlash(modem, false, *firmware, FlashTimeouts{}, hooks), FlashResult::NoPort);
+        QCOMPARE(writeFlash(modem, *firmware, FlashTimeouts{}, hooks), FlashResult::NoPort);
         QCOMPARE(calls, 0);
-        QCOMPARE(flashFailureText(FlashResult::NoPort), QStringLiteral("Keine HW verbunden!"));
-        QCOMPARE(flashFailureText(FlashResult::Written), QStringLiteral("Flash neu beschrieben!"));
+        QCOMPARE(flashResultText(FlashResult::NoPort), QStringLiteral("Keine HW verbunden!"));
+        QCOMPARE(flashResultText(FlashResult::Written), QStringLiteral("Flash neu beschrieben!"));
     }
 };
 

@@ -1,5 +1,5 @@
 #include "DeviceSimulator.h"
-#include "FileChooser.h"
+#include "Dialogs.h"
 #include "TestFiles.h"
 #include "TestFirmware.h"
 #include "WholeTexts.h"
@@ -22,15 +22,20 @@
 namespace {
 
 // Answers the file dialog as the test says and remembers what the window asked.
-class AnsweringFileChooser : public FileChooser
+class AnsweringDialogs : public Dialogs
 {
 public:
-    QString getOpenFileName(QWidget *, const QString &caption, const QString &dir,
-                            const QString &filter) override
+    QString openFileName(QWidget *, const QString &caption, const QString &dir,
+                         const QString &filter) override
     {
         asked = {caption, dir, filter};
         return answer;
     }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+    void warning(QWidget *, const QString &, const QString &) override {}
 
     QString answer;
     QStringList asked;
@@ -66,7 +71,7 @@ private:
 
     void openWindow(const QStringList &ports)
     {
-        window = std::make_unique<ZOR2fwloader>(ports, &chooser);
+        window = std::make_unique<ZOR2fwloader>(ports, &dialogs);
         window->setFlashTimeouts({1000, 500, 1000});
         messages = std::make_unique<QSignalSpy>(window->statusBar(), &QStatusBar::messageChanged);
         window->show();
@@ -83,8 +88,8 @@ private:
 
     bool loadFile(const TestFirmware &firmware, int badRecord = 0)
     {
-        chooser.answer = dir.filePath(QStringLiteral("fw.hex"));
-        if (!firmware.write(chooser.answer, badRecord))
+        dialogs.answer = dir.filePath(QStringLiteral("fw.hex"));
+        if (!firmware.write(dialogs.answer, badRecord))
             return false;
         QTest::mouseClick(hexButton(), Qt::LeftButton);
         return true;
@@ -111,7 +116,7 @@ private:
 
     QTemporaryDir dir;
     QTemporaryDir settingsDir;
-    AnsweringFileChooser chooser;
+    AnsweringDialogs dialogs;
     DeviceSimulator simulator;
     std::unique_ptr<ZOR2fwloader> window;
     std::unique_ptr<QSignalSpy> messages;
@@ -130,7 +135,7 @@ private slots:
         window.reset();
         simulator.stop();
         QFile::remove(imagePath());
-        chooser = AnsweringFileChooser();
+        dialogs = AnsweringDialogs();
     }
 
     void startsSearchingWithNothingToDo()
@@ -225,7 +230,7 @@ private slots:
         QDir::setCurrent(before);
         const QString start = folderExists ? workDir.filePath(QStringLiteral("zor2fw/*.hex"))
                                            : workDir.filePath(QStringLiteral("*.hex"));
-        QCOMPARE(chooser.asked,
+        QCOMPARE(dialogs.asked,
                  QStringList({"HEX-Datei Laden", QDir::cleanPath(start), "HEX-Datei (*.hex)"}));
     }
 
@@ -270,7 +275,7 @@ private slots:
         if (answer == QLatin1String("fw")) {
             QVERIFY(loadFile(TestFirmware(length, version, jump), badRecord));
         } else {
-            chooser.answer = answer.isEmpty() ? QString() : dir.filePath(answer);
+            dialogs.answer = answer.isEmpty() ? QString() : dir.filePath(answer);
             QTest::mouseClick(hexButton(), Qt::LeftButton);
         }
         QCOMPARE(label("label")->text(), text);

@@ -1,0 +1,169 @@
+#include "CommandLine.h"
+
+#include <cstdio>
+
+namespace CommandLine {
+
+void printOut(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
+
+void printErr(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+int reportUsageError(const QString &program, const QString &message)
+{
+    printErr(QStringLiteral("%1: %2\n").arg(program, message) +
+             QCoreApplication::translate("CommandLine", "Hilfe: '%1 --help'.\n").arg(program));
+    return UsageError;
+}
+
+} // namespace CommandLine
+
+namespace {
+
+// How a value that is really the next option looks: a dash and more, but no number ("-5").
+bool looksLikeOption(const QString &argument)
+{
+    bool number = false;
+    argument.toDouble(&number);
+    return argument.size() > 1 && argument.startsWith(QLatin1Char('-')) && !number;
+}
+
+} // namespace
+
+OptionParser::OptionParser()
+{
+    // Qt's window options are words after one dash; ours are checked before Qt sees them.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+}
+
+void OptionParser::addOption(const QCommandLineOption &option)
+{
+    options.append(option);
+    parser.addOption(option);
+}
+
+void OptionParser::addWindowOptions()
+{
+    const char *withValue[] = {"platform",        "platformpluginpath",
+                               "platformtheme",   "plugin",
+                               "qwindowgeometry", "geometry",
+                               "qwindowtitle",    "title",
+                               "qwindowicon",     "icon",
+                               "display",         "name",
+                               "session",         "style",
+                               "stylesheet",      "qmljsdebugger"};
+    const char *withoutValue[] = {"reverse", "widgetcount", "nograb",
+                                  "dograb",  "sync",        "testability"};
+    auto add = [this](const char *name, const QString &valueName) {
+        QCommandLineOption option(QLatin1String(name), QString(), valueName);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        addOption(option);
+        windowOptionNames << QLatin1String(name);
+    };
+    for (const char *name : withValue)
+        add(name, QStringLiteral("value"));
+    for (const char *name : withoutValue)
+        add(name, QString());
+}
+
+const QCommandLineOption *OptionParser::find(const QString &name) const
+{
+    for (const QCommandLineOption &option : options) {
+        if (option.names().contains(name))
+            return &option;
+    }
+    return nullptr;
+}
+
+// Judges the option at arguments[i] and steps i over its value; an empty text when it is fine.
+QString OptionParser::checkOption(const QStringList &arguments, int &i) const
+{
+    const QString &argument = arguments.at(i);
+    const bool twoDashes = argument.startsWith(QLatin1String("--"));
+    QString name = argument.mid(twoDashes ? 2 : 1);
+    const int eq = name.indexOf(QLatin1Char('='));
+    const bool inlineValue = eq >= 0;
+    if (inlineValue)
+        name.truncate(eq);
+    const QString shown =
+        inlineValue ? argument.left(argument.indexOf(QLatin1Char('='))) : argument;
+    const QCommandLineOption *option = find(name);
+    // One letter after one dash, a word after two; Qt's window options either way.
+    const bool dashesFit = windowOptionNames.contains(name) || twoDashes == (name.size() > 1);
+    if (!option || !dashesFit)
+        return tr("unbekannte Option %1").arg(shown);
+    if (option->valueName().isEmpty())
+        return inlineValue ? tr("%1 nimmt keinen Wert").arg(shown) : QString();
+    if (inlineValue)
+        return QString();
+    if (i + 1 >= arguments.size() || looksLikeOption(arguments.at(i + 1)))
+        return tr("%1 braucht einen Wert").arg(shown);
+    ++i;
+    return QString();
+}
+
+QString OptionParser::checkArguments(const QStringList &arguments) const
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        const bool option = argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
+        if (argument == QLatin1String("--") && positionalAllowed)
+            return QString();
+        if (argument == QLatin1String("--") || (!option && !positionalAllowed)) {
+            const int stray = argument == QLatin1String("--") ? i + 1 : i;
+            return stray < arguments.size()
+                       ? tr("unerwartetes Argument %1").arg(arguments.at(stray))
+                       : QString();
+        }
+        if (!option)
+            continue;
+        const QString error = checkOption(arguments, i);
+        if (!error.isEmpty())
+            return error;
+    }
+    return QString();
+}
+
+bool OptionParser::parse(const QStringList &arguments)
+{
+    errorText = checkArguments(arguments);
+    if (errorText.isEmpty() && !parser.parse(arguments))
+        errorText = parser.errorText(); // not reached for what the checks above let through
+    return errorText.isEmpty();
+}
+
+QString OptionParser::optionsHelp() const
+{
+    QStringList left;
+    QList<const QCommandLineOption *> shown;
+    for (const QCommandLineOption &option : options) {
+        if (option.flags() & QCommandLineOption::HiddenFromHelp)
+            continue;
+        QStringList names;
+        for (const QString &name : option.names())
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        QString text = names.join(QStringLiteral(", "));
+        if (!option.valueName().isEmpty())
+            text += QLatin1Char(' ') + option.valueName();
+        left << text;
+        shown << &option;
+    }
+    int width = 0;
+    for (const QString &text : std::as_const(left))
+        width = qMax(width, int(text.size()));
+    QString help;
+    for (int i = 0; i < shown.size(); ++i) {
+        const QStringList lines = shown.at(i)->description().split(QLatin1Char('\n'));
+        help += QStringLiteral("  %1  %2\n").arg(left.at(i), -width).arg(lines.first());
+        for (int j = 1; j < lines.size(); ++j)
+            help += QString(width + 4, QLatin1Char(' ')) + lines.at(j) + QLatin1Char('\n');
+    }
+    return help;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QStringList>
+
+// What the command lines of both programs have in common: their exit statuses, how a wrong
+// call is told, and a parser that holds a person's typing to the options as documented.
+namespace CommandLine {
+
+// Exit statuses of both programs. A run that a signal ended exits with 128 + its number.
+enum ExitStatus : int { Done = 0, Failed = 1, UsageError = 2 };
+
+// Tells a wrong call on stderr, "PROGRAM: MESSAGE" and a line pointing to --help, and returns
+// UsageError.
+int reportUsageError(const QString &program, const QString &message);
+
+// Writes text as it is to stdout or stderr.
+void printOut(const QString &text);
+void printErr(const QString &text);
+
+} // namespace CommandLine
+
+// QCommandLineParser with the checks that keep a mistyped call from being taken for another
+// one: an option of several letters only with two dashes ("-probe" is no --probe), a value
+// that is missing or is itself an option, a value given with "=" to an option that takes none.
+// Qt's own window options (-platform, -style ...) may be declared, so that they pass on to the
+// window's QApplication. Every error is named in German; the help lists the options declared.
+class OptionParser
+{
+    Q_DECLARE_TR_FUNCTIONS(OptionParser)
+
+public:
+    OptionParser();
+
+    void addOption(const QCommandLineOption &option);
+    // Qt's options for a window; not shown in the help.
+    void addWindowOptions();
+    // Words that are no option (files, for instance) are taken, and after "--" every word is
+    // one; without this call each is an error.
+    void allowPositionalArguments() { positionalAllowed = true; }
+
+    // arguments[0] is the program. false: error() says what is wrong.
+    bool parse(const QStringList &arguments);
+    QString error() const { return errorText; }
+
+    bool isSet(const QString &name) const { return parser.isSet(name); }
+    QString value(const QString &name) const { return parser.value(name); }
+    QStringList values(const QString &name) const { return parser.values(name); }
+    QStringList positionalArguments() const { return parser.positionalArguments(); }
+
+    // One line per option shown in the help: "  --name VALUE  description", aligned.
+    QString optionsHelp() const;
+
+private:
+    const QCommandLineOption *find(const QString &name) const;
+    QString checkArguments(const QStringList &arguments) const;
+    QString checkOption(const QStringList &arguments, int &i) const;
+
+    QCommandLineParser parser;
+    QList<QCommandLineOption> options;
+    QStringList windowOptionNames;
+    bool positionalAllowed = false;
+    QString errorText;
+};
