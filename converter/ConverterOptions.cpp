@@ -133,7 +133,7 @@ QString ConverterOptions::usage()
     return tr(
         "Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--png]\n"
         "                [--verbose]\n"
-        "        zor2conv [-l<Sprache>]   (oeffnet das Fenster)\n"
+        "        zor2conv [-l<Sprache>] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)\n"
         "\n"
         "Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen\n"
         "Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner\n"

@@ -30,6 +30,8 @@ bool installTranslation(QCoreApplication &app)
     const QString folders[] = {
         QStringLiteral("transl/"),
         QCoreApplication::applicationDirPath() + QStringLiteral("/transl/"),
+        QCoreApplication::applicationDirPath() +
+            QStringLiteral("/" ZOR2_TRANSLATIONS_FROM_PROGRAM "/"),
         QStringLiteral(":/i18n"),
     };
     bool loaded = false;

@@ -13,5 +13,6 @@ QString translationFileName(const QStringList &arguments);
 
 // Examines the application's arguments and, when they ask for a language, loads its translation
 // from "transl/" under the working directory, else from "transl/" beside the program, else from
-// the copy compiled into the program, and installs it. Returns whether a translation was loaded.
+// the installed data folder, else from the copy compiled into the program, and installs it. Returns
+// whether a translation was loaded.
 bool installTranslation(QCoreApplication &app);

@@ -5,10 +5,11 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <memory>
 
-int runWindow(int &argc, char **argv)
+int runWindow(int &argc, char **argv, const QStringList &files)
 {
     QApplication app(argc, argv);
     installTranslation(app);
@@ -18,5 +19,9 @@ int runWindow(int &argc, char **argv)
     QApplication::setWindowIcon(icon);
     window->setWindowIcon(icon);
     window->show();
+    // Opened once the window is up, so that a refusal shows over it.
+    const QString file = files.value(0);
+    if (!file.isEmpty())
+        QTimer::singleShot(0, window.get(), [&window, file] { window->kurveAltOeffnen(file); });
     return QApplication::exec();
 }

@@ -13,6 +13,6 @@ int main(int argc, char **argv)
     const ConverterOptions options = ConverterOptions::parse(arguments);
     if (options.mode == ConverterOptions::Mode::Window &&
         options.error == ConverterOptions::Error::None && Platform::displayAvailable(argc, argv))
-        return runWindow(argc, argv);
+        return runWindow(argc, argv, options.inputs);
     return BatchMode::run(argc, argv, options);
 }

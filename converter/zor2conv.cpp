@@ -7,13 +7,17 @@
 #include "Kurvenvorschau.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
+#include "TextFit.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -78,6 +82,7 @@ zor2conv::zor2conv(Dialogs *givenDialogs, std::unique_ptr<Dialogs> ownDialogs, Q
            "Kanal 2.<br>Da das neue Format pro Datei nur eine<br>Kurve beinhaltet entstehen beim "
            "Konvertieren<br>und anschliessenden \"Speichern\" 2 Dateien<br>im neuen Format.<br>",
            "tooltip text"));
+    TextFit::keep(this);
 }
 
 zor2conv::~zor2conv()
@@ -109,6 +114,14 @@ void zor2conv::on_pushButton_clicked()
         OldCurveFile::kopfdatenAusgeben(record);
         ui->pushButton_3->setEnabled(true);
     }
+}
+
+void zor2conv::kurveAltOeffnen(const QString &fileName)
+{
+    ChosenFileDialogs chosen(*dialogs, QFileInfo(fileName).absoluteFilePath());
+    Dialogs *own = std::exchange(dialogs, &chosen);
+    on_pushButton_clicked();
+    dialogs = own;
 }
 
 void zor2conv::on_pushButton_2_clicked()

@@ -30,6 +30,9 @@ public:
 
     // Returns the window and the curve record to the idle state.
     void kurveLoeschen();
+    // Opens the old curve file as "Kurvendatei ALT oeffnen" does when the person picks it (a
+    // file named on the command line, or opened from the desktop).
+    void kurveAltOeffnen(const QString &fileName);
     // The current local time in the format formatfilename: the name proposed for an empty
     // description.
     QString zeitstempel() const;

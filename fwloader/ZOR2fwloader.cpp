@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "SettingsPlace.h"
+#include "TextFit.h"
 #include "ui_ZOR2fwloader.h"
 
 #include <QCloseEvent>
@@ -47,6 +48,7 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
     windowFont.setPixelSize(fontSize);
     windowFont.setWeight(QFont::Normal);
     setFont(windowFont);
+    TextFit::keep(this);
 
     modem->closeTty();
     timer->start(firstSearchDelayMs);

@@ -57,6 +57,7 @@ void usage(FILE *out)
              "                  [--save-image FILE] [--k-delay MS] [--stop-after N]\n"
              "                  [--hangup-after N] [--garbage-at N] [--double-k-at N]\n"
              "                  [--chatter MS] [--exit-after-flash] [--max-seconds S]\n"
+             "       zor2devsim --help | --version\n"
              "Plays a device of the ZOR family on a pseudo-terminal and prints its path as the\n"
              "first line. Blocks N count from 0: --stop-after N sends no request after N\n"
              "blocks, --hangup-after N closes the line, --garbage-at N sends a stray byte\n"
@@ -124,22 +125,26 @@ const OptionRule optionRules[] = {
      }},
 };
 
-// 0: run, 1: usage error, 2: help asked for.
+// 0: run, 1: usage error, 2: help asked for, 3: version asked for.
 int parseOptions(int argc, char **argv, Options *options)
 {
     constexpr int firstRule = 1000;
     constexpr int help = firstRule - 1;
+    constexpr int version = firstRule - 2;
     std::vector<option> longOptions;
     for (size_t i = 0; i < std::size(optionRules); ++i)
         longOptions.push_back({optionRules[i].name,
                                optionRules[i].takesValue ? required_argument : no_argument, nullptr,
                                firstRule + int(i)});
     longOptions.push_back({"help", no_argument, nullptr, help});
+    longOptions.push_back({"version", no_argument, nullptr, version});
     longOptions.push_back({nullptr, 0, nullptr, 0});
     int c;
     while ((c = getopt_long(argc, argv, "", longOptions.data(), nullptr)) != -1) {
         if (c == help)
             return 2;
+        if (c == version)
+            return 3;
         if (c < firstRule || !optionRules[c - firstRule].take(*options, optarg))
             return 1;
     }
@@ -457,6 +462,9 @@ int main(int argc, char **argv)
         break;
     case 2:
         usage(stdout);
+        return 0;
+    case 3:
+        std::printf("zor2devsim %s\n", ZOR2_VERSION);
         return 0;
     default:
         usage(stderr);

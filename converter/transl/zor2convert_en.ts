@@ -65,7 +65,7 @@
     <message>
         <source>Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--png]
                 [--verbose]
-        zor2conv [-l&lt;Sprache&gt;]   (oeffnet das Fenster)
+        zor2conv [-l&lt;Sprache&gt;] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)
 
 Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen
 Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner
@@ -84,7 +84,7 @@ der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.
 Exit-Status: 0 alle Eingaben umgewandelt, 1 mindestens eine nicht, 2 falscher Aufruf.</source>
         <translation>Usage: zor2conv --convert FILE.hfd [FILE.hfd ...] [--output-dir FOLDER] [--png]
                [--verbose]
-       zor2conv [-l&lt;language&gt;]   (opens the window)
+       zor2conv [-l&lt;language&gt;] [FILE.hfd]   (opens the window, with the file)
 
 Converts old curve files (.hfd) into curve files of the new format without a
 window: for each input NAME.z2k (channel 1) and NAME_2.z2k (channel 2), in the

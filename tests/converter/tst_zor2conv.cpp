@@ -3,6 +3,7 @@
 #include "Kurvenvorschau.h"
 #include "NewCurveFile.h"
 #include "TestFiles.h"
+#include "WholeTexts.h"
 #include "zor2conv.h"
 
 #include <QAction>
@@ -30,6 +31,7 @@
 #include <QTranslator>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -270,7 +272,13 @@ private slots:
         QVERIFY(widget);
         QCOMPARE(widget->metaObject()->className(), className);
         QCOMPARE(widget->parent()->objectName(), parentName);
-        QCOMPARE(widget->geometry(), geometry);
+        // Where the system's font needs more room, a text widget grows to the right by what its
+        // text needs, and no more.
+        QCOMPARE(widget->pos(), geometry.topLeft());
+        QCOMPARE(widget->height(), geometry.height());
+        QVERIFY(widget->width() >= geometry.width());
+        if (widget->width() > geometry.width())
+            QCOMPARE(widget->width(), widget->sizeHint().width());
         const char *textProperty = className == "QGroupBox"   ? "title"
                                    : className == "QTextEdit" ? "plainText"
                                                               : "text";
@@ -327,10 +335,16 @@ private slots:
     void imagesAreCompiledIn()
     {
         QImageReader icon(QStringLiteral(":images/zor2conv.ico"));
-        QCOMPARE(icon.imageCount(), 1);
-        const QImage image = icon.read();
-        QCOMPARE(image.size(), QSize(128, 128));
-        QVERIFY(image.hasAlphaChannel());
+        QList<int> sizes;
+        for (int i = 0; i < icon.imageCount(); ++i) {
+            QVERIFY(icon.jumpToImage(i));
+            const QImage image = icon.read();
+            QVERIFY(image.hasAlphaChannel());
+            QCOMPARE(image.width(), image.height());
+            sizes << image.width();
+        }
+        std::sort(sizes.begin(), sizes.end());
+        QCOMPARE(sizes, (QList<int>{16, 32, 48, 64, 128, 256}));
         QVERIFY(!QImage(QStringLiteral(":/images/beenden.png")).isNull());
         QVERIFY(!QImage(QStringLiteral(":/images/open.png")).isNull());
     }
@@ -844,6 +858,78 @@ private slots:
         QVERIFY(german.contains("--output-dir"));
         QVERIFY(english.contains("--output-dir"));
         QVERIFY(english != german);
+    }
+
+    // A file named on the command line or opened from the desktop: read as if picked in the
+    // open dialog, without asking.
+    void fileOpensWithoutDialog_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("relative");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("absolute path") << oldFile("#V4.04", 1, "Filter_10MHz") << false << true;
+        QTest::newRow("relative path") << oldFile("#V4.04", 1, "Filter_10MHz") << true << true;
+        QTest::newRow("refused") << QByteArray("no curve file") << false << false;
+    }
+    void fileOpensWithoutDialog()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, relative);
+        QFETCH(bool, loaded);
+        const QString path = writeOld(QStringLiteral("sub/filter.hfd"), content);
+        const QString before = QDir::currentPath();
+        if (relative)
+            QVERIFY(QDir::setCurrent(files.path()));
+        window->kurveAltOeffnen(relative ? QStringLiteral("sub/filter.hfd") : path);
+        QVERIFY(QDir::setCurrent(before));
+        QVERIFY(dialogs->openQuestions.isEmpty());
+        QVERIFY(inState(loaded ? State::Loaded : State::Idle));
+        // A refused file is refused with the open button's box.
+        QCOMPARE(dialogs->warnings.size(), loaded ? 0 : 1);
+        if (!loaded)
+            QCOMPARE(dialogs->warnings.first().first, QStringLiteral("Kurvendatei ALT laden"));
+        if (loaded) {
+            QCOMPARE(child<QLabel>("label")->text(), QStringLiteral("Typ: SWV-Kurve"));
+            QVERIFY(child<QLabel>("label_2")->text().endsWith("/sub/filter.hfd;Filter 10MHz"));
+        }
+        QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("sub/"));
+        // The next open asks again.
+        click("pushButton");
+        QCOMPARE(dialogs->openQuestions.size(), 1);
+        QCOMPARE(dialogs->openQuestions.first().dir, files.filePath("sub"));
+    }
+
+    void textsAreWhole_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: the window as it starts
+        QTest::addColumn<bool>("convert");
+        const QByteArray label = "Tiefpass_7_MHz_hinter_dem_Daempfungsglied_20_dB,_gemessen_mit_"
+                                 "dem_langen_Kabel_am_Eingang_und_dem_kurzen_am_Ausgang,_zweiter_"
+                                 "Versuch_nach_dem_Umbau_der_Spulen_und_mit_neuen_Kondensatoren";
+        QTest::newRow("idle") << QByteArray() << false;
+        QTest::newRow("loaded, longest type") << oldFile("#V3.05", 0, "Antenne_80m_Dipol") << false;
+        QTest::newRow("loaded, long description") << oldFile("#V4.05", 0, label) << false;
+        QTest::newRow("converted, long description") << oldFile("#V4.05", 0, label) << true;
+    }
+    void textsAreWhole()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, convert);
+        if (!content.isEmpty()) {
+            open(writeOld(QStringLiteral("eine_recht_lange_Kurvendatei_zum_Ansehen.hfd"), content));
+            QVERIFY(inState(State::Loaded));
+        }
+        if (convert) {
+            click("pushButton_3");
+            QVERIFY(inState(State::Converted));
+        }
+        QCoreApplication::sendPostedEvents();
+        QVERIFY2(cutTexts(window.get()).isEmpty(), qPrintable(cutTexts(window.get()).join(", ")));
+        // The window shrinks back to what an idle window needs once it is reset.
+        window->kurveLoeschen();
+        QCoreApplication::sendPostedEvents();
+        QVERIFY2(cutTexts(window.get()).isEmpty(), qPrintable(cutTexts(window.get()).join(", ")));
+        QCOMPARE(child<QLabel>("label_2")->height(), 61);
     }
 
     void beendenClosesTheWindow()

@@ -2,6 +2,7 @@
 #include "Dialogs.h"
 #include "TestFiles.h"
 #include "TestFirmware.h"
+#include "WholeTexts.h"
 #include "ZOR2fwloader.h"
 
 #include <QDir>
@@ -365,6 +366,35 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(window->statusBar()->currentMessage(),
                                   "Suche HW :" + simulator.path(), 2000);
         QCOMPARE(label("label_3")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
+    }
+
+    // Every text of the window, in each state that shows one, whole with the system's font.
+    void textsAreWhole_data()
+    {
+        QTest::addColumn<QStringList>("simulatorOptions");
+        QTest::addColumn<int>("fileLength"); // 0: no file loaded
+        QTest::addColumn<int>("fileVersion");
+        QTest::addColumn<bool>("flash");
+        const QStringList lf{"--fw-version", "201"};
+        QTest::newRow("found the LF") << lf << 0 << 0 << false;
+        QTest::newRow("file refused") << lf << 1024 << 105 << false;
+        QTest::newRow("long file accepted") << lf << 60000 << 201 << false;
+        QTest::newRow("transfer failed") << QStringList{"--stop-after", "3"} << 1024 << 105 << true;
+    }
+    void textsAreWhole()
+    {
+        QFETCH(QStringList, simulatorOptions);
+        QFETCH(int, fileLength);
+        QFETCH(int, fileVersion);
+        QFETCH(bool, flash);
+        QVERIFY(findSimulator(simulatorOptions));
+        if (fileLength > 0)
+            QVERIFY(loadFile(TestFirmware(fileLength, fileVersion)));
+        if (flash)
+            QTest::mouseClick(flashButton(), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(!label("label_3")->text().isEmpty());
+        QVERIFY2(cutTexts(window.get()).isEmpty(), qPrintable(cutTexts(window.get()).join(", ")));
     }
 };
 

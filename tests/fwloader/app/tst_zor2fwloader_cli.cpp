@@ -1,10 +1,12 @@
 #include "DeviceSimulator.h"
 #include "TestFirmware.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +20,7 @@ namespace {
 
 struct Run
 {
+    bool started = true;
     int exitCode = -1;
     QString out;
     QString err;
@@ -34,14 +37,18 @@ class TestZOR2fwloaderCommandLine : public QObject
     Q_OBJECT
 
 private:
-    // Runs the program; runAs, when not 0, is the user id it runs under.
-    static Run run(const QStringList &arguments, uid_t runAs = 0)
+    // Runs the program; runAs, when not 0, is the user id it runs under, and then the program
+    // runs from a copy that this user can reach (see reachableCopy).
+    static Run run(const QStringList &arguments, uid_t runAs = 0,
+                   const QString &program = QStringLiteral(ZOR2_FWLOADER_PATH))
     {
         QProcess process;
-        process.setProgram(QStringLiteral(ZOR2_FWLOADER_PATH));
+        process.setProgram(program);
         process.setArguments(arguments);
         process.setProcessEnvironment(withoutDisplay());
         if (runAs != 0) {
+            process.setWorkingDirectory(QFileInfo(program).absolutePath());
+            process.setProcessEnvironment(environmentFor(QFileInfo(program).absolutePath()));
             process.setChildProcessModifier([runAs] {
                 if (setgroups(0, nullptr) != 0 || setgid(runAs) != 0 || setuid(runAs) != 0)
                     _exit(99);
@@ -49,6 +56,11 @@ private:
         }
         process.start();
         Run result;
+        if (!process.waitForStarted(20000)) {
+            result.started = false;
+            result.err = process.errorString();
+            return result;
+        }
         if (!process.waitForFinished(20000)) {
             process.kill();
             process.waitForFinished(3000);
@@ -58,6 +70,55 @@ private:
         result.out = QString::fromUtf8(process.readAllStandardOutput());
         result.err = QString::fromUtf8(process.readAllStandardError());
         return result;
+    }
+
+    // The build folder may lie where another user cannot go (a home folder of mode 0700 on a
+    // fresh system): the program and the leak checker's suppressions are copied into a folder
+    // under the system's temporary folder that every user may enter. Returns the copy, or an
+    // empty text with the reason in whyNot.
+    static QString reachableCopy(QTemporaryDir &folder, QString *whyNot)
+    {
+        const QFileInfo temp(QDir::tempPath());
+        if (!(temp.permissions() & QFile::ExeOther)) {
+            *whyNot = QStringLiteral("the temporary folder %1 is closed to other users")
+                          .arg(temp.absoluteFilePath());
+            return QString();
+        }
+        const QString copy = folder.filePath(QStringLiteral("ZOR2fwloader"));
+        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                          QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        const QString suppressions = leakSuppressions();
+        if (!folder.isValid() || !QFile::setPermissions(folder.path(), open) ||
+            !QFile::copy(QStringLiteral(ZOR2_FWLOADER_PATH), copy) ||
+            !QFile::setPermissions(copy, open) ||
+            (!suppressions.isEmpty() &&
+             !QFile::copy(suppressions, folder.filePath(QStringLiteral("lsan.txt"))))) {
+            *whyNot = QStringLiteral("cannot copy the program into %1").arg(folder.path());
+            return QString();
+        }
+        return copy;
+    }
+
+    static QString leakSuppressions()
+    {
+        const QString options = qEnvironmentVariable("LSAN_OPTIONS");
+        const QRegularExpression file(QStringLiteral("suppressions=([^:]+)"));
+        const QRegularExpressionMatch match = file.match(options);
+        return match.hasMatch() ? match.captured(1) : QString();
+    }
+
+    // The test's environment without a display, with the leak checker's suppressions taken
+    // from folder.
+    static QProcessEnvironment environmentFor(const QString &folder)
+    {
+        QProcessEnvironment environment = withoutDisplay();
+        const QString suppressions = leakSuppressions();
+        if (!suppressions.isEmpty()) {
+            QString options = environment.value(QStringLiteral("LSAN_OPTIONS"));
+            options.replace(suppressions, folder + QStringLiteral("/lsan.txt"));
+            environment.insert(QStringLiteral("LSAN_OPTIONS"), options);
+        }
+        return environment;
     }
 
     // The command line never needs a display: every run here has none.
@@ -178,12 +239,18 @@ private slots:
         const QByteArray port = simulator.path().toLocal8Bit();
         QCOMPARE(chown(port.constData(), 0, entry ? entry->gr_gid : 0), 0);
         QCOMPARE(chmod(port.constData(), entry ? 0660 : 0600), 0);
-        // The program must be reachable for the other user: skip where the build is not.
         QFETCH(bool, relative);
         const QString name = relative ? simulator.path().mid(5) : simulator.path();
-        const Run result = run({"--probe", "--port", name}, 65534);
-        if (result.exitCode == 99 || result.exitCode == 127 || result.exitCode == 126)
-            QSKIP("the program cannot run as another user here");
+        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
+        QString whyNot;
+        const QString program = reachableCopy(folder, &whyNot);
+        if (program.isEmpty())
+            QSKIP(qPrintable(whyNot));
+        const Run result = run({"--probe", "--port", name}, 65534, program);
+        if (!result.started)
+            QSKIP(qPrintable("the program cannot be started as another user here: " + result.err));
+        if (result.exitCode == 99)
+            QSKIP("this process may not switch to another user here");
         QCOMPARE(result.exitCode, 1);
         QVERIFY2(result.err.startsWith("Keine HW gefunden!\nKein Zugriff auf " + name + ": "),
                  qPrintable(result.err));
