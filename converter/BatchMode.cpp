@@ -27,22 +27,6 @@ void print(FILE *stream, const QString &line)
     std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
 }
 
-// What the window's text panel hands back for a text set into it: its plain text turns
-// non-breaking spaces into blanks, and carriage returns (alone or before a line feed) and
-// paragraph or line separators into line feeds.
-QString textPanelText(QString text)
-{
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    for (QChar &c : text) {
-        if (c == QChar::Nbsp)
-            c = QLatin1Char(' ');
-        else if (c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
-                 c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    }
-    return text;
-}
-
 QString parentOf(const QString &path)
 {
     return QFileInfo(path).absolutePath();
@@ -145,12 +129,9 @@ private:
     {
         const QFileInfo info(input);
         const QString path = QDir::fromNativeSeparators(info.absoluteFilePath());
-        record->kurveLoeschen();
-        const OldCurveFile::Ergebnis gelesen = OldCurveFile::kurveAltLesen(path, *record);
+        const OldCurveFile::Ergebnis gelesen = OldCurveFile::kurveAltOeffnen(path, *record);
         if (!gelesen.ok())
             return gelesen.grund();
-        OldCurveFile::beschreibungUebernehmen(*record);
-        OldCurveFile::kopfdatenAusgeben(*record);
         if (!kurveKonvertieren(*record))
             return BatchMode::tr("Impedanzkurve, kann nicht umgewandelt werden");
 

@@ -83,6 +83,19 @@ QString dateinameAusText(QString text)
     return text;
 }
 
+QString textPanelText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (QChar &c : text) {
+        if (c == QChar::Nbsp)
+            c = QLatin1Char(' ');
+        else if (c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
+                 c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
+    return text;
+}
+
 QString NewCurveFile::basisName(const QString &chosenPath)
 {
     if (chosenPath.endsWith(kEndung, Qt::CaseSensitive))

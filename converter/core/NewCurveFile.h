@@ -77,3 +77,8 @@ public:
 
 // The text with each of "/", ",", ":", "\" and ";" replaced by "_".
 QString dateinameAusText(QString text);
+
+// What the window's text panel hands back as plain text for a text set into it: non-breaking
+// spaces become blanks; carriage returns (alone or before a line feed) and paragraph or line
+// separators become line feeds. The batch mode writes what the window would.
+QString textPanelText(QString text);

@@ -526,6 +526,17 @@ void OldCurveFile::beschreibungUebernehmen(CurveRecord &record)
     record.beschreibung.replace(QLatin1Char('_'), QLatin1Char(' '));
 }
 
+OldCurveFile::Ergebnis OldCurveFile::kurveAltOeffnen(const QString &path, CurveRecord &record)
+{
+    record.kurveLoeschen();
+    const Ergebnis ergebnis = kurveAltLesen(path, record);
+    if (ergebnis.ok()) {
+        beschreibungUebernehmen(record);
+        kopfdatenAusgeben(record);
+    }
+    return ergebnis;
+}
+
 void OldCurveFile::kopfdatenAusgeben(const CurveRecord &record)
 {
     if (!QLoggingCategory::defaultCategory()->isDebugEnabled())

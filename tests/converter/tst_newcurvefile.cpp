@@ -225,6 +225,31 @@ private slots:
         QCOMPARE(dateinameAusText(text), name);
     }
 
+    void textPanelPlainText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("plain");
+        QTest::newRow("plain stays") << "Filter 10 MHz\nzweite Zeile"
+                                     << "Filter 10 MHz\nzweite Zeile";
+        QTest::newRow("CR LF one break") << "a\r\nb"
+                                         << "a\nb";
+        QTest::newRow("CR alone") << "a\rb\r"
+                                  << "a\nb\n";
+        QTest::newRow("CR CR LF two breaks") << "a\r\r\nb"
+                                             << "a\n\nb";
+        QTest::newRow("separators")
+            << QString("a") + QChar::ParagraphSeparator + "b" + QChar::LineSeparator + "c"
+            << "a\nb\nc";
+        QTest::newRow("non-breaking space") << QString("10") + QChar::Nbsp + "MHz"
+                                            << "10 MHz";
+    }
+    void textPanelPlainText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, plain);
+        QCOMPARE(textPanelText(text), plain);
+    }
+
     void unwritableFileIsSkipped()
     {
         const auto r = kurve(true, true);
