@@ -174,7 +174,7 @@ private:
             beilagen.append({namen.last(), bild});
         }
         const NewCurveFile::Ergebnis ergebnis =
-            NewCurveFile::kurveNeuSpeichern(basis, beschreibung, *record, true, beilagen);
+            NewCurveFile::kurveNeuSpeichernAlleOderKeine(basis, beschreibung, *record, beilagen);
         if (!ergebnis.ok()) {
             return BatchMode::tr("die Ausgabedatei %1 kann nicht geschrieben werden: %2")
                 .arg(ergebnis.fehlgeschlagen.constFirst(), ergebnis.gruende.constFirst());

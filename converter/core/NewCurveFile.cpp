@@ -323,48 +323,67 @@ QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &rec
     return out;
 }
 
-NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
-                                                       const QString &beschreibung,
-                                                       const CurveRecord &record,
-                                                       bool beideOderKeine,
-                                                       const QList<Beilage> &beilagen)
+namespace {
+
+// The channels' files of a save; letzteDatei of the result names the last of them.
+std::vector<Datei> kanalDateien(const QString &basis, const QString &beschreibung,
+                                const CurveRecord &record, NewCurveFile::Ergebnis &ergebnis)
 {
     std::vector<Datei> dateien;
     const bool beide = record.kanal1ok && record.kanal2ok;
     if (record.kanal1ok) {
         QString kopf = beschreibung;
         kopf.replace(QLatin1Char(' '), QLatin1Char('_'));
-        dateien.emplace_back(kanal1Datei(basis), dateiInhalt(kopf, record, 1));
+        dateien.emplace_back(NewCurveFile::kanal1Datei(basis),
+                             NewCurveFile::dateiInhalt(kopf, record, 1));
     }
     if (record.kanal2ok) {
-        dateien.emplace_back(kanal2Datei(basis, beide),
-                             dateiInhalt(QLatin1String("K2: ") + beschreibung, record, 2));
+        dateien.emplace_back(
+            NewCurveFile::kanal2Datei(basis, beide),
+            NewCurveFile::dateiInhalt(QLatin1String("K2: ") + beschreibung, record, 2));
     }
-
-    Ergebnis ergebnis;
     ergebnis.letzteDatei = dateien.empty() ? basis : dateien.back().name;
+    return dateien;
+}
+
+void fehlschlag(NewCurveFile::Ergebnis &ergebnis, const Datei &datei,
+                const Platform::FileResult &result)
+{
+    ergebnis.fehlgeschlagen.append(datei.name);
+    ergebnis.gruende.append(grund(result));
+}
+
+} // namespace
+
+NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
+                                                       const QString &beschreibung,
+                                                       const CurveRecord &record)
+{
+    Ergebnis ergebnis;
+    std::vector<Datei> dateien = kanalDateien(basis, beschreibung, record, ergebnis);
+    for (Datei &datei : dateien) {
+        Platform::FileResult r = Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
+        if (r.ok())
+            r = Platform::replaceFile(datei.temp, datei.ziel);
+        if (r.ok()) {
+            ergebnis.geschrieben.append(datei.name);
+        } else {
+            Platform::removeFile(datei.temp);
+            fehlschlag(ergebnis, datei, r);
+        }
+    }
+    return ergebnis;
+}
+
+NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichernAlleOderKeine(const QString &basis,
+                                                                    const QString &beschreibung,
+                                                                    const CurveRecord &record,
+                                                                    const QList<Beilage> &beilagen)
+{
+    Ergebnis ergebnis;
+    std::vector<Datei> dateien = kanalDateien(basis, beschreibung, record, ergebnis);
     for (const Beilage &beilage : beilagen)
         dateien.emplace_back(beilage.name, beilage.inhalt);
-    const auto fehlschlag = [&ergebnis](const Datei &datei, const Platform::FileResult &result) {
-        ergebnis.fehlgeschlagen.append(datei.name);
-        ergebnis.gruende.append(grund(result));
-    };
-
-    if (!beideOderKeine) {
-        for (Datei &datei : dateien) {
-            Platform::FileResult r =
-                Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
-            if (r.ok())
-                r = Platform::replaceFile(datei.temp, datei.ziel);
-            if (r.ok()) {
-                ergebnis.geschrieben.append(datei.name);
-            } else {
-                Platform::removeFile(datei.temp);
-                fehlschlag(datei, r);
-            }
-        }
-        return ergebnis;
-    }
 
     // Every new file is complete on disk before the first one replaces anything. The old files
     // are kept aside until all new ones are in place, so that a failure can put them back.
@@ -372,7 +391,7 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
         const Platform::FileResult r =
             Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
         if (!r.ok()) {
-            fehlschlag(datei, r);
+            fehlschlag(ergebnis, datei, r);
             zuruecknehmen(dateien);
             return ergebnis;
         }
@@ -386,7 +405,7 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
         if (r.ok())
             r = Platform::replaceFile(datei.temp, datei.ziel);
         if (!r.ok()) {
-            fehlschlag(datei, r);
+            fehlschlag(ergebnis, datei, r);
             zuruecknehmen(dateien);
             return ergebnis;
         }

@@ -55,13 +55,17 @@ public:
     };
 
     // Writes the files of the channels whose flag is set in the record, for the base name
-    // basis and the (edited) description. Each file is written atomically. With beideOderKeine,
-    // the new files replace the old ones only if all of them could be written and put in place;
-    // otherwise exactly the files that were there before remain. Without it, every channel's
-    // file is tried on its own. Beilagen are written after the channels' files and with them.
+    // basis and the (edited) description. Each file is written atomically, and every channel's
+    // file is tried on its own.
     static Ergebnis kurveNeuSpeichern(const QString &basis, const QString &beschreibung,
-                                      const CurveRecord &record, bool beideOderKeine = false,
-                                      const QList<Beilage> &beilagen = {});
+                                      const CurveRecord &record);
+    // The same, but the new files, and the beilagen after them, replace the old ones only if
+    // all of them could be written and put in place; otherwise exactly the files that were
+    // there before remain.
+    static Ergebnis kurveNeuSpeichernAlleOderKeine(const QString &basis,
+                                                   const QString &beschreibung,
+                                                   const CurveRecord &record,
+                                                   const QList<Beilage> &beilagen = {});
 
     // The complete content of one channel's file. Line breaks and NUL characters in the header
     // become blanks, so that the header stays the file's one first line.

@@ -283,7 +283,8 @@ private slots:
         const QByteArray alt = "#alt\n1;2\n";
         if (alteDateien)
             writeTestFile(basis + ".z2k", alt);
-        const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r, true);
+        const NewCurveFile::Ergebnis e =
+            NewCurveFile::kurveNeuSpeichernAlleOderKeine(basis, "d", *r);
         QVERIFY(!e.ok());
         QCOMPARE(e.fehlgeschlagen, QStringList{ziel.filePath(imWeg)});
         QCOMPARE(e.gruende, QStringList{"ein Ordner dieses Namens ist im Weg"});
@@ -301,7 +302,7 @@ private slots:
         const QString basis = ziel.filePath(QStringLiteral("k"));
         writeTestFile(basis + ".z2k", "alt");
         writeTestFile(basis + "_2.z2k", "alt 2");
-        QVERIFY(NewCurveFile::kurveNeuSpeichern(basis, "d", *r, true).ok());
+        QVERIFY(NewCurveFile::kurveNeuSpeichernAlleOderKeine(basis, "d", *r).ok());
         QCOMPARE(QDir(ziel.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"k.z2k", "k_2.z2k"}));
         QCOMPARE(readTestFile(basis + ".z2k"), QByteArray("#d\n1.5;-3.25\n145.123;0\n"));
