@@ -70,13 +70,6 @@ public:
     // The complete content of one channel's file. Line breaks and NUL characters in the header
     // become blanks, so that the header stays the file's one first line.
     static QByteArray dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal);
-
-    // A number as a default QTextStream writes a double: six significant digits, plain or
-    // exponent notation, "." as decimal point whatever the locale.
-    static void zahlAnhaengen(QByteArray &out, double value);
-    // The same into a buffer with room for kZahlLaengeMax characters; returns the end.
-    static constexpr int kZahlLaengeMax = 32;
-    static char *zahlSchreiben(char *ziel, double value);
 };
 
 // The text with each of "/", ",", ":", "\" and ";" replaced by "_".

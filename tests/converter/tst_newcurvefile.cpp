@@ -1,5 +1,6 @@
 #include "NewCurveFile.h"
 #include "TestFiles.h"
+#include "ZahlText.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +40,7 @@ private:
     static QByteArray zahl(double value)
     {
         QByteArray out;
-        NewCurveFile::zahlAnhaengen(out, value);
+        ZahlText::anhaengen(out, value);
         return out;
     }
 
