@@ -1,6 +1,7 @@
 #include "BatchMode.h"
 
 #include "ChannelConversion.h"
+#include "CommandLine.h"
 #include "FileCause.h"
 #include "Kurvendiagramm.h"
 #include "NewCurveFile.h"
@@ -20,11 +21,20 @@
 
 namespace {
 
-enum Exit { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
+using CommandLine::ExitStatus;
 
 void print(FILE *stream, const QString &line)
 {
-    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+    if (stream == stdout)
+        CommandLine::printOut(line + QLatin1Char('\n'));
+    else
+        CommandLine::printErr(line + QLatin1Char('\n'));
+}
+
+// Whether everything written to stdout reached it.
+bool ausgabeGeschrieben()
+{
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 QString parentOf(const QString &path)
@@ -92,7 +102,7 @@ public:
             if (!r.ok()) {
                 print(stderr,
                       QStringLiteral("zor2conv: %1").arg(ordnerFehler(options.outputDir, r)));
-                return ExitFailed;
+                return ExitStatus::Failed;
             }
         }
         for (const QString &input : options.inputs) {
@@ -108,13 +118,13 @@ public:
             }
         }
         // Names on a full or closed standard output are lost: that is a failure too.
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        if (!ausgabeGeschrieben()) {
             print(stderr,
                   QStringLiteral("zor2conv: %1")
                       .arg(BatchMode::tr("die Standardausgabe kann nicht geschrieben werden")));
-            return ExitFailed;
+            return ExitStatus::Failed;
         }
-        return allOk ? ExitOk : ExitFailed;
+        return allOk ? ExitStatus::Done : ExitStatus::Failed;
     }
 
 private:
@@ -241,20 +251,20 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
     if (options.error != ConverterOptions::Error::None) {
         print(stderr, QStringLiteral("zor2conv: %1").arg(options.errorText()));
         print(stderr, ConverterOptions::usage());
-        return ExitUsage;
+        return ExitStatus::UsageError;
     }
     switch (options.mode) {
     case Mode::Help:
         print(stdout, ConverterOptions::usage());
-        return std::fflush(stdout) == 0 ? ExitOk : ExitFailed;
+        return ausgabeGeschrieben() ? ExitStatus::Done : ExitStatus::Failed;
     case Mode::Version:
         print(stdout, QStringLiteral("zor2conv " ZOR2_VERSION));
-        return std::fflush(stdout) == 0 ? ExitOk : ExitFailed;
+        return ausgabeGeschrieben() ? ExitStatus::Done : ExitStatus::Failed;
     case Mode::Window:
         print(stderr, QStringLiteral("zor2conv: %1")
                           .arg(tr("kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind "
                                   "leer); ohne Fenster umwandeln: zor2conv --convert DATEI.hfd")));
-        return ExitUsage;
+        return ExitStatus::UsageError;
     case Mode::Convert:
         break;
     }
