@@ -2,11 +2,13 @@
 
 #include "ChannelConversion.h"
 #include "FileCause.h"
+#include "Kurvendiagramm.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
 #include "Platform.h"
 #include "Translation.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -14,6 +16,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -157,8 +160,10 @@ private:
         const QString basis =
             QDir::fromNativeSeparators(dir) + QLatin1Char('/') + info.completeBaseName();
         const bool beide = record->kanal1ok && record->kanal2ok;
-        const QStringList namen = {NewCurveFile::kanal1Datei(basis),
-                                   NewCurveFile::kanal2Datei(basis, beide)};
+        QStringList namen = {NewCurveFile::kanal1Datei(basis),
+                             NewCurveFile::kanal2Datei(basis, beide)};
+        if (options.png)
+            namen.append(basis + QStringLiteral(".png"));
         for (const QString &name : namen) {
             const QString vergleich = vergleichsPfad(name);
             if (written.contains(vergleich))
@@ -175,8 +180,20 @@ private:
         if (!ordner.ok())
             return ordnerFehler(dir, ordner);
 
-        const NewCurveFile::Ergebnis ergebnis = NewCurveFile::kurveNeuSpeichern(
-            basis, textPanelText(record->beschreibung), *record, true);
+        const QString beschreibung = textPanelText(record->beschreibung);
+        QList<NewCurveFile::Beilage> beilagen;
+        if (options.png) {
+            // The picture joins the curve files: all of them are replaced, or none.
+            if (!diagramm)
+                diagramm = std::make_unique<Kurvendiagramm>();
+            diagramm->kurveZeigen(*record, beschreibung);
+            const QByteArray bild = diagramm->png(kBildGroesse);
+            if (bild.isEmpty())
+                return BatchMode::tr("das Bild %1 kann nicht erzeugt werden").arg(namen.last());
+            beilagen.append({namen.last(), bild});
+        }
+        const NewCurveFile::Ergebnis ergebnis =
+            NewCurveFile::kurveNeuSpeichern(basis, beschreibung, *record, true, beilagen);
         if (!ergebnis.ok()) {
             return BatchMode::tr("die Ausgabedatei %1 kann nicht geschrieben werden: %2")
                 .arg(ergebnis.fehlgeschlagen.constFirst(), ergebnis.gruende.constFirst());
@@ -189,9 +206,10 @@ private:
     }
 
     const ConverterOptions &options;
-    std::unique_ptr<CurveRecord> record; // about 400 KB: one for all inputs
-    QSet<QString> eingaben;              // every input of this run, for comparing
-    QSet<QString> written;               // every output of this run, for comparing
+    std::unique_ptr<CurveRecord> record;      // about 400 KB: one for all inputs
+    QSet<QString> eingaben;                   // every input of this run, for comparing
+    QSet<QString> written;                    // every output of this run, for comparing
+    std::unique_ptr<Kurvendiagramm> diagramm; // draws the pictures of --png
 };
 
 // A language option that did not load may be a file meant for conversion: say so, once each.
@@ -210,11 +228,32 @@ void sprachenPruefen(const ConverterOptions &options, bool geladen)
 
 int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
 {
-    QCoreApplication app(argc, argv);
+    // Pictures are drawn through Qt Widgets, which needs a GUI application: on the offscreen
+    // platform, which draws without a display. Named last, it wins over any -platform given.
+    const bool bilder = options.png && options.mode == ConverterOptions::Mode::Convert &&
+                        options.error == ConverterOptions::Error::None;
+    std::vector<char *> argumente(argv, argv + argc);
+    char platform[] = "-platform";
+    char offscreen[] = "offscreen";
+    if (bilder) {
+        argumente.push_back(platform);
+        argumente.push_back(offscreen);
+    }
+    int anzahl = int(argumente.size());
+    argumente.push_back(nullptr);
     // The diagnostic lines stay off unless asked for; switched off at the source, so that the
-    // conversion does not even format them.
-    if (!options.verbose)
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    // conversion does not even format them. So do Qt's remarks on the picture platform (no
+    // XDG_RUNTIME_DIR and the like), which are no business of the batch mode's user.
+    if (!options.verbose) {
+        QLoggingCategory::setFilterRules(
+            bilder
+                ? QStringLiteral("default.debug=false\ndefault.warning=false\nqt.*.warning=false")
+                : QStringLiteral("default.debug=false"));
+    }
+    const std::unique_ptr<QCoreApplication> anwendung =
+        bilder ? std::make_unique<QApplication>(anzahl, argumente.data())
+               : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *anwendung;
     const bool geladen = installTranslation(app);
 
     using Mode = ConverterOptions::Mode;

@@ -67,8 +67,10 @@ ConverterOptions ConverterOptions::parse(const QStringList &arguments)
             version = true;
         } else if (a == QLatin1String("--verbose")) {
             o.verbose = true;
+        } else if (a == QLatin1String("--png")) {
+            o.png = true;
         } else if (hasValue(a, "--convert") || hasValue(a, "--help") || hasValue(a, "--version") ||
-                   hasValue(a, "--verbose")) {
+                   hasValue(a, "--verbose") || hasValue(a, "--png")) {
             return fail(Error::TakesNoValue, a);
         } else if (a == QLatin1String("--output-dir") || hasValue(a, "--output-dir")) {
             o.outputDir = a.contains(QLatin1Char('=')) ? a.mid(a.indexOf(QLatin1Char('=')) + 1)
@@ -98,6 +100,8 @@ ConverterOptions ConverterOptions::parse(const QStringList &arguments)
         return fail(Error::NeedsConvert, QStringLiteral("--output-dir"));
     } else if (o.verbose) {
         return fail(Error::NeedsConvert, QStringLiteral("--verbose"));
+    } else if (o.png) {
+        return fail(Error::NeedsConvert, QStringLiteral("--png"));
     }
     // A window start ignores other words, as it always has.
     return o;
@@ -127,7 +131,8 @@ QString ConverterOptions::errorText() const
 QString ConverterOptions::usage()
 {
     return tr(
-        "Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--verbose]\n"
+        "Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--png]\n"
+        "                [--verbose]\n"
         "        zor2conv [-l<Sprache>] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)\n"
         "\n"
         "Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen\n"
@@ -135,6 +140,8 @@ QString ConverterOptions::usage()
         "der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.\n"
         "\n"
         "  --output-dir ORDNER  schreibt die neuen Dateien nach ORDNER (wird angelegt)\n"
+        "  --png                schreibt je Eingabe auch NAME.png, ein Bild beider Kanaele\n"
+        "                       (1200 x 800 Pixel)\n"
         "  --verbose            gibt die Diagnosezeilen aus\n"
         "  -l<Sprache>          laedt eine Uebersetzung, zum Beispiel -len\n"
         "  --                   alle folgenden Woerter sind Dateien, auch wenn sie\n"

@@ -28,6 +28,7 @@ public:
     QStringList inputs;
     QString outputDir;
     bool verbose = false;
+    bool png = false; // a picture of both channels beside each output pair
     // Every language option, in order; the first one selects the translation.
     QStringList languageOptions;
     Error error = Error::None;

@@ -4,21 +4,25 @@
 #include "ChannelConversion.h"
 #include "Dialogs.h"
 #include "KeyValueFile.h"
+#include "Kurvenvorschau.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
 #include "TextFit.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTimer>
 
 #include <utility>
 
 namespace {
 
 const QString kOrganisation = QStringLiteral("VEZ");
+const QString kKurvenvorschau = QStringLiteral("kurvenvorschau");
 
 } // namespace
 
@@ -37,8 +41,21 @@ zor2conv::zor2conv(Dialogs *givenDialogs, std::unique_ptr<Dialogs> ownDialogs, Q
     , ui(new Ui::zor2conv)
     , ownDialogs(std::move(ownDialogs))
     , dialogs(givenDialogs ? givenDialogs : this->ownDialogs.get())
+    , vorschau(new Kurvenvorschau(*dialogs, this))
 {
     ui->setupUi(this);
+    // Set before the slots are heard: the preview is shown only once there is a curve.
+    {
+        const QSignalBlocker blocker(ui->actionKurvenvorschau);
+        ui->actionKurvenvorschau->setChecked(
+            QSettings(kOrganisation, QStringLiteral("ZOR5")).value(kKurvenvorschau, true).toBool());
+    }
+    connect(vorschau, &Kurvenvorschau::geschlossen, ui->actionKurvenvorschau,
+            [this] { ui->actionKurvenvorschau->setChecked(false); });
+    connect(ui->textEdit, &QTextEdit::textChanged, vorschau,
+            [this] { vorschau->beschreibungSetzen(ui->textEdit->toPlainText()); });
+    // While the program waits for its first file.
+    QTimer::singleShot(0, vorschau, &Kurvenvorschau::vorbereiten);
     ui->groupBox_2->setEnabled(false);
     ui->pushButton_2->setEnabled(false);
     ui->pushButton_3->setEnabled(false);
@@ -82,6 +99,7 @@ void zor2conv::kurveLoeschen()
     ui->pushButton_3->setEnabled(false);
     ui->textEdit->clear();
     record.kurveLoeschen();
+    vorschau->leeren();
 }
 
 QString zor2conv::zeitstempel() const
@@ -125,11 +143,41 @@ void zor2conv::on_pushButton_3_clicked()
     ui->textEdit->setPlainText(record.beschreibung);
     ui->groupBox_2->setEnabled(true);
     ui->pushButton_2->setEnabled(true);
+    vorschau->kurveZeigen(record, record.beschreibung);
+    if (ui->actionKurvenvorschau->isChecked())
+        vorschauZeigen();
 }
 
 void zor2conv::on_actionBeenden_triggered()
 {
     close();
+}
+
+void zor2conv::on_actionKurvenvorschau_toggled(bool checked)
+{
+    QSettings(kOrganisation, QStringLiteral("ZOR5")).setValue(kKurvenvorschau, checked);
+    if (checked)
+        vorschauZeigen();
+    else
+        vorschau->hide();
+}
+
+void zor2conv::vorschauZeigen()
+{
+    // The first time beside this window; afterwards where the user left it.
+    if (!vorschau->isVisible() && !vorschauPlatziert) {
+        const QRect rahmen = frameGeometry();
+        vorschau->move(rahmen.right() + 8, rahmen.top());
+        vorschauPlatziert = true;
+    }
+    vorschau->show();
+}
+
+void zor2conv::closeEvent(QCloseEvent *event)
+{
+    // Hidden, not closed: a close would count as the user's and switch the preview off.
+    vorschau->hide();
+    QMainWindow::closeEvent(event);
 }
 
 bool zor2conv::kurveAltPruefen()

@@ -8,6 +8,7 @@
 #include <memory>
 
 class Dialogs;
+class Kurvenvorschau;
 
 namespace Ui {
 class zor2conv;
@@ -36,11 +37,15 @@ public:
     // description.
     QString zeitstempel() const;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
     void on_pushButton_3_clicked();
     void on_actionBeenden_triggered();
+    void on_actionKurvenvorschau_toggled(bool checked);
 
 private:
     zor2conv(Dialogs *dialogs, std::unique_ptr<Dialogs> ownDialogs, QWidget *parent);
@@ -49,6 +54,7 @@ private:
     // Returns the version code; for a file that was chosen but refused, grund tells why.
     int kurveAltLesen(QString &grund);
     void kurveNeuSpeichern();
+    void vorschauZeigen();
 
     Ui::zor2conv *ui;
     CurveRecord record;
@@ -56,4 +62,7 @@ private:
 
     std::unique_ptr<Dialogs> ownDialogs; // the real dialogs, when none were given
     Dialogs *dialogs;
+    // The plot of the converted curve, a window of its own beside this one.
+    Kurvenvorschau *vorschau;
+    bool vorschauPlatziert = false;
 };

@@ -274,6 +274,16 @@ void NewCurveFile::zahlAnhaengen(QByteArray &out, double value)
     out.append(text, zahlSchreiben(text, value) - text);
 }
 
+NewCurveFile::KanalPunkte NewCurveFile::kanalPunkte(const CurveRecord &record, int kanal)
+{
+    KanalPunkte p;
+    p.frequenz = record.frequenz.data();
+    p.wert = kanal == 1 ? record.wert1.data() : record.wert2.data();
+    p.anzahl = std::clamp(int(record.punkte), 0, kNeuPunkteMax);
+    p.geschrieben = kanal == 1 ? record.kanal1ok : record.kanal2ok;
+    return p;
+}
+
 QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal)
 {
     QString zeile = QLatin1Char('#') + kopf;
@@ -284,16 +294,16 @@ QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &rec
     }
     QByteArray out = achtBit(zeile);
     out.append('\n');
-    const std::array<double, kNeuPunkteMax> &wert = kanal == 1 ? record.wert1 : record.wert2;
-    const int punkte = std::clamp(int(record.punkte), 0, kNeuPunkteMax);
+    const KanalPunkte p = kanalPunkte(record, kanal);
+    const int punkte = p.anzahl;
     // One buffer, written through a pointer: appending number by number costs as much again.
     const qsizetype kopfLaenge = out.size();
     out.resize(kopfLaenge + qsizetype(punkte) * (2 * kZahlLaengeMax + 2));
     char *t = out.data() + kopfLaenge;
     for (int i = 0; i < punkte; ++i) {
-        t = zahlSchreiben(t, record.frequenz[std::size_t(i)]);
+        t = zahlSchreiben(t, p.frequenz[i]);
         *t++ = ';';
-        t = zahlSchreiben(t, wert[std::size_t(i)]);
+        t = zahlSchreiben(t, p.wert[i]);
         *t++ = '\n';
     }
     out.truncate(t - out.constData());
@@ -303,7 +313,8 @@ QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &rec
 NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
                                                        const QString &beschreibung,
                                                        const CurveRecord &record,
-                                                       bool beideOderKeine)
+                                                       bool beideOderKeine,
+                                                       const QList<Beilage> &beilagen)
 {
     std::vector<Datei> dateien;
     const bool beide = record.kanal1ok && record.kanal2ok;
@@ -319,6 +330,8 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
 
     Ergebnis ergebnis;
     ergebnis.letzteDatei = dateien.empty() ? basis : dateien.back().name;
+    for (const Beilage &beilage : beilagen)
+        dateien.emplace_back(beilage.name, beilage.inhalt);
     const auto fehlschlag = [&ergebnis](const Datei &datei, const Platform::FileResult &result) {
         ergebnis.fehlgeschlagen.append(datei.name);
         ergebnis.gruende.append(grund(result));

@@ -16,6 +16,18 @@ class NewCurveFile
     Q_DECLARE_TR_FUNCTIONS(NewCurveFile)
 
 public:
+    // One channel's points exactly as its file holds them, in file order: frequenz[i] (MHz)
+    // and wert[i] for i below anzahl. geschrieben tells whether the channel gets a file at all.
+    // The writer and everything that shows a converted curve take their points from here.
+    struct KanalPunkte
+    {
+        const double *frequenz = nullptr;
+        const double *wert = nullptr;
+        int anzahl = 0;
+        bool geschrieben = false;
+    };
+    static KanalPunkte kanalPunkte(const CurveRecord &record, int kanal);
+
     struct Ergebnis
     {
         QStringList geschrieben;    // files written, in order
@@ -35,13 +47,21 @@ public:
     static QString kanal1Datei(const QString &basis);
     static QString kanal2Datei(const QString &basis, bool beideKanaele);
 
+    // A further file beside the channels' files, such as a picture of the curve.
+    struct Beilage
+    {
+        QString name;
+        QByteArray inhalt;
+    };
+
     // Writes the files of the channels whose flag is set in the record, for the base name
     // basis and the (edited) description. Each file is written atomically. With beideOderKeine,
     // the new files replace the old ones only if all of them could be written and put in place;
     // otherwise exactly the files that were there before remain. Without it, every channel's
-    // file is tried on its own.
+    // file is tried on its own. Beilagen are written after the channels' files and with them.
     static Ergebnis kurveNeuSpeichern(const QString &basis, const QString &beschreibung,
-                                      const CurveRecord &record, bool beideOderKeine = false);
+                                      const CurveRecord &record, bool beideOderKeine = false,
+                                      const QList<Beilage> &beilagen = {});
 
     // The complete content of one channel's file. Line breaks and NUL characters in the header
     // become blanks, so that the header stays the file's one first line.

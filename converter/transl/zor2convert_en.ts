@@ -63,7 +63,8 @@
         <translation>empty argument instead of a file name or an option</translation>
     </message>
     <message>
-        <source>Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--verbose]
+        <source>Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--png]
+                [--verbose]
         zor2conv [-l&lt;Sprache&gt;] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)
 
 Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen
@@ -71,6 +72,8 @@ Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner
 der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.
 
   --output-dir ORDNER  schreibt die neuen Dateien nach ORDNER (wird angelegt)
+  --png                schreibt je Eingabe auch NAME.png, ein Bild beider Kanaele
+                       (1200 x 800 Pixel)
   --verbose            gibt die Diagnosezeilen aus
   -l&lt;Sprache&gt;          laedt eine Uebersetzung, zum Beispiel -len
   --                   alle folgenden Woerter sind Dateien, auch wenn sie
@@ -79,7 +82,8 @@ der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.
   -h, --help           zeigt diese Hilfe
 
 Exit-Status: 0 alle Eingaben umgewandelt, 1 mindestens eine nicht, 2 falscher Aufruf.</source>
-        <translation>Usage: zor2conv --convert FILE.hfd [FILE.hfd ...] [--output-dir FOLDER] [--verbose]
+        <translation>Usage: zor2conv --convert FILE.hfd [FILE.hfd ...] [--output-dir FOLDER] [--png]
+               [--verbose]
        zor2conv [-l&lt;language&gt;] [FILE.hfd]   (opens the window, with the file)
 
 Converts old curve files (.hfd) into curve files of the new format without a
@@ -87,6 +91,8 @@ window: for each input NAME.z2k (channel 1) and NAME_2.z2k (channel 2), in the
 input&apos;s folder or in FOLDER. Existing files of the same name are replaced.
 
   --output-dir FOLDER  writes the new files into FOLDER (created when missing)
+  --png                also writes NAME.png for each input, a picture of both
+                       channels (1200 x 800 pixels)
   --verbose            prints the diagnostic lines
   -l&lt;language&gt;         loads a translation, for example -len
   --                   every following word is a file, even when it starts
@@ -395,6 +401,78 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     <message>
         <source>Die Datei %1 kann nicht geladen werden.</source>
         <translation>The file %1 cannot be loaded.</translation>
+    </message>
+    <message>
+        <source>Ansicht</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Kurvenvorschau</source>
+        <translation>Curve preview</translation>
+    </message>
+</context>
+<context>
+    <name>Kurvendiagramm</name>
+    <message>
+        <source>Kanal 1</source>
+        <translation>Channel 1</translation>
+    </message>
+    <message>
+        <source>Kanal 2</source>
+        <translation>Channel 2</translation>
+    </message>
+    <message>
+        <source>Frequenz (MHz)</source>
+        <translation>Frequency (MHz)</translation>
+    </message>
+    <message>
+        <source>SWV</source>
+        <translation>SWR</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+</context>
+<context>
+    <name>Kurvenvorschau</name>
+    <message>
+        <source>Bild speichern...</source>
+        <translation>Save picture...</translation>
+    </message>
+    <message>
+        <source>%1 - Kurvenvorschau</source>
+        <translation>%1 - Curve preview</translation>
+    </message>
+    <message>
+        <source>Kurvenvorschau</source>
+        <translation>Curve preview</translation>
+    </message>
+    <message>
+        <source>%1 MHz    Kanal 1: %2    Kanal 2: %3</source>
+        <translation>%1 MHz    Channel 1: %2    Channel 2: %3</translation>
+    </message>
+    <message>
+        <source>Kurve</source>
+        <translation>curve</translation>
+    </message>
+    <message>
+        <source>Bild speichern</source>
+        <comment>FileDialog</comment>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>PNG-Bild (*.png);;SVG-Bild (*.svg)</source>
+        <comment>FileDialog</comment>
+        <translation>PNG picture (*.png);;SVG picture (*.svg)</translation>
+    </message>
+    <message>
+        <source>Bild speichern</source>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>Das Bild %1 konnte nicht gespeichert werden.</source>
+        <translation>The picture %1 could not be saved.</translation>
     </message>
 </context>
 </TS>

@@ -36,13 +36,15 @@ inline QStringList cutTexts(const QWidget *window)
             whole = metrics.horizontalAdvance(text) <= place.width() &&
                     metrics.height() <= place.height();
         }
-        // Whatever lies outside a parent is not drawn.
-        QRect rect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+        // Whatever lies outside a parent is not drawn. A window of its own among the children
+        // (a preview beside the main window) is judged within itself.
+        const QWidget *top = widget->window();
+        QRect rect(widget->mapTo(top, QPoint(0, 0)), widget->size());
         for (const QWidget *p = widget->parentWidget(); p; p = p->parentWidget()) {
-            const QRect parentRect(p == window ? QPoint(0, 0) : p->mapTo(window, QPoint(0, 0)),
+            const QRect parentRect(p == top ? QPoint(0, 0) : p->mapTo(top, QPoint(0, 0)),
                                    p->size());
             whole = whole && parentRect.contains(rect);
-            if (p == window)
+            if (p == top)
                 break;
         }
         if (!whole) {

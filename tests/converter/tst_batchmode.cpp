@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImageReader>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -350,6 +351,8 @@ private slots:
         QTest::newRow("convert with value")
             << QStringList{"--convert=x.hfd"} << 2
             << "zor2conv: --convert=x.hfd: diese Option nimmt keinen Wert";
+        QTest::newRow("png without convert") << QStringList{"--png", "x.hfd"} << 2
+                                             << "zor2conv: --png gilt nur zusammen mit --convert";
         QTest::newRow("output-dir without convert")
             << QStringList{"--output-dir", "o", "x.hfd"} << 2
             << "zor2conv: --output-dir gilt nur zusammen mit --convert";
@@ -378,6 +381,51 @@ private slots:
         QCOMPARE(lauf.exitCode, exitCode);
         QVERIFY2((exitCode == 0 ? lauf.out : lauf.err).startsWith(ausgabe), qPrintable(lauf.err));
         QVERIFY(!QFileInfo::exists(ordner + "/--verbose"));
+    }
+
+    // --png without a display: a picture joins each converted input's pair, a refused input gets
+    // none, and a picture that cannot take its place fails its input like a curve file.
+    void picturesBesideThePairs()
+    {
+        const QString ordner = unterordner(QStringLiteral("bilder"));
+        const QString aus = ordner + "/aus";
+        const QString gut = writeTestFile(ordner + "/gut.hfd", swrKurve());
+        const QString schlecht = writeTestFile(ordner + "/schlecht.hfd", "kein Altformat\n");
+        const QString auch = writeTestFile(ordner + "/auch.hfd", swrKurve());
+        const auto ohneBildschirm = [](QProcess &p) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                env.remove(QLatin1String(name));
+            p.setProcessEnvironment(env);
+        };
+        const Lauf lauf = starten({"--convert", gut, schlecht, auch, "--png", "--output-dir", aus},
+                                  QString(), ohneBildschirm);
+        QCOMPARE(lauf.exitCode, 1);
+        QCOMPARE(lauf.err, schlecht + ": keine Kurvendatei im alten Format\n");
+        QCOMPARE(lauf.out,
+                 QStringList({aus + "/gut.z2k", aus + "/gut_2.z2k", aus + "/gut.png",
+                              aus + "/auch.z2k", aus + "/auch_2.z2k", aus + "/auch.png", ""})
+                     .join('\n'));
+        QCOMPARE(
+            QDir(aus).entryList(QDir::Files | QDir::Hidden),
+            QStringList({"auch.png", "auch.z2k", "auch_2.z2k", "gut.png", "gut.z2k", "gut_2.z2k"}));
+        for (const char *bild : {"/gut.png", "/auch.png"}) {
+            QImageReader reader(aus + bild, "png");
+            QCOMPARE(reader.size(), QSize(1200, 800));
+        }
+
+        const QByteArray alt = readTestFile(aus + "/gut.z2k");
+        QVERIFY(QFile::remove(aus + "/gut.png") && QDir(aus).mkdir(QStringLiteral("gut.png")));
+        writeTestFile(gut, QByteArray(swrKurve()).replace("my curve", "neu"));
+        const Lauf zweiter =
+            starten({"--convert", gut, "--png", "--output-dir", aus}, QString(), ohneBildschirm);
+        QCOMPARE(zweiter.exitCode, 1);
+        QVERIFY2(zweiter.err.startsWith(gut + ": die Ausgabedatei " + aus +
+                                        "/gut.png kann nicht geschrieben werden"),
+                 qPrintable(zweiter.err));
+        QCOMPARE(zweiter.out, QString());
+        QCOMPARE(readTestFile(aus + "/gut.z2k"), alt);
+        QCOMPARE(QDir(aus).entryList(QDir::Files | QDir::Hidden).size(), 5);
     }
 
     // A folder that cannot be made is told once, before any input is read.

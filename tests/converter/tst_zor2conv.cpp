@@ -1,19 +1,25 @@
 #include "Dialogs.h"
+#include "Kurvendiagramm.h"
+#include "Kurvenvorschau.h"
+#include "NewCurveFile.h"
 #include "TestFiles.h"
 #include "WholeTexts.h"
 #include "zor2conv.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QChartView>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineSeries>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -23,6 +29,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTranslator>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <memory>
@@ -154,6 +161,25 @@ private:
                child<QTextEdit>("textEdit")->toPlainText().isEmpty();
     }
 
+    Kurvenvorschau *vorschau()
+    {
+        return findChildOrFail<Kurvenvorschau>(window.get(), "Kurvenvorschau");
+    }
+
+    // The preview's points of one channel as the new files write numbers.
+    QList<QByteArray> vorschauZeilen(int kanal)
+    {
+        QList<QByteArray> zeilen;
+        for (const QPointF &p : vorschau()->diagramm()->kanal(kanal)->points()) {
+            QByteArray zeile;
+            NewCurveFile::zahlAnhaengen(zeile, p.x());
+            zeile += ';';
+            NewCurveFile::zahlAnhaengen(zeile, p.y());
+            zeilen.append(zeile);
+        }
+        return zeilen;
+    }
+
     static QVariant setting(const char *application, const char *key)
     {
         return QSettings(QStringLiteral("VEZ"), QLatin1String(application)).value(key);
@@ -270,7 +296,12 @@ private slots:
 
         const QMenu *menu = child<QMenu>("menuDatei");
         QCOMPARE(menu->title(), QStringLiteral("Datei"));
-        QCOMPARE(window->menuBar()->actions(), QList<QAction *>{menu->menuAction()});
+        const QMenu *ansicht = child<QMenu>("menuAnsicht");
+        QCOMPARE(ansicht->title(), QStringLiteral("Ansicht"));
+        QCOMPARE(window->menuBar()->actions(),
+                 (QList<QAction *>{menu->menuAction(), ansicht->menuAction()}));
+        QCOMPARE(ansicht->actions(), QList<QAction *>{child<QAction>("actionKurvenvorschau")});
+        QCOMPARE(ansicht->actions()[0]->text(), QStringLiteral("Kurvenvorschau"));
         const QList<QAction *> entries = menu->actions();
         QCOMPARE(entries.size(), 2);
         QVERIFY(entries[0]->isSeparator());
@@ -606,6 +637,185 @@ private slots:
         }
     }
 
+    void previewShowsTheWrittenValues_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("einheit");
+        QTest::newRow("level, tables, decimated") << oldFile("#V4.10", 0, "pegel", 4500) << "dB";
+        QTest::newRow("linear level") << oldFile("#V3.05", 2, "lin", 30) << "dB";
+        QTest::newRow("SWR, tables") << oldFile("#V4.05", 1, "swr", 2001) << "SWV";
+        QTest::newRow("antenna SWR") << oldFile("#V4.04", 3, "ant", 7) << "SWV";
+    }
+    void previewShowsTheWrittenValues()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, einheit);
+        QDir(files.filePath("shown")).removeRecursively();
+        QDir().mkpath(files.filePath("shown"));
+        open(writeOld(QStringLiteral("shown.hfd"), content));
+        QVERIFY(!vorschau()->isVisible());
+        click("pushButton_3");
+        QVERIFY(vorschau()->isVisible());
+        const QString beschreibung = child<QTextEdit>("textEdit")->toPlainText();
+        QVERIFY(vorschau()->windowTitle().contains(beschreibung));
+        child<QTextEdit>("textEdit")->setPlainText(QStringLiteral("Neuer Name"));
+        QCOMPARE(vorschau()->windowTitle(), QStringLiteral("Neuer Name - Kurvenvorschau"));
+        const Kurvendiagramm *d = vorschau()->diagramm();
+        QCOMPARE(d->yAchse()->titleText(), einheit);
+        QCOMPARE(d->kanal(1)->name(), QStringLiteral("Kanal 1"));
+        QCOMPARE(d->kanal(2)->name(), QStringLiteral("Kanal 2"));
+        const QList<QByteArray> kanal1 = vorschauZeilen(1);
+        const QList<QByteArray> kanal2 = vorschauZeilen(2);
+
+        dialogs->saveAnswers = {files.filePath("shown/k")};
+        click("pushButton_2");
+        for (const auto &[datei, zeilen] :
+             {std::pair{"shown/k.z2k", kanal1}, std::pair{"shown/k_2.z2k", kanal2}}) {
+            QList<QByteArray> geschrieben = readTestFile(files.filePath(datei)).split('\n');
+            geschrieben.removeFirst(); // the header
+            geschrieben.removeLast();  // after the last line feed
+            QVERIFY(geschrieben.size() > 1);
+            QCOMPARE(zeilen, geschrieben);
+        }
+        // Saving clears the record, and with it the preview.
+        QCOMPARE(d->kanal(1)->count(), 0);
+    }
+
+    void previewIsClearedByAFailedLoad()
+    {
+        open(writeOld(QStringLiteral("ok.hfd"), oldFile("#V4.05", 1, "gut", 50)));
+        click("pushButton_3");
+        QCOMPARE(vorschau()->diagramm()->kanal(2)->count(), 50);
+        open(writeOld(QStringLiteral("bad.hfd"), "#V4.05 1e6 zwei"));
+        QVERIFY(isResetIdle());
+        QCOMPARE(vorschau()->diagramm()->kanal(1)->count(), 0);
+        QCOMPARE(vorschau()->diagramm()->kanal(2)->count(), 0);
+        QCOMPARE(vorschau()->windowTitle(), QStringLiteral("Kurvenvorschau"));
+        QVERIFY(!findChildOrFail<QPushButton>(vorschau(), "bildSpeichern")->isEnabled());
+    }
+
+    void previewMenuEntryIsRemembered()
+    {
+        QAction *entry = child<QAction>("actionKurvenvorschau");
+        QVERIFY(entry->isChecked()); // on by default
+        const QString path = writeOld(QStringLiteral("menu.hfd"), oldFile("#V3.05", 0, "m"));
+        open(path);
+        click("pushButton_3");
+        QVERIFY(vorschau()->isVisible());
+
+        entry->trigger();
+        QVERIFY(!vorschau()->isVisible());
+        QCOMPARE(setting("ZOR5", "kurvenvorschau"), QVariant(false));
+        newWindow();
+        entry = child<QAction>("actionKurvenvorschau");
+        QVERIFY(!entry->isChecked());
+        open(path);
+        click("pushButton_3");
+        QVERIFY(!vorschau()->isVisible());
+        QCOMPARE(vorschau()->diagramm()->kanal(1)->count(), 5); // kept up to date all the same
+
+        entry->trigger();
+        QVERIFY(vorschau()->isVisible());
+        QCOMPARE(setting("ZOR5", "kurvenvorschau"), QVariant(true));
+        // Closed by the user: the entry follows, and so does the setting.
+        vorschau()->close();
+        QVERIFY(!entry->isChecked());
+        QCOMPARE(setting("ZOR5", "kurvenvorschau"), QVariant(false));
+        entry->trigger();
+        // Beenden closes both windows; the preview stays switched on for the next start.
+        child<QAction>("actionBeenden")->trigger();
+        QVERIFY(!window->isVisible());
+        QVERIFY(!vorschau()->isVisible());
+        QCOMPARE(setting("ZOR5", "kurvenvorschau"), QVariant(true));
+    }
+
+    // The mouse reads the nearest point of both channels; a double-click undoes a zoom.
+    void previewReadsTheNearestPoint()
+    {
+        open(writeOld(QStringLiteral("lesen.hfd"), oldFile("#V4.04", 1, "lesen", 300)));
+        click("pushButton_3");
+        QChartView *ansicht = findChildOrFail<QChartView>(vorschau(), "chartView");
+        QVERIFY(QTest::qWaitForWindowExposed(vorschau()));
+        Kurvendiagramm *d = vorschau()->diagramm();
+        const QPointF k1 = d->kanal(1)->at(100);
+        const QPointF k2 = d->kanal(2)->at(100);
+        const QPointF stelle = ansicht->mapFromScene(d->mapToPosition(k1 + QPointF(0.05, 0)));
+        QMouseEvent bewegung(QEvent::MouseMove, stelle, ansicht->viewport()->mapToGlobal(stelle),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(ansicht->viewport(), &bewegung);
+        QCOMPARE(findChildOrFail<QLabel>(vorschau(), "ablesung")->text(),
+                 QStringLiteral("%1 MHz    Kanal 1: %2 SWV    Kanal 2: %3 SWV")
+                     .arg(k1.x())
+                     .arg(k1.y())
+                     .arg(k2.y()));
+
+        const double links = d->xAchse()->min();
+        const double rechts = d->xAchse()->max();
+        QWheelEvent rad(stelle, QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(ansicht->viewport(), &rad);
+        QVERIFY(d->xAchse()->min() > links && d->xAchse()->max() < rechts);
+        QMouseEvent doppelt(QEvent::MouseButtonDblClick, stelle,
+                            ansicht->viewport()->mapToGlobal(stelle), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(ansicht->viewport(), &doppelt);
+        QCOMPARE(d->xAchse()->min(), links);
+        QCOMPARE(d->xAchse()->max(), rechts);
+    }
+
+    void previewSavesPictures_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("datei");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("png") << "bilder/a.png"
+                             << "bilder/a.png" << QByteArray("png");
+        QTest::newRow("no suffix") << "bilder/b"
+                                   << "bilder/b.png" << QByteArray("png");
+        QTest::newRow("svg") << "bilder/c.SVG"
+                             << "bilder/c.SVG" << QByteArray("svg");
+    }
+    void previewSavesPictures()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, datei);
+        QFETCH(QByteArray, format);
+        QDir().mkpath(files.filePath("bilder"));
+        open(writeOld(QStringLiteral("bild.hfd"), oldFile("#V4.05", 0, "Bild_1", 300)));
+        click("pushButton_3");
+        // What the user sees is saved: the zoomed frequency range, not the whole curve.
+        QWheelEvent wheel(QPointF(100, 100), QPointF(), QPoint(), QPoint(0, 240), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(
+            findChildOrFail<QChartView>(vorschau(), "chartView")->viewport(), &wheel);
+        const QValueAxis *x = vorschau()->diagramm()->xAchse();
+        QVERIFY(x->max() - x->min() < 300 * 0.25 * 0.7);
+
+        dialogs->saveAnswers = {files.filePath(answer)};
+        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern"),
+                          Qt::LeftButton);
+        const AnsweringDialogs::Question &q = dialogs->saveQuestions.last();
+        QCOMPARE(q.caption, QStringLiteral("Bild speichern"));
+        QCOMPARE(q.dir, QDir::homePath() + "/" +
+                            dateinameAusText(child<QTextEdit>("textEdit")->toPlainText()) + ".png");
+        QVERIFY(dialogs->warnings.isEmpty());
+        if (format == "svg") {
+            QVERIFY(readTestFile(files.filePath(datei)).contains("viewBox=\"0 0 1200 800\""));
+        } else {
+            QImageReader reader(files.filePath(datei), format);
+            QCOMPARE(reader.size(), QSize(1200, 800));
+        }
+        QCOMPARE(setting("ZOR2", "bildpath").toString(), files.filePath("bilder/"));
+
+        // The next picture is proposed in the remembered folder; a failed one is told.
+        dialogs->saveAnswers = {files.filePath("fehlt/d.png")};
+        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern"),
+                          Qt::LeftButton);
+        QVERIFY(dialogs->saveQuestions.last().dir.startsWith(files.filePath("bilder/")));
+        QCOMPARE(dialogs->warnings.size(), 1);
+        QVERIFY(!QFile::exists(files.filePath("fehlt/d.png")));
+    }
+
     void englishTranslationCoversTheWindow()
     {
         QTranslator translator;
@@ -626,6 +836,9 @@ private slots:
         }
         QVERIFY(child<QGroupBox>("groupBox")->title() != "Kurvendatei alt ZOR01 Format");
         QVERIFY(child<QMenu>("menuDatei")->title() != "Datei");
+        QCOMPARE(child<QMenu>("menuAnsicht")->title(), QStringLiteral("View"));
+        QCOMPARE(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern")->text(),
+                 QStringLiteral("Save picture..."));
         QVERIFY(!child<QPushButton>("pushButton_3")->toolTip().contains("Konvertierung"));
         QVERIFY(!child<QTextEdit>("textEdit")->toolTip().contains("Beschreibung"));
     }

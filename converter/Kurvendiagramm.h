@@ -1,0 +1,76 @@
+#pragma once
+
+#include "CurveRecord.h"
+
+#include <QByteArray>
+#include <QChart>
+#include <QSize>
+
+#include <memory>
+
+// The size of every saved picture, from the preview window and from the batch mode alike.
+inline constexpr QSize kBildGroesse(1200, 800);
+
+class QLineSeries;
+class QGraphicsScene;
+class QPainter;
+class QScatterSeries;
+class QValueAxis;
+
+// The plot of a converted curve: channel 1 and channel 2 as two lines over the frequency in MHz,
+// the values in dB, or as SWR for SWR curves. It shows exactly the points the new curve files
+// get. Used by the preview window and, without a display, for the batch mode's pictures.
+class Kurvendiagramm : public QChart
+{
+    Q_OBJECT
+
+public:
+    Kurvendiagramm();
+    ~Kurvendiagramm() override;
+
+    // Shows both channels of the record's converted curve (those that are written) and the
+    // description as the title, over the whole curve.
+    void kurveZeigen(const CurveRecord &record, const QString &beschreibung);
+    // No curve, no title.
+    void leeren();
+
+    // The whole curve again, after a zoom.
+    void ansichtZuruecksetzen();
+    // Zooms the frequency axis by faktor (below 1 zooms in) around the frequency mitte; never
+    // beyond the whole curve.
+    void xZoomen(double faktor, double mitte);
+    // Index of the point nearest to the frequency, or -1 without points.
+    int naechsterPunkt(double frequenz) const;
+    // Marks the point of that index on both channels; -1 marks none.
+    void punktMarkieren(int index);
+
+    QLineSeries *kanal(int kanal) const;
+    QValueAxis *xAchse() const { return frequenzAchse; }
+    QValueAxis *yAchse() const { return wertAchse; }
+
+    // A second chart with the same curve, title and view, for a picture of another size.
+    std::unique_ptr<Kurvendiagramm> kopie() const;
+
+    // Draws the chart at the given size onto the painter's device, from its top left corner.
+    // Only for a chart that no view shows (a copy, or the batch mode's own).
+    void zeichnen(QPainter &painter, const QSize &groesse);
+    // The chart as a PNG or SVG picture of the given size; empty when it cannot be made. One
+    // chart draws many PNG pictures quicker than many charts one each.
+    QByteArray png(const QSize &groesse);
+    QByteArray svg(const QSize &groesse);
+
+private:
+    void bereichSetzen(QValueAxis *achse, double min, double max) const;
+
+    QLineSeries *kanal1;
+    QLineSeries *kanal2;
+    QValueAxis *frequenzAchse;
+    QValueAxis *wertAchse;
+    QScatterSeries *marke; // the point read with the mouse
+    double fMin = 0;
+    double fMax = 1;
+
+    struct Bildpuffer;
+    std::unique_ptr<Bildpuffer> puffer;
+    std::unique_ptr<QGraphicsScene> eigeneSzene;
+};
