@@ -1,6 +1,7 @@
 #include "BatchMode.h"
 
 #include "ChannelConversion.h"
+#include "CommandLine.h"
 #include "FileCause.h"
 #include "Kurvendiagramm.h"
 #include "NewCurveFile.h"
@@ -20,27 +21,20 @@
 
 namespace {
 
-enum Exit { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
+using CommandLine::ExitStatus;
 
 void print(FILE *stream, const QString &line)
 {
-    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+    if (stream == stdout)
+        CommandLine::printOut(line + QLatin1Char('\n'));
+    else
+        CommandLine::printErr(line + QLatin1Char('\n'));
 }
 
-// What the window's text panel hands back for a text set into it: its plain text turns
-// non-breaking spaces into blanks, and carriage returns (alone or before a line feed) and
-// paragraph or line separators into line feeds.
-QString textPanelText(QString text)
+// Whether everything written to stdout reached it.
+bool ausgabeGeschrieben()
 {
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    for (QChar &c : text) {
-        if (c == QChar::Nbsp)
-            c = QLatin1Char(' ');
-        else if (c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
-                 c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    }
-    return text;
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 QString parentOf(const QString &path)
@@ -108,7 +102,7 @@ public:
             if (!r.ok()) {
                 print(stderr,
                       QStringLiteral("zor2conv: %1").arg(ordnerFehler(options.outputDir, r)));
-                return ExitFailed;
+                return ExitStatus::Failed;
             }
         }
         for (const QString &input : options.inputs) {
@@ -124,13 +118,13 @@ public:
             }
         }
         // Names on a full or closed standard output are lost: that is a failure too.
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        if (!ausgabeGeschrieben()) {
             print(stderr,
                   QStringLiteral("zor2conv: %1")
                       .arg(BatchMode::tr("die Standardausgabe kann nicht geschrieben werden")));
-            return ExitFailed;
+            return ExitStatus::Failed;
         }
-        return allOk ? ExitOk : ExitFailed;
+        return allOk ? ExitStatus::Done : ExitStatus::Failed;
     }
 
 private:
@@ -145,12 +139,9 @@ private:
     {
         const QFileInfo info(input);
         const QString path = QDir::fromNativeSeparators(info.absoluteFilePath());
-        record->kurveLoeschen();
-        const OldCurveFile::Ergebnis gelesen = OldCurveFile::kurveAltLesen(path, *record);
+        const OldCurveFile::Ergebnis gelesen = OldCurveFile::kurveAltOeffnen(path, *record);
         if (!gelesen.ok())
             return gelesen.grund();
-        OldCurveFile::beschreibungUebernehmen(*record);
-        OldCurveFile::kopfdatenAusgeben(*record);
         if (!kurveKonvertieren(*record))
             return BatchMode::tr("Impedanzkurve, kann nicht umgewandelt werden");
 
@@ -193,7 +184,7 @@ private:
             beilagen.append({namen.last(), bild});
         }
         const NewCurveFile::Ergebnis ergebnis =
-            NewCurveFile::kurveNeuSpeichern(basis, beschreibung, *record, true, beilagen);
+            NewCurveFile::kurveNeuSpeichernAlleOderKeine(basis, beschreibung, *record, beilagen);
         if (!ergebnis.ok()) {
             return BatchMode::tr("die Ausgabedatei %1 kann nicht geschrieben werden: %2")
                 .arg(ergebnis.fehlgeschlagen.constFirst(), ergebnis.gruende.constFirst());
@@ -260,20 +251,20 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
     if (options.error != ConverterOptions::Error::None) {
         print(stderr, QStringLiteral("zor2conv: %1").arg(options.errorText()));
         print(stderr, ConverterOptions::usage());
-        return ExitUsage;
+        return ExitStatus::UsageError;
     }
     switch (options.mode) {
     case Mode::Help:
         print(stdout, ConverterOptions::usage());
-        return std::fflush(stdout) == 0 ? ExitOk : ExitFailed;
+        return ausgabeGeschrieben() ? ExitStatus::Done : ExitStatus::Failed;
     case Mode::Version:
         print(stdout, QStringLiteral("zor2conv " ZOR2_VERSION));
-        return std::fflush(stdout) == 0 ? ExitOk : ExitFailed;
+        return ausgabeGeschrieben() ? ExitStatus::Done : ExitStatus::Failed;
     case Mode::Window:
         print(stderr, QStringLiteral("zor2conv: %1")
                           .arg(tr("kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind "
                                   "leer); ohne Fenster umwandeln: zor2conv --convert DATEI.hfd")));
-        return ExitUsage;
+        return ExitStatus::UsageError;
     case Mode::Convert:
         break;
     }

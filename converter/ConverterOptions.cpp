@@ -38,6 +38,35 @@ bool hasValue(const QString &argument, const char *option)
     return argument.startsWith(QLatin1String(option) + QLatin1Char('='));
 }
 
+// The options with their mode: help before version before conversion; a batch option without
+// --convert is refused. A window start ignores other words, as it always has.
+ConverterOptions mitModus(ConverterOptions o, bool convert, bool help, bool version)
+{
+    using Mode = ConverterOptions::Mode;
+    using Error = ConverterOptions::Error;
+    const auto fail = [&o](Error error, const QString &argument) {
+        o.error = error;
+        o.argument = argument;
+        return o;
+    };
+    if (help) {
+        o.mode = Mode::Help;
+    } else if (version) {
+        o.mode = Mode::Version;
+    } else if (convert) {
+        o.mode = Mode::Convert;
+        if (o.inputs.isEmpty())
+            return fail(Error::NoInput, QString());
+    } else if (!o.outputDir.isEmpty()) {
+        return fail(Error::NeedsConvert, QStringLiteral("--output-dir"));
+    } else if (o.verbose) {
+        return fail(Error::NeedsConvert, QStringLiteral("--verbose"));
+    } else if (o.png) {
+        return fail(Error::NeedsConvert, QStringLiteral("--png"));
+    }
+    return o;
+}
+
 } // namespace
 
 ConverterOptions ConverterOptions::parse(const QStringList &arguments)
@@ -88,23 +117,7 @@ ConverterOptions ConverterOptions::parse(const QStringList &arguments)
             o.inputs.append(a);
         }
     }
-    if (help) {
-        o.mode = Mode::Help;
-    } else if (version) {
-        o.mode = Mode::Version;
-    } else if (convert) {
-        o.mode = Mode::Convert;
-        if (o.inputs.isEmpty())
-            return fail(Error::NoInput, QString());
-    } else if (!o.outputDir.isEmpty()) {
-        return fail(Error::NeedsConvert, QStringLiteral("--output-dir"));
-    } else if (o.verbose) {
-        return fail(Error::NeedsConvert, QStringLiteral("--verbose"));
-    } else if (o.png) {
-        return fail(Error::NeedsConvert, QStringLiteral("--png"));
-    }
-    // A window start ignores other words, as it always has.
-    return o;
+    return mitModus(o, convert, help, version);
 }
 
 QString ConverterOptions::errorText() const

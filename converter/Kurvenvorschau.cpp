@@ -4,6 +4,7 @@
 #include "Kurvendiagramm.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
+#include "SettingsPlace.h"
 
 #include <QBoxLayout>
 #include <QChartView>
@@ -150,7 +151,7 @@ void Kurvenvorschau::ablesen(const QPointF &position)
 
 void Kurvenvorschau::bildSpeichernFragen()
 {
-    QSettings settings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"));
+    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
     const QString start = settings.value(QStringLiteral("bildpath"), QDir::homePath()).toString();
     const QString vorschlag =
         dateinameAusText(beschreibung.isEmpty() ? tr("Kurve") : beschreibung) +

@@ -7,6 +7,7 @@
 #include "Kurvenvorschau.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
+#include "SettingsPlace.h"
 #include "TextFit.h"
 
 #include <QCloseEvent>
@@ -21,7 +22,6 @@
 
 namespace {
 
-const QString kOrganisation = QStringLiteral("VEZ");
 const QString kKurvenvorschau = QStringLiteral("kurvenvorschau");
 
 } // namespace
@@ -48,7 +48,9 @@ zor2conv::zor2conv(Dialogs *givenDialogs, std::unique_ptr<Dialogs> ownDialogs, Q
     {
         const QSignalBlocker blocker(ui->actionKurvenvorschau);
         ui->actionKurvenvorschau->setChecked(
-            QSettings(kOrganisation, QStringLiteral("ZOR5")).value(kKurvenvorschau, true).toBool());
+            QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5"))
+                .value(kKurvenvorschau, true)
+                .toBool());
     }
     connect(vorschau, &Kurvenvorschau::geschlossen, ui->actionKurvenvorschau,
             [this] { ui->actionKurvenvorschau->setChecked(false); });
@@ -110,10 +112,8 @@ QString zor2conv::zeitstempel() const
 void zor2conv::on_pushButton_clicked()
 {
     kurveLoeschen();
-    if (kurveAltPruefen()) {
-        OldCurveFile::kopfdatenAusgeben(record);
+    if (kurveAltPruefen())
         ui->pushButton_3->setEnabled(true);
-    }
 }
 
 void zor2conv::kurveAltOeffnen(const QString &fileName)
@@ -155,7 +155,8 @@ void zor2conv::on_actionBeenden_triggered()
 
 void zor2conv::on_actionKurvenvorschau_toggled(bool checked)
 {
-    QSettings(kOrganisation, QStringLiteral("ZOR5")).setValue(kKurvenvorschau, checked);
+    QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5"))
+        .setValue(kKurvenvorschau, checked);
     if (checked)
         vorschauZeigen();
     else
@@ -193,14 +194,13 @@ bool zor2conv::kurveAltPruefen()
         return false;
     }
     ui->label->setText(QStringLiteral("Typ: ") + record.kurventypname);
-    OldCurveFile::beschreibungUebernehmen(record);
     ui->label_2->setText(record.beschreibung);
     return true;
 }
 
 int zor2conv::kurveAltLesen(QString &grund)
 {
-    QSettings settings(kOrganisation, QStringLiteral("ZOR5"));
+    QSettings settings(SettingsPlace::organisation(), QStringLiteral("ZOR5"));
     const QString start =
         QDir(settings.value(QStringLiteral("kurvenpath_alt"), QDir::homePath()).toString())
             .absolutePath();
@@ -210,7 +210,7 @@ int zor2conv::kurveAltLesen(QString &grund)
     record.beschreibung.clear();
     if (fileName.isEmpty())
         return 1;
-    const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltLesen(fileName, record);
+    const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltOeffnen(fileName, record);
     settings.setValue(QStringLiteral("kurvenpath_alt"), ordnerVon(fileName));
     if (!ergebnis.ok())
         grund = ergebnis.grund();
@@ -219,7 +219,7 @@ int zor2conv::kurveAltLesen(QString &grund)
 
 void zor2conv::kurveNeuSpeichern()
 {
-    QSettings settings(kOrganisation, QStringLiteral("ZOR2"));
+    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
     const QString start = settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString();
     const QString beschreibung = ui->textEdit->toPlainText();
     const QString vorschlag =

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // What differs between the systems the tools run on, in one place: whether a window can be
-// shown at all, whether a stream goes to a terminal, how serial ports are named and whether
-// this user may open a device file. One source file per system implements it (chosen in
-// CMake), so no #ifdef spreads through the programs.
+// shown at all, whether a stream goes to a terminal, how serial ports are named, whether this
+// user may open a device file, and how files are judged and written. One source file per
+// system implements it (chosen in CMake), so no #ifdef spreads through the programs.
 namespace Platform {
+
+// --- Display, terminal, signals, ports
 
 // Whether a window start can reach a display. On Linux there is none when no "-platform"
 // argument is given, QT_QPA_PLATFORM is unset and neither DISPLAY nor WAYLAND_DISPLAY is set;
@@ -31,14 +34,8 @@ bool comPortNames();
 // rights on device files, always true.
 bool mayReadWrite(const QString &path);
 
-} // namespace Platform
-
-// Files: judging an input before it is read, and writing an output so that it is complete on
-// disk before it replaces anything. Failures carry their cause, so a user can be told why.
-#include <QByteArray>
-#include <QString>
-
-namespace Platform {
+// --- Files: judging an input before it is read, and writing an output so that it is complete
+// on disk before it replaces anything. Failures carry their cause, so a user can be told why.
 
 enum class FileKind { Missing, DanglingLink, Regular, Folder, Fifo, Device, Socket, Other };
 

@@ -51,6 +51,51 @@ double linearPegel(double v)
     return std::max(20.0 * std::log10((v + 100.0) / 100.0), kLinearBoden);
 }
 
+// One channel as the conversion reads it.
+struct Kanal
+{
+    const std::array<quint32, kAltSchritteMax> &k;
+    double faktor;
+    double shift;
+    bool linear;
+    bool audio;
+    double (*korrLog)(const KurveAlt &, double);
+    double (*korrSwv)(const KurveAlt &, double);
+    std::array<double, kNeuPunkteMax> &wert;
+};
+
+// Fills one channel's values of the new curve, taking every idxteiler-th sample.
+void kanalUmrechnen(const Kanal &kanal, CurveRecord &record, double idxteiler)
+{
+    const KurveAlt &k = record.kurvealt;
+    const Wobbelgrunddaten &w = record.wobbelgrunddaten;
+    for (int i = 0; i < record.punkte; ++i) {
+        const int j = std::min(int(idxteiler * i), kAltSchritteMax - 1);
+        const double f = j * w.schrittweite + w.anfang;
+        record.frequenz[std::size_t(i)] = f;
+        const double n = kanal.k[std::size_t(j)];
+        const double v = kanal.faktor * n + kanal.shift;
+        double wert = v;
+        switch (k.kurventyp) {
+        case KurventypWobbel:
+            if (kanal.audio)
+                wert = n * kAudioFaktor * kanal.faktor + kanal.shift;
+            else if (kanal.linear)
+                wert = linearPegel(v);
+            else
+                wert = v - kanal.korrLog(k, f * kHzProMHz);
+            break;
+        case KurventypSwv:
+        case KurventypSwvAntenne:
+            wert = v - kanal.korrSwv(k, f * kHzProMHz);
+            break;
+        default: // SAV curves get the plain channel value
+            break;
+        }
+        kanal.wert[std::size_t(i)] = wert;
+    }
+}
+
 } // namespace
 
 double korrLog1(const KurveAlt &kurvealt, double fHz)
@@ -111,48 +156,12 @@ bool kurveKonvertieren(CurveRecord &record)
     record.kanal1ok = true;
     record.kanal2ok = true;
 
-    struct Kanal
-    {
-        const std::array<quint32, kAltSchritteMax> &k;
-        double faktor;
-        double shift;
-        bool linear;
-        bool audio;
-        double (*korrLog)(const KurveAlt &, double);
-        double (*korrSwv)(const KurveAlt &, double);
-        std::array<double, kNeuPunkteMax> &wert;
-    };
     const Kanal kanaele[] = {
         {k.k1, k.faktor1, k.shift1, k.linear1, false, korrLog1, korrSwv1, record.wert1},
         {k.k2, k.faktor2, k.shift2, k.linear2, k.audionf, korrLog2, korrSwv2, record.wert2},
     };
-    for (const Kanal &kanal : kanaele) {
-        for (int i = 0; i < record.punkte; ++i) {
-            const int j = std::min(int(idxteiler * i), kAltSchritteMax - 1);
-            const double f = j * w.schrittweite + w.anfang;
-            record.frequenz[std::size_t(i)] = f;
-            const double n = kanal.k[std::size_t(j)];
-            const double v = kanal.faktor * n + kanal.shift;
-            double wert = v;
-            switch (k.kurventyp) {
-            case KurventypWobbel:
-                if (kanal.audio)
-                    wert = n * kAudioFaktor * kanal.faktor + kanal.shift;
-                else if (kanal.linear)
-                    wert = linearPegel(v);
-                else
-                    wert = v - kanal.korrLog(k, f * kHzProMHz);
-                break;
-            case KurventypSwv:
-            case KurventypSwvAntenne:
-                wert = v - kanal.korrSwv(k, f * kHzProMHz);
-                break;
-            default: // SAV curves get the plain channel value
-                break;
-            }
-            kanal.wert[std::size_t(i)] = wert;
-        }
-    }
+    for (const Kanal &kanal : kanaele)
+        kanalUmrechnen(kanal, record, idxteiler);
     record.beschreibung = beschreibungBereinigen(record.beschreibung);
     return true;
 }

@@ -55,25 +55,27 @@ public:
     };
 
     // Writes the files of the channels whose flag is set in the record, for the base name
-    // basis and the (edited) description. Each file is written atomically. With beideOderKeine,
-    // the new files replace the old ones only if all of them could be written and put in place;
-    // otherwise exactly the files that were there before remain. Without it, every channel's
-    // file is tried on its own. Beilagen are written after the channels' files and with them.
+    // basis and the (edited) description. Each file is written atomically, and every channel's
+    // file is tried on its own.
     static Ergebnis kurveNeuSpeichern(const QString &basis, const QString &beschreibung,
-                                      const CurveRecord &record, bool beideOderKeine = false,
-                                      const QList<Beilage> &beilagen = {});
+                                      const CurveRecord &record);
+    // The same, but the new files, and the beilagen after them, replace the old ones only if
+    // all of them could be written and put in place; otherwise exactly the files that were
+    // there before remain.
+    static Ergebnis kurveNeuSpeichernAlleOderKeine(const QString &basis,
+                                                   const QString &beschreibung,
+                                                   const CurveRecord &record,
+                                                   const QList<Beilage> &beilagen = {});
 
     // The complete content of one channel's file. Line breaks and NUL characters in the header
     // become blanks, so that the header stays the file's one first line.
     static QByteArray dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal);
-
-    // A number as a default QTextStream writes a double: six significant digits, plain or
-    // exponent notation, "." as decimal point whatever the locale.
-    static void zahlAnhaengen(QByteArray &out, double value);
-    // The same into a buffer with room for kZahlLaengeMax characters; returns the end.
-    static constexpr int kZahlLaengeMax = 32;
-    static char *zahlSchreiben(char *ziel, double value);
 };
 
 // The text with each of "/", ",", ":", "\" and ";" replaced by "_".
 QString dateinameAusText(QString text);
+
+// What the window's text panel hands back as plain text for a text set into it: non-breaking
+// spaces become blanks; carriage returns (alone or before a line feed) and paragraph or line
+// separators become line feeds. The batch mode writes what the window would.
+QString textPanelText(QString text);

@@ -1,5 +1,6 @@
 #include "OldCurveFile.h"
 
+#include "Felder.h"
 #include "FileCause.h"
 
 #include <QByteArray>
@@ -17,156 +18,6 @@
 namespace {
 
 constexpr int kTabelle5Laenge = 10000;
-
-enum class Lesen { Ok, Fehlt, KeineZahl };
-
-// Splits the file's bytes into words separated by white space and reads them as fields. Past
-// the end every word is empty; a number field there is missing.
-class Felder
-{
-public:
-    Felder(const char *begin, const char *end)
-        : p(begin)
-        , end(end)
-    {
-    }
-
-    std::string_view wort()
-    {
-        leerUeberspringen();
-        const char *start = p;
-        while (p != end && !istLeer(*p))
-            ++p;
-        return std::string_view(start, std::size_t(p - start));
-    }
-
-    bool amEnde()
-    {
-        leerUeberspringen();
-        return p == end;
-    }
-
-    // The word read last: what a number field held instead of a number.
-    std::string_view letztesWort() const { return letztes; }
-
-    // A number field is a whole word: an optional sign, then for a double a decimal number
-    // (digits, optional fraction, optional exponent; no "inf", "nan" or hexadecimal), for an
-    // integer digits within the range of T, without minus sign for an unsigned T.
-    template <typename T>
-    Lesen zahl(T &out)
-    {
-        static_assert(std::is_floating_point_v<T> || sizeof(T) == 4, "for 32-bit integers");
-        leerUeberspringen();
-        if (kurzeZahl(out))
-            return Lesen::Ok;
-        std::string_view w = wort();
-        letztes = w;
-        if (w.empty())
-            return Lesen::Fehlt;
-        const bool plus = w.front() == '+'; // from_chars takes no "+"
-        if (plus)
-            w.remove_prefix(1);
-        const bool minus = !w.empty() && w.front() == '-';
-        if (minus && (plus || std::is_unsigned_v<T>))
-            return Lesen::KeineZahl;
-        const std::size_t erstes = minus ? 1 : 0;
-        if (w.size() <= erstes ||
-            !(istZiffer(w[erstes]) || (std::is_floating_point_v<T> && w[erstes] == '.')))
-            return Lesen::KeineZahl;
-        std::from_chars_result r;
-        if constexpr (std::is_floating_point_v<T>)
-            r = std::from_chars(w.data(), w.data() + w.size(), out, std::chars_format::general);
-        else
-            r = std::from_chars(w.data(), w.data() + w.size(), out, 10);
-        return r.ec == std::errc() && r.ptr == w.data() + w.size() ? Lesen::Ok : Lesen::KeineZahl;
-    }
-
-    // Reads n numbers into table (n may exceed the table: the rest is read and dropped); on a
-    // failure, index is the entry that failed.
-    template <std::size_t N>
-    Lesen tabelle(std::array<double, N> *table, int n, int &index)
-    {
-        double wert = 0;
-        for (index = 0; index < n; ++index) {
-            const Lesen gelesen = zahl(wert);
-            if (gelesen != Lesen::Ok)
-                return gelesen;
-            if (table && index < int(N))
-                (*table)[std::size_t(index)] = wert;
-        }
-        return Lesen::Ok;
-    }
-
-private:
-    // The common case, read at a fraction of from_chars' cost: a word of an optional minus and
-    // at most 15 digits (9 for an integer) with, for a double, an optional decimal point. The
-    // digits and the power of ten are exact doubles, so the one division rounds exactly as
-    // from_chars does. Anything else (plus sign, exponent, long or broken words) is left to the
-    // full path; nothing is consumed then.
-    template <typename T>
-    bool kurzeZahl(T &out)
-    {
-        static constexpr double zehnHoch[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-        constexpr int hoechstens = std::is_floating_point_v<T> ? 15 : 9;
-        const char *q = p;
-        const bool minus = q != end && *q == '-';
-        if (minus) {
-            if (std::is_unsigned_v<T>)
-                return false;
-            ++q;
-        }
-        std::uint64_t ziffern = 0;
-        int anzahl = 0;
-        int nachkomma = -1;
-        for (; q != end && !istLeer(*q); ++q) {
-            const char c = *q;
-            if (istZiffer(c)) {
-                if (++anzahl > hoechstens)
-                    return false;
-                ziffern = ziffern * 10 + std::uint64_t(c - '0');
-                if (nachkomma >= 0)
-                    ++nachkomma;
-            } else if (std::is_floating_point_v<T> && c == '.' && nachkomma < 0) {
-                nachkomma = 0;
-            } else {
-                return false;
-            }
-        }
-        if (anzahl == 0)
-            return false;
-        p = q;
-        if constexpr (std::is_floating_point_v<T>) {
-            out = double(ziffern) / zehnHoch[nachkomma < 0 ? 0 : nachkomma];
-            if (minus)
-                out = -out;
-        } else {
-            out = minus ? T(-std::int64_t(ziffern)) : T(ziffern);
-        }
-        return true;
-    }
-
-    void leerUeberspringen()
-    {
-        while (p != end && istLeer(*p))
-            ++p;
-    }
-
-    // White space as the old program's text stream knew it: blank, tab, line and page ends.
-    static bool istLeer(char c) { return kLeer[static_cast<unsigned char>(c)]; }
-    static bool istZiffer(char c) { return c >= '0' && c <= '9'; }
-
-    static constexpr std::array<bool, 256> kLeer = [] {
-        std::array<bool, 256> leer{};
-        for (const char c : {' ', '\t', '\n', '\r', '\v', '\f'})
-            leer[static_cast<unsigned char>(c)] = true;
-        return leer;
-    }();
-
-    const char *p;
-    const char *end;
-    std::string_view letztes;
-};
 
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing beyond
 // U+10FFFF).
@@ -295,6 +146,19 @@ public:
     bool lesen(int version, CurveRecord &record);
 
 private:
+    // The header values that are taken over only once the kind of curve is known.
+    struct Kopf
+    {
+        double faktor1 = 0, shift1 = 0, faktor2 = 0, shift2 = 0;
+        qint32 modus = 0;
+    };
+
+    bool kopfLesen(int version, KurveAlt &k, Kopf &kopf);
+    bool modusUebernehmen(const Kopf &kopf, CurveRecord &record);
+    bool savLesen(int version, qint32 modus);
+    bool messwerteLesen(KurveAlt &k);
+    bool labelLesen(int version, KurveAlt &k, QString &label);
+
     Felder &felder;
     const Text &text;
     OldCurveFile::Ergebnis &ergebnis;
@@ -302,25 +166,40 @@ private:
 
 bool FeldLeser::lesen(int version, CurveRecord &record)
 {
-    using Fehler = OldCurveFile::Fehler;
-    KurveAlt &k = record.kurvealt;
     // Versions in file order: 2 "#V3.05", 3 "#V4.04", 4 "#V4.05", 5 "#V4.10".
+    Kopf kopf;
+    QString label;
+    if (!kopfLesen(version, record.kurvealt, kopf) || !modusUebernehmen(kopf, record) ||
+        !savLesen(version, kopf.modus) || !messwerteLesen(record.kurvealt) ||
+        !labelLesen(version, record.kurvealt, label))
+        return false;
+    if (label.isEmpty())
+        label = QStringLiteral(";no_label");
+    if (!label.startsWith(QLatin1Char(';')))
+        label.prepend(QLatin1Char(';'));
+    if (label.contains(QLatin1String("@;")))
+        label.truncate(label.indexOf(QLatin1Char('@')));
+    record.beschreibung += label;
+    return true;
+}
+
+bool FeldLeser::kopfLesen(int version, KurveAlt &k, Kopf &kopf)
+{
+    using Fehler = OldCurveFile::Fehler;
     if (version == 5) {
         qint32 audio = 0;
         if (!zahl(audio, QT_TRANSLATE_NOOP("OldCurveFile", "Audio-Kennung")))
             return false;
         k.audionf = audio == 1;
     }
-    double faktor1 = 0, shift1 = 0, faktor2 = 0, shift2 = 0;
-    qint32 modus = 0;
     if (!zahl(k.frqanfang, QT_TRANSLATE_NOOP("OldCurveFile", "Startfrequenz")) ||
         !zahl(k.frqschrittweite, QT_TRANSLATE_NOOP("OldCurveFile", "Frequenzschrittweite")) ||
         !zahl(k.frqschritte, QT_TRANSLATE_NOOP("OldCurveFile", "Anzahl der Frequenzschritte")) ||
-        !zahl(faktor1, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 1")) ||
-        !zahl(shift1, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 1")) ||
-        !zahl(faktor2, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 2")) ||
-        !zahl(shift2, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 2")) ||
-        !zahl(modus, QT_TRANSLATE_NOOP("OldCurveFile", "Kurvenart")))
+        !zahl(kopf.faktor1, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 1")) ||
+        !zahl(kopf.shift1, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 1")) ||
+        !zahl(kopf.faktor2, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 2")) ||
+        !zahl(kopf.shift2, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 2")) ||
+        !zahl(kopf.modus, QT_TRANSLATE_NOOP("OldCurveFile", "Kurvenart")))
         return false;
     if (k.frqschritte > kAltSchritteMax) {
         ergebnis.fehler = Fehler::ZuVieleSchritte;
@@ -331,7 +210,14 @@ bool FeldLeser::lesen(int version, CurveRecord &record)
         ergebnis.text = QString::number(k.frqschritte);
         return false;
     }
+    return true;
+}
 
+// The header values are taken over only with a known kind of curve.
+bool FeldLeser::modusUebernehmen(const Kopf &kopf, CurveRecord &record)
+{
+    KurveAlt &k = record.kurvealt;
+    const qint32 modus = kopf.modus;
     struct Modus
     {
         qint32 kurventyp;
@@ -347,21 +233,26 @@ bool FeldLeser::lesen(int version, CurveRecord &record)
         {KurventypSav, QT_TRANSLATE_NOOP("zor2conv", "SAV-Kurve"), false},
     };
     if (modus < 0 || modus > 5) {
-        ergebnis.fehler = Fehler::UnbekannterModus;
+        ergebnis.fehler = OldCurveFile::Fehler::UnbekannterModus;
         return false;
     }
     const Modus &m = modi[modus];
-    k.faktor1 = faktor1;
-    k.shift1 = shift1;
-    k.faktor2 = faktor2;
-    k.shift2 = shift2;
+    k.faktor1 = kopf.faktor1;
+    k.shift1 = kopf.shift1;
+    k.faktor2 = kopf.faktor2;
+    k.shift2 = kopf.shift2;
     k.kurventyp = m.kurventyp;
     k.linear1 = m.linear;
     k.linear2 = m.linear;
     const char *name =
         (modus == 0 && k.audionf) ? QT_TRANSLATE_NOOP("zor2conv", "Wobbel-Kurve-Audio_NF") : m.name;
     record.kurventypname = QCoreApplication::translate("zor2conv", name);
+    return true;
+}
 
+// The SAV details of a newer file: read, checked and dropped.
+bool FeldLeser::savLesen(int version, qint32 modus)
+{
     if (modus == 5 && version >= 3) {
         const char *sav = QT_TRANSLATE_NOOP("OldCurveFile", "SAV-Angaben");
         double wert = 0;
@@ -373,7 +264,11 @@ bool FeldLeser::lesen(int version, CurveRecord &record)
         if (!zahl(ganz, sav) || !zahl(ganz, sav))
             return false;
     }
+    return true;
+}
 
+bool FeldLeser::messwerteLesen(KurveAlt &k)
+{
     int kanalNr = 1;
     for (auto *kanal : {&k.k1, &k.k2}) {
         for (qint32 i = 0; i < k.frqschritte; ++i) {
@@ -387,8 +282,13 @@ bool FeldLeser::lesen(int version, CurveRecord &record)
         }
         ++kanalNr;
     }
+    return true;
+}
 
-    QString label;
+// The label (all remaining words of an older file, one word of a newer one) and, in a newer
+// file, the correction tables after it.
+bool FeldLeser::labelLesen(int version, KurveAlt &k, QString &label)
+{
     if (version <= 3) {
         QByteArray woerter;
         while (!felder.amEnde()) {
@@ -417,14 +317,6 @@ bool FeldLeser::lesen(int version, CurveRecord &record)
             }
         }
     }
-
-    if (label.isEmpty())
-        label = QStringLiteral(";no_label");
-    if (!label.startsWith(QLatin1Char(';')))
-        label.prepend(QLatin1Char(';'));
-    if (label.contains(QLatin1String("@;")))
-        label.truncate(label.indexOf(QLatin1Char('@')));
-    record.beschreibung += label;
     return true;
 }
 
@@ -524,6 +416,17 @@ QString OldCurveFile::Ergebnis::grund() const
 void OldCurveFile::beschreibungUebernehmen(CurveRecord &record)
 {
     record.beschreibung.replace(QLatin1Char('_'), QLatin1Char(' '));
+}
+
+OldCurveFile::Ergebnis OldCurveFile::kurveAltOeffnen(const QString &path, CurveRecord &record)
+{
+    record.kurveLoeschen();
+    const Ergebnis ergebnis = kurveAltLesen(path, record);
+    if (ergebnis.ok()) {
+        beschreibungUebernehmen(record);
+        kopfdatenAusgeben(record);
+    }
+    return ergebnis;
 }
 
 void OldCurveFile::kopfdatenAusgeben(const CurveRecord &record)

@@ -57,6 +57,9 @@ public:
 
     // The header values of a read file as debug lines ("Frq-Anfang" and so on).
     static void kopfdatenAusgeben(const CurveRecord &record);
+    // Opening a file as the window and the batch mode do: the record emptied, the file read
+    // and, once accepted, its description taken over and its header values told.
+    static Ergebnis kurveAltOeffnen(const QString &path, CurveRecord &record);
 };
 
 // The folder of a file, made absolute, with a trailing "/": the folder that is remembered

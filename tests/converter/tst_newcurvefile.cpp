@@ -1,5 +1,6 @@
 #include "NewCurveFile.h"
 #include "TestFiles.h"
+#include "ZahlText.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +40,7 @@ private:
     static QByteArray zahl(double value)
     {
         QByteArray out;
-        NewCurveFile::zahlAnhaengen(out, value);
+        ZahlText::anhaengen(out, value);
         return out;
     }
 
@@ -225,6 +226,31 @@ private slots:
         QCOMPARE(dateinameAusText(text), name);
     }
 
+    void textPanelPlainText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("plain");
+        QTest::newRow("plain stays") << "Filter 10 MHz\nzweite Zeile"
+                                     << "Filter 10 MHz\nzweite Zeile";
+        QTest::newRow("CR LF one break") << "a\r\nb"
+                                         << "a\nb";
+        QTest::newRow("CR alone") << "a\rb\r"
+                                  << "a\nb\n";
+        QTest::newRow("CR CR LF two breaks") << "a\r\r\nb"
+                                             << "a\n\nb";
+        QTest::newRow("separators")
+            << QString("a") + QChar::ParagraphSeparator + "b" + QChar::LineSeparator + "c"
+            << "a\nb\nc";
+        QTest::newRow("non-breaking space") << QString("10") + QChar::Nbsp + "MHz"
+                                            << "10 MHz";
+    }
+    void textPanelPlainText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, plain);
+        QCOMPARE(textPanelText(text), plain);
+    }
+
     void unwritableFileIsSkipped()
     {
         const auto r = kurve(true, true);
@@ -258,7 +284,8 @@ private slots:
         const QByteArray alt = "#alt\n1;2\n";
         if (alteDateien)
             writeTestFile(basis + ".z2k", alt);
-        const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r, true);
+        const NewCurveFile::Ergebnis e =
+            NewCurveFile::kurveNeuSpeichernAlleOderKeine(basis, "d", *r);
         QVERIFY(!e.ok());
         QCOMPARE(e.fehlgeschlagen, QStringList{ziel.filePath(imWeg)});
         QCOMPARE(e.gruende, QStringList{"ein Ordner dieses Namens ist im Weg"});
@@ -276,7 +303,7 @@ private slots:
         const QString basis = ziel.filePath(QStringLiteral("k"));
         writeTestFile(basis + ".z2k", "alt");
         writeTestFile(basis + "_2.z2k", "alt 2");
-        QVERIFY(NewCurveFile::kurveNeuSpeichern(basis, "d", *r, true).ok());
+        QVERIFY(NewCurveFile::kurveNeuSpeichernAlleOderKeine(basis, "d", *r).ok());
         QCOMPARE(QDir(ziel.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"k.z2k", "k_2.z2k"}));
         QCOMPARE(readTestFile(basis + ".z2k"), QByteArray("#d\n1.5;-3.25\n145.123;0\n"));

@@ -4,6 +4,7 @@
 #include "NewCurveFile.h"
 #include "TestFiles.h"
 #include "WholeTexts.h"
+#include "ZahlText.h"
 #include "zor2conv.h"
 
 #include <QAction>
@@ -172,9 +173,9 @@ private:
         QList<QByteArray> zeilen;
         for (const QPointF &p : vorschau()->diagramm()->kanal(kanal)->points()) {
             QByteArray zeile;
-            NewCurveFile::zahlAnhaengen(zeile, p.x());
+            ZahlText::anhaengen(zeile, p.x());
             zeile += ';';
-            NewCurveFile::zahlAnhaengen(zeile, p.y());
+            ZahlText::anhaengen(zeile, p.y());
             zeilen.append(zeile);
         }
         return zeilen;

@@ -5,6 +5,7 @@
 // Invariant: the writer's text equals QTextStream's for the same double.
 #include "FuzzSupport.h"
 #include "NewCurveFile.h"
+#include "ZahlText.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,9 +24,9 @@ void compare(double value)
     stream << value;
     stream.flush();
 
-    char text[NewCurveFile::kZahlLaengeMax];
-    const char *end = NewCurveFile::zahlSchreiben(text, value);
-    invariant(end - text <= NewCurveFile::kZahlLaengeMax, "the text fits its buffer");
+    char text[ZahlText::kLaengeMax];
+    const char *end = ZahlText::schreiben(text, value);
+    invariant(end - text <= ZahlText::kLaengeMax, "the text fits its buffer");
     invariant(QLatin1String(text, end - text) == expected,
               "the number writer writes what QTextStream writes");
 }
