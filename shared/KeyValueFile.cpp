@@ -5,12 +5,23 @@
 
 namespace {
 
+// A line that begins with byte order marks is taken without them, however many there are: the
+// decoding drops one, and a line kept with a second would lose that one on the next load, so its
+// key would change between a save and the reload.
+QString withoutByteOrderMarks(const QString &text)
+{
+    qsizetype marks = 0;
+    while (marks < text.size() && text.at(marks) == QChar::ByteOrderMark)
+        ++marks;
+    return text.mid(marks);
+}
+
 // Entries live in the file in the system's 8-bit encoding; passing each one through that
 // encoding before comparing makes a key match exactly what the file will hold. Decoding with
 // the same encoding (not Latin-1) keeps every character the encoding can represent unchanged.
 QString through8Bit(const QString &text)
 {
-    return QString::fromLocal8Bit(text.toLocal8Bit());
+    return withoutByteOrderMarks(QString::fromLocal8Bit(text.toLocal8Bit()));
 }
 
 QString keyPrefix(const QString &key)
@@ -43,7 +54,7 @@ bool KeyValueFile::load(const QString &name)
         // once the entry is saved with a plain LF, and the value would change.
         while (raw.endsWith('\r'))
             raw.chop(1);
-        const QString line = QString::fromLocal8Bit(raw);
+        const QString line = withoutByteOrderMarks(QString::fromLocal8Bit(raw));
         if (line.isEmpty() || !line.contains(QLatin1Char('=')))
             collecting = false;
         else if (collecting)
