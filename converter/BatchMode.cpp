@@ -249,9 +249,8 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
 
     using Mode = ConverterOptions::Mode;
     if (options.error != ConverterOptions::Error::None) {
-        print(stderr, QStringLiteral("zor2conv: %1").arg(options.errorText()));
-        print(stderr, ConverterOptions::usage());
-        return ExitStatus::UsageError;
+        return CommandLine::reportUsageError(QStringLiteral("zor2conv"), options.errorText(),
+                                             ConverterOptions::usage() + QLatin1Char('\n'));
     }
     switch (options.mode) {
     case Mode::Help:

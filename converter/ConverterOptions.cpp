@@ -1,123 +1,100 @@
 #include "ConverterOptions.h"
 
-namespace {
+#include "CommandLine.h"
 
-// Qt's window options that take a value ("-style fusion"); Qt also accepts them with "--".
-const char *const kQtOptionsWithValue[] = {"platform",        "platformpluginpath",
-                                           "platformtheme",   "plugin",
-                                           "qwindowgeometry", "geometry",
-                                           "qwindowtitle",    "title",
-                                           "qwindowicon",     "icon",
-                                           "display",         "name",
-                                           "session",         "style",
-                                           "stylesheet"};
-const char *const kQtFlags[] = {"reverse",     "nograb",      "dograb",
-                                "widgetcount", "testability", "sync"};
-
-// How many words a Qt window option spans (1 or 2), or 0 when the argument is none.
-int qtOptionLength(const QString &argument)
+// The converter's options, in the order the help lists them.
+void ConverterOptions::declareOptions(OptionParser &parser)
 {
-    if (!argument.startsWith(QLatin1Char('-')))
-        return 0;
-    const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
-    for (const char *option : kQtOptionsWithValue) {
-        if (name == QLatin1String(option))
-            return 2;
-        if (name.startsWith(QLatin1String(option) + QLatin1Char('=')))
-            return 1;
-    }
-    for (const char *flag : kQtFlags) {
-        if (name == QLatin1String(flag))
-            return 1;
-    }
-    return name.startsWith(QLatin1String("qmljsdebugger=")) ? 1 : 0;
+    // The call's first line names --convert; the list holds what goes with it.
+    QCommandLineOption convert(QStringLiteral("convert"), QString());
+    convert.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(convert);
+    parser.addOption({QStringLiteral("output-dir"),
+                      tr("schreibt die neuen Dateien nach ORDNER (wird angelegt)"),
+                      tr("ORDNER")});
+    parser.addOption({QStringLiteral("png"),
+                      tr("schreibt je Eingabe auch NAME.png, ein Bild beider Kanaele\n"
+                         "(1200 x 800 Pixel)")});
+    parser.addOption({QStringLiteral("verbose"), tr("gibt die Diagnosezeilen aus")});
+    parser.addHelpLine(tr("-l<Sprache>"), tr("laedt eine Uebersetzung, zum Beispiel -len"));
+    parser.addHelpLine(QStringLiteral("--"),
+                       tr("alle folgenden Woerter sind Dateien, auch wenn sie\n"
+                          "mit - beginnen: zor2conv --convert -- -lauf.hfd"));
+    parser.addOption({QStringLiteral("version"), tr("zeigt die Version")});
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, tr("zeigt diese Hilfe")});
+    parser.addWindowOptions();
+    parser.allowPositionalArguments();
+    parser.allowValuesWithOneDash();
 }
 
-bool hasValue(const QString &argument, const char *option)
+ConverterOptions &ConverterOptions::failed(Error why, const QString &word)
 {
-    return argument.startsWith(QLatin1String(option) + QLatin1Char('='));
+    error = why;
+    argument = word;
+    return *this;
 }
 
-// The options with their mode: help before version before conversion; a batch option without
-// --convert is refused. A window start ignores other words, as it always has.
-ConverterOptions mitModus(ConverterOptions o, bool convert, bool help, bool version)
+// The mode asked for: help before version before conversion; a batch option without --convert
+// is refused. A window start ignores other words, as it always has.
+ConverterOptions &ConverterOptions::withMode(const OptionParser &parser)
 {
-    using Mode = ConverterOptions::Mode;
-    using Error = ConverterOptions::Error;
-    const auto fail = [&o](Error error, const QString &argument) {
-        o.error = error;
-        o.argument = argument;
-        return o;
-    };
-    if (help) {
-        o.mode = Mode::Help;
-    } else if (version) {
-        o.mode = Mode::Version;
-    } else if (convert) {
-        o.mode = Mode::Convert;
-        if (o.inputs.isEmpty())
-            return fail(Error::NoInput, QString());
-    } else if (!o.outputDir.isEmpty()) {
-        return fail(Error::NeedsConvert, QStringLiteral("--output-dir"));
-    } else if (o.verbose) {
-        return fail(Error::NeedsConvert, QStringLiteral("--verbose"));
-    } else if (o.png) {
-        return fail(Error::NeedsConvert, QStringLiteral("--png"));
+    if (parser.isSet(QStringLiteral("help"))) {
+        mode = Mode::Help;
+    } else if (parser.isSet(QStringLiteral("version"))) {
+        mode = Mode::Version;
+    } else if (parser.isSet(QStringLiteral("convert"))) {
+        mode = Mode::Convert;
+        if (inputs.isEmpty())
+            return failed(Error::NoInput, QString());
+    } else {
+        for (const char *batchOnly : {"output-dir", "verbose", "png"}) {
+            if (parser.isSet(QLatin1String(batchOnly)))
+                return failed(Error::NeedsConvert, QStringLiteral("--") + batchOnly);
+        }
     }
-    return o;
+    return *this;
 }
-
-} // namespace
 
 ConverterOptions ConverterOptions::parse(const QStringList &arguments)
 {
     ConverterOptions o;
-    bool convert = false, help = false, version = false;
+    // The language options are taken out wherever they stand before "--"; a bare "-l" is no
+    // language and is skipped. The first argument is the program itself.
+    QStringList words = arguments.mid(0, 1);
     bool onlyFiles = false;
-    const auto fail = [&o](Error error, const QString &argument) {
-        o.error = error;
-        o.argument = argument;
-        return o;
-    };
-    // The first argument is the program itself.
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString &a = arguments.at(i);
+    for (const QString &a : arguments.mid(1)) {
         if (a.isEmpty())
-            return fail(Error::EmptyArgument, a);
-        if (onlyFiles) {
-            o.inputs.append(a);
-        } else if (a == QLatin1String("--")) {
-            onlyFiles = true;
-        } else if (a == QLatin1String("--convert")) {
-            convert = true;
-        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            help = true;
-        } else if (a == QLatin1String("--version")) {
-            version = true;
-        } else if (a == QLatin1String("--verbose")) {
-            o.verbose = true;
-        } else if (a == QLatin1String("--png")) {
-            o.png = true;
-        } else if (hasValue(a, "--convert") || hasValue(a, "--help") || hasValue(a, "--version") ||
-                   hasValue(a, "--verbose") || hasValue(a, "--png")) {
-            return fail(Error::TakesNoValue, a);
-        } else if (a == QLatin1String("--output-dir") || hasValue(a, "--output-dir")) {
-            o.outputDir = a.contains(QLatin1Char('=')) ? a.mid(a.indexOf(QLatin1Char('=')) + 1)
-                                                       : arguments.value(++i);
-            if (o.outputDir.isEmpty() || o.outputDir.startsWith(QLatin1String("--")))
-                return fail(Error::NoFolder, a);
-        } else if (a.startsWith(QLatin1String("-l"))) {
-            if (a.size() > 2)
-                o.languageOptions.append(a);
-        } else if (const int length = qtOptionLength(a)) {
-            i += length - 1; // left to Qt's window
-        } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
-            return fail(Error::UnknownOption, a);
-        } else {
-            o.inputs.append(a);
+            return o.failed(Error::EmptyArgument, a);
+        onlyFiles = onlyFiles || a == QLatin1String("--");
+        if (onlyFiles || !a.startsWith(QLatin1String("-l")))
+            words.append(a);
+        else if (a.size() > 2)
+            o.languageOptions.append(a);
+    }
+
+    OptionParser parser;
+    declareOptions(parser);
+    if (!parser.parse(words)) {
+        switch (parser.errorKind()) {
+        case OptionParser::Error::MissingValue:
+            return parser.errorWord() == QLatin1String("--output-dir")
+                       ? o.failed(Error::NoFolder, parser.errorWord())
+                       : o.failed(Error::NeedsValue, parser.errorWord());
+        case OptionParser::Error::UnexpectedValue:
+            return o.failed(Error::TakesNoValue, parser.errorWord());
+        default:
+            return o.failed(Error::UnknownOption, parser.errorWord());
         }
     }
-    return mitModus(o, convert, help, version);
+    for (const QString &folder : parser.values(QStringLiteral("output-dir"))) {
+        if (folder.isEmpty() || folder.startsWith(QLatin1String("--")))
+            return o.failed(Error::NoFolder, QStringLiteral("--output-dir"));
+        o.outputDir = folder;
+    }
+    o.inputs = parser.positionalArguments();
+    o.verbose = parser.isSet(QStringLiteral("verbose"));
+    o.png = parser.isSet(QStringLiteral("png"));
+    return o.withMode(parser);
 }
 
 QString ConverterOptions::errorText() const
@@ -131,6 +108,8 @@ QString ConverterOptions::errorText() const
         return tr("unbekannte Option %1").arg(argument);
     case Error::NoFolder:
         return tr("--output-dir braucht einen Ordner");
+    case Error::NeedsValue:
+        return tr("%1 braucht einen Wert").arg(argument);
     case Error::TakesNoValue:
         return tr("%1: diese Option nimmt keinen Wert").arg(argument);
     case Error::NeedsConvert:
@@ -143,24 +122,18 @@ QString ConverterOptions::errorText() const
 
 QString ConverterOptions::usage()
 {
-    return tr(
-        "Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--png]\n"
-        "                [--verbose]\n"
-        "        zor2conv [-l<Sprache>] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)\n"
-        "\n"
-        "Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen\n"
-        "Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner\n"
-        "der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.\n"
-        "\n"
-        "  --output-dir ORDNER  schreibt die neuen Dateien nach ORDNER (wird angelegt)\n"
-        "  --png                schreibt je Eingabe auch NAME.png, ein Bild beider Kanaele\n"
-        "                       (1200 x 800 Pixel)\n"
-        "  --verbose            gibt die Diagnosezeilen aus\n"
-        "  -l<Sprache>          laedt eine Uebersetzung, zum Beispiel -len\n"
-        "  --                   alle folgenden Woerter sind Dateien, auch wenn sie\n"
-        "                       mit - beginnen: zor2conv --convert -- -lauf.hfd\n"
-        "  --version            zeigt die Version\n"
-        "  -h, --help           zeigt diese Hilfe\n"
-        "\n"
-        "Exit-Status: 0 alle Eingaben umgewandelt, 1 mindestens eine nicht, 2 falscher Aufruf.");
+    OptionParser parser;
+    declareOptions(parser);
+    return tr("Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--png]\n"
+              "                [--verbose]\n"
+              "        zor2conv [-l<Sprache>] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)\n"
+              "\n"
+              "Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen\n"
+              "Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner\n"
+              "der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.\n"
+              "\n") +
+           parser.optionsHelp() +
+           tr("\n"
+              "Exit-Status: 0 alle Eingaben umgewandelt, 1 mindestens eine nicht, 2 falscher "
+              "Aufruf.");
 }

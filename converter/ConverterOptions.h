@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class OptionParser;
+
 // What the converter's command line asks for, judged before any application object exists, so
 // that no call but a plain window start needs a display. Qt's own window options (-platform,
 // -style, ...) are left for the window; "-l<language>" selects the translation wherever it
@@ -19,6 +21,7 @@ public:
         NoInput,       // --convert without a file
         UnknownOption, // argument: the option
         NoFolder,      // --output-dir without a folder, or with an option as its value
+        NeedsValue,    // argument: one of Qt's window options without its value
         TakesNoValue,  // argument: "--convert=x" and the like
         NeedsConvert,  // argument: a batch option without --convert
         EmptyArgument, // "" where a file or an option belongs
@@ -39,4 +42,9 @@ public:
     // The usage error as the user is told, in the language installed by then.
     QString errorText() const;
     static QString usage();
+
+private:
+    static void declareOptions(OptionParser &parser);
+    ConverterOptions &failed(Error why, const QString &word);
+    ConverterOptions &withMode(const OptionParser &parser);
 };

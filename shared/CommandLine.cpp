@@ -16,10 +16,13 @@ void printErr(const QString &text)
     std::fflush(stderr);
 }
 
-int reportUsageError(const QString &program, const QString &message)
+int reportUsageError(const QString &program, const QString &message, const QString &followUp)
 {
     printErr(QStringLiteral("%1: %2\n").arg(program, message) +
-             QCoreApplication::translate("CommandLine", "Hilfe: '%1 --help'.\n").arg(program));
+             (followUp.isEmpty() ? QCoreApplication::translate("CommandLine",
+                                                               "Hilfe: '%1 --help'.\n")
+                                       .arg(program)
+                                 : followUp));
     return UsageError;
 }
 
@@ -47,6 +50,20 @@ void OptionParser::addOption(const QCommandLineOption &option)
 {
     options.append(option);
     parser.addOption(option);
+    if (option.flags() & QCommandLineOption::HiddenFromHelp)
+        return;
+    QStringList names;
+    for (const QString &name : option.names())
+        names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    QString left = names.join(QStringLiteral(", "));
+    if (!option.valueName().isEmpty())
+        left += QLatin1Char(' ') + option.valueName();
+    addHelpLine(left, option.description());
+}
+
+void OptionParser::addHelpLine(const QString &left, const QString &description)
+{
+    helpLines.append({left, description});
 }
 
 void OptionParser::addWindowOptions()
@@ -82,8 +99,22 @@ const QCommandLineOption *OptionParser::find(const QString &name) const
     return nullptr;
 }
 
-// Judges the option at arguments[i] and steps i over its value; an empty text when it is fine.
-QString OptionParser::checkOption(const QStringList &arguments, int &i) const
+bool OptionParser::fail(Error error, const QString &argument, const QString &text)
+{
+    kind = error;
+    word = argument;
+    errorText = text;
+    return false;
+}
+
+// Whether a word after an option is the next option rather than its value.
+bool OptionParser::isOptionWord(const QString &argument) const
+{
+    return oneDashValues ? argument.startsWith(QLatin1String("--")) : looksLikeOption(argument);
+}
+
+// Judges the option at arguments[i] and steps i over its value.
+bool OptionParser::checkOption(const QStringList &arguments, int &i)
 {
     const QString &argument = arguments.at(i);
     const bool twoDashes = argument.startsWith(QLatin1String("--"));
@@ -98,70 +129,59 @@ QString OptionParser::checkOption(const QStringList &arguments, int &i) const
     // One letter after one dash, a word after two; Qt's window options either way.
     const bool dashesFit = windowOptionNames.contains(name) || twoDashes == (name.size() > 1);
     if (!option || !dashesFit)
-        return tr("unbekannte Option %1").arg(shown);
-    if (option->valueName().isEmpty())
-        return inlineValue ? tr("%1 nimmt keinen Wert").arg(shown) : QString();
+        return fail(Error::UnknownOption, argument, tr("unbekannte Option %1").arg(shown));
+    if (option->valueName().isEmpty()) {
+        return !inlineValue ||
+               fail(Error::UnexpectedValue, argument, tr("%1 nimmt keinen Wert").arg(shown));
+    }
     if (inlineValue)
-        return QString();
-    if (i + 1 >= arguments.size() || looksLikeOption(arguments.at(i + 1)))
-        return tr("%1 braucht einen Wert").arg(shown);
+        return true;
+    if (i + 1 >= arguments.size() || isOptionWord(arguments.at(i + 1)))
+        return fail(Error::MissingValue, argument, tr("%1 braucht einen Wert").arg(shown));
     ++i;
-    return QString();
+    return true;
 }
 
-QString OptionParser::checkArguments(const QStringList &arguments) const
+bool OptionParser::checkArguments(const QStringList &arguments)
 {
     for (int i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         const bool option = argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
         if (argument == QLatin1String("--") && positionalAllowed)
-            return QString();
+            return true;
         if (argument == QLatin1String("--") || (!option && !positionalAllowed)) {
             const int stray = argument == QLatin1String("--") ? i + 1 : i;
-            return stray < arguments.size()
-                       ? tr("unerwartetes Argument %1").arg(arguments.at(stray))
-                       : QString();
+            return stray >= arguments.size() ||
+                   fail(Error::UnexpectedArgument, arguments.at(stray),
+                        tr("unerwartetes Argument %1").arg(arguments.at(stray)));
         }
-        if (!option)
-            continue;
-        const QString error = checkOption(arguments, i);
-        if (!error.isEmpty())
-            return error;
+        if (option && !checkOption(arguments, i))
+            return false;
     }
-    return QString();
+    return true;
 }
 
 bool OptionParser::parse(const QStringList &arguments)
 {
-    errorText = checkArguments(arguments);
-    if (errorText.isEmpty() && !parser.parse(arguments))
-        errorText = parser.errorText(); // not reached for what the checks above let through
-    return errorText.isEmpty();
+    kind = Error::None;
+    word.clear();
+    errorText.clear();
+    if (!checkArguments(arguments))
+        return false;
+    if (!parser.parse(arguments)) // not reached for what the checks above let through
+        return fail(Error::UnknownOption, QString(), parser.errorText());
+    return true;
 }
 
 QString OptionParser::optionsHelp() const
 {
-    QStringList left;
-    QList<const QCommandLineOption *> shown;
-    for (const QCommandLineOption &option : options) {
-        if (option.flags() & QCommandLineOption::HiddenFromHelp)
-            continue;
-        QStringList names;
-        for (const QString &name : option.names())
-            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-        QString text = names.join(QStringLiteral(", "));
-        if (!option.valueName().isEmpty())
-            text += QLatin1Char(' ') + option.valueName();
-        left << text;
-        shown << &option;
-    }
     int width = 0;
-    for (const QString &text : std::as_const(left))
-        width = qMax(width, int(text.size()));
+    for (const auto &line : helpLines)
+        width = qMax(width, int(line.first.size()));
     QString help;
-    for (int i = 0; i < shown.size(); ++i) {
-        const QStringList lines = shown.at(i)->description().split(QLatin1Char('\n'));
-        help += QStringLiteral("  %1  %2\n").arg(left.at(i), -width).arg(lines.first());
+    for (const auto &[left, description] : helpLines) {
+        const QStringList lines = description.split(QLatin1Char('\n'));
+        help += QStringLiteral("  %1  %2\n").arg(left, -width).arg(lines.first());
         for (int j = 1; j < lines.size(); ++j)
             help += QString(width + 4, QLatin1Char(' ')) + lines.at(j) + QLatin1Char('\n');
     }

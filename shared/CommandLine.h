@@ -12,9 +12,10 @@ namespace CommandLine {
 // Exit statuses of both programs. A run that a signal ended exits with 128 + its number.
 enum ExitStatus : int { Done = 0, Failed = 1, UsageError = 2 };
 
-// Tells a wrong call on stderr, "PROGRAM: MESSAGE" and a line pointing to --help, and returns
-// UsageError.
-int reportUsageError(const QString &program, const QString &message);
+// Tells a wrong call on stderr, "PROGRAM: MESSAGE" and then followUp, by default a line pointing
+// to --help, and returns UsageError.
+int reportUsageError(const QString &program, const QString &message,
+                     const QString &followUp = QString());
 
 // Writes text as it is to stdout or stderr.
 void printOut(const QString &text);
@@ -32,6 +33,9 @@ class OptionParser
     Q_DECLARE_TR_FUNCTIONS(OptionParser)
 
 public:
+    // What is wrong with a call; errorWord() is the word it is about, as typed.
+    enum class Error { None, UnknownOption, MissingValue, UnexpectedValue, UnexpectedArgument };
+
     OptionParser();
 
     void addOption(const QCommandLineOption &option);
@@ -40,10 +44,18 @@ public:
     // Words that are no option (files, for instance) are taken, and after "--" every word is
     // one; without this call each is an error.
     void allowPositionalArguments() { positionalAllowed = true; }
+    // A value may begin with one dash (a folder named "-x"); only a word with two dashes is
+    // taken for the next option instead of a value.
+    void allowValuesWithOneDash() { oneDashValues = true; }
+    // A line of the help for what the parser does not take itself ("--", a word taken out
+    // before the parse), shown among the options in the order declared.
+    void addHelpLine(const QString &left, const QString &description);
 
-    // arguments[0] is the program. false: error() says what is wrong.
+    // arguments[0] is the program. false: error() says what is wrong, in German.
     bool parse(const QStringList &arguments);
     QString error() const { return errorText; }
+    Error errorKind() const { return kind; }
+    QString errorWord() const { return word; }
 
     bool isSet(const QString &name) const { return parser.isSet(name); }
     QString value(const QString &name) const { return parser.value(name); }
@@ -55,12 +67,18 @@ public:
 
 private:
     const QCommandLineOption *find(const QString &name) const;
-    QString checkArguments(const QStringList &arguments) const;
-    QString checkOption(const QStringList &arguments, int &i) const;
+    bool isOptionWord(const QString &argument) const;
+    bool checkArguments(const QStringList &arguments);
+    bool checkOption(const QStringList &arguments, int &i);
+    bool fail(Error error, const QString &argument, const QString &text);
 
     QCommandLineParser parser;
     QList<QCommandLineOption> options;
+    QList<QPair<QString, QString>> helpLines; // left column, description
     QStringList windowOptionNames;
     bool positionalAllowed = false;
+    bool oneDashValues = false;
+    Error kind = Error::None;
+    QString word;
     QString errorText;
 };

@@ -24,6 +24,10 @@
         <translation>the output file %1 would replace an input of this run</translation>
     </message>
     <message>
+        <source>das Bild %1 kann nicht erzeugt werden</source>
+        <translation>the picture %1 cannot be made</translation>
+    </message>
+    <message>
         <source>die Ausgabedatei %1 kann nicht geschrieben werden: %2</source>
         <translation>the output file %1 cannot be written: %2</translation>
     </message>
@@ -63,6 +67,50 @@
         <translation>empty argument instead of a file name or an option</translation>
     </message>
     <message>
+        <source>%1 braucht einen Wert</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>schreibt die neuen Dateien nach ORDNER (wird angelegt)</source>
+        <translation>writes the new files into FOLDER (created when missing)</translation>
+    </message>
+    <message>
+        <source>ORDNER</source>
+        <translation>FOLDER</translation>
+    </message>
+    <message>
+        <source>schreibt je Eingabe auch NAME.png, ein Bild beider Kanaele
+(1200 x 800 Pixel)</source>
+        <translation>also writes NAME.png for each input, a picture of both
+channels (1200 x 800 pixels)</translation>
+    </message>
+    <message>
+        <source>gibt die Diagnosezeilen aus</source>
+        <translation>prints the diagnostic lines</translation>
+    </message>
+    <message>
+        <source>-l&lt;Sprache&gt;</source>
+        <translation>-l&lt;language&gt;</translation>
+    </message>
+    <message>
+        <source>laedt eine Uebersetzung, zum Beispiel -len</source>
+        <translation>loads a translation, for example -len</translation>
+    </message>
+    <message>
+        <source>alle folgenden Woerter sind Dateien, auch wenn sie
+mit - beginnen: zor2conv --convert -- -lauf.hfd</source>
+        <translation>every following word is a file, even when it starts
+with -: zor2conv --convert -- -lauf.hfd</translation>
+    </message>
+    <message>
+        <source>zeigt die Version</source>
+        <translation>shows the version</translation>
+    </message>
+    <message>
+        <source>zeigt diese Hilfe</source>
+        <translation>shows this help</translation>
+    </message>
+    <message>
         <source>Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--png]
                 [--verbose]
         zor2conv [-l&lt;Sprache&gt;] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)
@@ -71,17 +119,7 @@ Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen
 Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner
 der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.
 
-  --output-dir ORDNER  schreibt die neuen Dateien nach ORDNER (wird angelegt)
-  --png                schreibt je Eingabe auch NAME.png, ein Bild beider Kanaele
-                       (1200 x 800 Pixel)
-  --verbose            gibt die Diagnosezeilen aus
-  -l&lt;Sprache&gt;          laedt eine Uebersetzung, zum Beispiel -len
-  --                   alle folgenden Woerter sind Dateien, auch wenn sie
-                       mit - beginnen: zor2conv --convert -- -lauf.hfd
-  --version            zeigt die Version
-  -h, --help           zeigt diese Hilfe
-
-Exit-Status: 0 alle Eingaben umgewandelt, 1 mindestens eine nicht, 2 falscher Aufruf.</source>
+</source>
         <translation>Usage: zor2conv --convert FILE.hfd [FILE.hfd ...] [--output-dir FOLDER] [--png]
                [--verbose]
        zor2conv [-l&lt;language&gt;] [FILE.hfd]   (opens the window, with the file)
@@ -90,16 +128,12 @@ Converts old curve files (.hfd) into curve files of the new format without a
 window: for each input NAME.z2k (channel 1) and NAME_2.z2k (channel 2), in the
 input&apos;s folder or in FOLDER. Existing files of the same name are replaced.
 
-  --output-dir FOLDER  writes the new files into FOLDER (created when missing)
-  --png                also writes NAME.png for each input, a picture of both
-                       channels (1200 x 800 pixels)
-  --verbose            prints the diagnostic lines
-  -l&lt;language&gt;         loads a translation, for example -len
-  --                   every following word is a file, even when it starts
-                       with -: zor2conv --convert -- -lauf.hfd
-  --version            shows the version
-  -h, --help           shows this help
-
+</translation>
+    </message>
+    <message>
+        <source>
+Exit-Status: 0 alle Eingaben umgewandelt, 1 mindestens eine nicht, 2 falscher Aufruf.</source>
+        <translation>
 Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</translation>
     </message>
 </context>
