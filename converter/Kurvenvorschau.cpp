@@ -1,6 +1,6 @@
 #include "Kurvenvorschau.h"
 
-#include "Dialogs.h"
+#include "ConverterDialogs.h"
 #include "Kurvendiagramm.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"

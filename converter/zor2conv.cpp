@@ -2,7 +2,7 @@
 #include "ui_zor2conv.h"
 
 #include "ChannelConversion.h"
-#include "Dialogs.h"
+#include "ConverterDialogs.h"
 #include "KeyValueFile.h"
 #include "Kurvenvorschau.h"
 #include "NewCurveFile.h"

@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFileInfo>
 #include <QLoggingCategory>
 
 #include <charconv>
@@ -449,10 +448,4 @@ void OldCurveFile::kopfdatenAusgeben(const CurveRecord &record)
     qDebug() << "Kanal2 k2[10]" << k.k2[10];
     qDebug() << "dB1" << double(k.k1[10]) * k.faktor1 + k.shift1;
     qDebug() << "dB2" << double(k.k2[10]) * audio * k.faktor2 + k.shift2;
-}
-
-QString ordnerVon(const QString &filePath)
-{
-    const QString absolut = QFileInfo(filePath).absoluteFilePath();
-    return absolut.left(absolut.lastIndexOf(QLatin1Char('/')) + 1);
 }

@@ -61,7 +61,3 @@ public:
     // and, once accepted, its description taken over and its header values told.
     static Ergebnis kurveAltOeffnen(const QString &path, CurveRecord &record);
 };
-
-// The folder of a file, made absolute, with a trailing "/": the folder that is remembered
-// for the next file dialog.
-QString ordnerVon(const QString &filePath);

@@ -3,8 +3,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include <utility>
-
 QString QtDialogs::openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter)
 {
@@ -20,29 +18,4 @@ QString QtDialogs::saveFileName(QWidget *parent, const QString &caption, const Q
 void QtDialogs::warning(QWidget *parent, const QString &title, const QString &text)
 {
     QMessageBox::warning(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
-}
-
-ChosenFileDialogs::ChosenFileDialogs(Dialogs &others, const QString &fileName)
-    : others(others)
-    , fileName(fileName)
-{
-}
-
-QString ChosenFileDialogs::openFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                        const QString &filter)
-{
-    if (!fileName.isEmpty())
-        return std::exchange(fileName, QString());
-    return others.openFileName(parent, caption, dir, filter);
-}
-
-QString ChosenFileDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                        const QString &filter)
-{
-    return others.saveFileName(parent, caption, dir, filter);
-}
-
-void ChosenFileDialogs::warning(QWidget *parent, const QString &title, const QString &text)
-{
-    others.warning(parent, title, text);
 }

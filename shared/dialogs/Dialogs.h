@@ -30,21 +30,3 @@ public:
                          const QString &filter) override;
     void warning(QWidget *parent, const QString &title, const QString &text) override;
 };
-
-// The dialogs of another, with the question for a file to open answered once by a file chosen
-// beforehand (a file named on the command line); every other question goes on to the other.
-class ChosenFileDialogs : public Dialogs
-{
-public:
-    ChosenFileDialogs(Dialogs &others, const QString &fileName);
-
-    QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
-                         const QString &filter) override;
-    QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                         const QString &filter) override;
-    void warning(QWidget *parent, const QString &title, const QString &text) override;
-
-private:
-    Dialogs &others;
-    QString fileName;
-};

@@ -493,23 +493,6 @@ private slots:
             QTest::ignoreMessage(QtDebugMsg, line);
         OldCurveFile::kopfdatenAusgeben(*record);
     }
-
-    void rememberedFolder_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("ordner");
-        QTest::newRow("absolute") << "/a/b/x.hfd"
-                                  << "/a/b/";
-        QTest::newRow("root") << "/x.hfd"
-                              << "/";
-        QTest::newRow("relative") << "sub/x.hfd" << QDir::currentPath() + "/sub/";
-    }
-    void rememberedFolder()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, ordner);
-        QCOMPARE(ordnerVon(path), ordner);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestOldCurveFile)

@@ -1,4 +1,4 @@
-#include "Dialogs.h"
+#include "ConverterDialogs.h"
 #include "Kurvendiagramm.h"
 #include "Kurvenvorschau.h"
 #include "NewCurveFile.h"
@@ -938,6 +938,23 @@ private slots:
         QVERIFY(window->isVisible());
         child<QAction>("actionBeenden")->trigger();
         QVERIFY(!window->isVisible());
+    }
+
+    void rememberedFolder_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("ordner");
+        QTest::newRow("absolute") << "/a/b/x.hfd"
+                                  << "/a/b/";
+        QTest::newRow("root") << "/x.hfd"
+                              << "/";
+        QTest::newRow("relative") << "sub/x.hfd" << QDir::currentPath() + "/sub/";
+    }
+    void rememberedFolder()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, ordner);
+        QCOMPARE(ordnerVon(path), ordner);
     }
 };
 
