@@ -69,11 +69,10 @@ void LoaderCommandLine::noteRefusal(Session &session, const SearchTick &tick)
     else if (tick.openFailure == OpenFailure::Busy)
         line = translate("Port %1 ist belegt (von einem anderen Programm geoeffnet).").arg(port);
     else if (tick.refused)
-        line = translate("An %1 antwortet ein Geraet %2 mit FW: V%3.%4, das nicht "
+        line = translate("An %1 antwortet ein Geraet %2 mit FW: %3, das nicht "
                          "unterstuetzt wird.")
-                   .arg(port, search.identity().hwFamily)
-                   .arg(search.identity().fwVersion / 100)
-                   .arg(search.identity().fwVersion % 100, 2, 10, QLatin1Char('0'));
+                   .arg(port, search.identity().hwFamily,
+                        firmwareVersionText(search.identity().fwVersion));
     if (!line.isEmpty() && !session.portsNoted.contains(port)) {
         session.portsNoted.append(port);
         session.portLines.append(line);
@@ -203,14 +202,8 @@ int LoaderCommandLine::check(const QString &hexFile, const QString &processor)
                .arg(layout.skippedBytes)
         << '\n';
 
-    // A firmware version that stands for each processor.
-    const struct
-    {
-        const char *name;
-        int fwVersion;
-    } processors[] = {{"PIC18F26K22", 103}, {"PIC18LF26K80", 200}};
     bool suitable = false;
-    for (const auto &known : processors) {
+    for (const KnownProcessor &known : knownProcessors) {
         if (!processor.isEmpty() && processor != QLatin1String(known.name))
             continue;
         HexLoadResult judged = layout;

@@ -1,8 +1,11 @@
 #include "LoaderOptions.h"
 
 #include "CommandLine.h"
+#include "DeviceIdentity.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -79,9 +82,11 @@ QString LoaderOptions::takeValues(const OptionParser &parser, LoaderOptions &opt
     if (options.ports.contains(QString()))
         return tr("--port braucht einen Portnamen");
     options.processor = parser.value(QStringLiteral("processor")).toUpper();
+    const auto known = [&options](const KnownProcessor &p) {
+        return options.processor == QLatin1String(p.name);
+    };
     if (parser.isSet(QStringLiteral("processor")) &&
-        options.processor != QLatin1String("PIC18F26K22") &&
-        options.processor != QLatin1String("PIC18LF26K80"))
+        std::none_of(std::begin(knownProcessors), std::end(knownProcessors), known))
         return tr("--processor braucht PIC18F26K22 oder PIC18LF26K80");
     if (parser.isSet(QStringLiteral("timeout"))) {
         bool ok = false;

@@ -118,7 +118,7 @@ void ZOR2fwloader::fopentty()
         timer->start(tick.nextDelayMs);
 }
 
-// "Write Flash": the transfer runs inside this call; the progress is painted between bytes.
+// "Write Flash": the transfer runs inside this call; the progress is painted between blocks.
 void ZOR2fwloader::on_pushButton_2_clicked()
 {
     if (flashing)

@@ -148,6 +148,9 @@ int parseOptions(int argc, char **argv, Options *options)
         if (c < firstRule || !optionRules[c - firstRule].take(*options, optarg))
             return 1;
     }
+    // A chattering device chatters instead of asking: from the first block, unless told later.
+    if (options->chatterMs >= 0 && options->stopAfter < 0)
+        options->stopAfter = 0;
     return optind == argc ? 0 : 1;
 }
 
@@ -290,9 +293,7 @@ private:
             hangup = true;
             return false;
         }
-        const long stopAfter =
-            options.stopAfter < 0 && options.chatterMs >= 0 ? 0 : options.stopAfter;
-        if (stopAfter >= 0 && n >= stopAfter) {
+        if (options.stopAfter >= 0 && n >= options.stopAfter) {
             withholding = true;
             return true;
         }

@@ -36,12 +36,20 @@ bool isLfProcessor(int fwVersion)
     return fwVersion > 199;
 }
 
+QString processorName(int fwVersion)
+{
+    return QLatin1String(knownProcessors[isLfProcessor(fwVersion) ? 1 : 0].name);
+}
+
+QString firmwareVersionText(int fwVersion)
+{
+    return QString::asprintf("V%i.%02i", fwVersion / 100, fwVersion % 100);
+}
+
 QString firmwareLine(const DeviceIdentity &identity)
 {
-    QString line =
-        QString::asprintf("FW: V%i.%02i", identity.fwVersion / 100, identity.fwVersion % 100);
-    line += isLfProcessor(identity.fwVersion) ? QStringLiteral("\t[PIC18LF26K80]")
-                                              : QStringLiteral("\t[PIC18F26K22]");
+    QString line = QStringLiteral("FW: %1\t[%2]").arg(firmwareVersionText(identity.fwVersion),
+                                                     processorName(identity.fwVersion));
     if (identity.hwVariant == 2)
         line += QStringLiteral(": ZOR01");
     return line;

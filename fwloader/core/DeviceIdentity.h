@@ -21,5 +21,19 @@ bool isAcceptedDevice(const DeviceIdentity &identity);
 // Firmware versions above 1.99 run on the PIC18LF26K80, the older ones on the PIC18F26K22.
 bool isLfProcessor(int fwVersion);
 
+// The processors the family's firmware runs on, each with a firmware version that stands for it.
+struct KnownProcessor
+{
+    const char *name;
+    int fwVersion;
+};
+constexpr KnownProcessor knownProcessors[] = {{"PIC18F26K22", 103}, {"PIC18LF26K80", 200}};
+
+// The processor a firmware version runs on: one of knownProcessors' names.
+QString processorName(int fwVersion);
+
+// "V1.05" for 105.
+QString firmwareVersionText(int fwVersion);
+
 // "FW: V1.05\t[PIC18F26K22]: ZOR01"
 QString firmwareLine(const DeviceIdentity &identity);

@@ -114,10 +114,9 @@ FlashResult flashFoundDevice(DeviceSearch &search, const FirmwareImage &firmware
     FlashHooks hooks;
     hooks.onBlock = onBlock;
     hooks.stopRequested = [] { return Platform::stopSignal() != 0; };
-    FlashResult result = FlashResult::NoPort;
     Platform::catchStopSignals();
-    if (search.ttyOpen())
-        result = writeFlash(search.link(), firmware, timeouts, hooks);
+    // No port open: writeFlash says NoPort, as the search keeps the link closed then.
+    const FlashResult result = writeFlash(search.link(), firmware, timeouts, hooks);
     if (result != FlashResult::Written)
         search.restart();
     Platform::releaseStopSignals();

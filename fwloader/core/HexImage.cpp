@@ -33,6 +33,12 @@ QString tr(const char *text)
     return QCoreApplication::translate("ZOR2fwloader", text);
 }
 
+// Whether an image was built for the PIC18LF26K80 (version cells 0x1C/0x1D hold 200 or more).
+bool builtForLf(const FirmwareImage &firmware)
+{
+    return firmware.image[0x1C] >= 200 && firmware.image[0x1D] == 0;
+}
+
 QString hex4(qint64 value)
 {
     return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
@@ -230,11 +236,6 @@ HexLoadResult readHexFile(const QString &path)
     }
     reader.judge();
     return result;
-}
-
-bool builtForLf(const FirmwareImage &firmware)
-{
-    return firmware.image[0x1C] >= 200 && firmware.image[0x1D] == 0;
 }
 
 void checkProcessor(HexLoadResult &result, int fwVersion)

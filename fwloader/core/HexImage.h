@@ -32,9 +32,6 @@ constexpr qint64 maxHexFileSize = 16 * 1024 * 1024;
 // are kept; only a regular file of sane size is read.
 HexLoadResult readHexFile(const QString &path);
 
-// Whether an image was built for the PIC18LF26K80 (version cells 0x1C/0x1D hold 200 or more).
-bool builtForLf(const FirmwareImage &firmware);
-
 // Judges a layout-accepted result against the device's firmware version.
 void checkProcessor(HexLoadResult &result, int fwVersion);
 
