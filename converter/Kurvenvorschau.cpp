@@ -1,9 +1,9 @@
 #include "Kurvenvorschau.h"
 
-#include "ConverterDialogs.h"
+#include "Dialogs.h"
 #include "Kurvendiagramm.h"
 #include "NewCurveFile.h"
-#include "OldCurveFile.h"
+#include "Ordner.h"
 #include "SettingsPlace.h"
 
 #include <QBoxLayout>

@@ -2,11 +2,12 @@
 #include "ui_zor2conv.h"
 
 #include "ChannelConversion.h"
-#include "ConverterDialogs.h"
+#include "Dialogs.h"
 #include "KeyValueFile.h"
 #include "Kurvenvorschau.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
+#include "Ordner.h"
 #include "SettingsPlace.h"
 #include "TextFit.h"
 
@@ -18,7 +19,6 @@
 #include <QSettings>
 #include <QTimer>
 
-#include <utility>
 
 namespace {
 
@@ -112,16 +112,19 @@ QString zor2conv::zeitstempel() const
 void zor2conv::on_pushButton_clicked()
 {
     kurveLoeschen();
-    if (kurveAltPruefen())
-        ui->pushButton_3->setEnabled(true);
+    kurveAltLaden(kurveAltWaehlen());
 }
 
 void zor2conv::kurveAltOeffnen(const QString &fileName)
 {
-    ChosenFileDialogs chosen(*dialogs, QFileInfo(fileName).absoluteFilePath());
-    Dialogs *own = std::exchange(dialogs, &chosen);
-    on_pushButton_clicked();
-    dialogs = own;
+    kurveLoeschen();
+    kurveAltLaden(QFileInfo(fileName).absoluteFilePath());
+}
+
+void zor2conv::kurveAltLaden(const QString &fileName)
+{
+    if (kurveAltPruefen(fileName))
+        ui->pushButton_3->setEnabled(true);
 }
 
 void zor2conv::on_pushButton_2_clicked()
@@ -181,10 +184,10 @@ void zor2conv::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
-bool zor2conv::kurveAltPruefen()
+bool zor2conv::kurveAltPruefen(const QString &fileName)
 {
     QString grund;
-    if (kurveAltLesen(grund) < 2) {
+    if (kurveAltLesen(fileName, grund) < 2) {
         if (!grund.isEmpty()) {
             dialogs->warning(this, tr("Kurvendatei ALT laden"),
                              tr("Die Datei %1 kann nicht geladen werden.")
@@ -198,20 +201,24 @@ bool zor2conv::kurveAltPruefen()
     return true;
 }
 
-int zor2conv::kurveAltLesen(QString &grund)
+QString zor2conv::kurveAltWaehlen()
 {
     QSettings settings(SettingsPlace::organisation(), QStringLiteral("ZOR5"));
     const QString start =
         QDir(settings.value(QStringLiteral("kurvenpath_alt"), QDir::homePath()).toString())
             .absolutePath();
-    const QString fileName =
-        dialogs->openFileName(this, tr("ZOR Kurve ALT laden", "FileDialog"), start,
-                              tr("ZOR Kurvendatei (*.hfd)", "FileDialog"));
+    return dialogs->openFileName(this, tr("ZOR Kurve ALT laden", "FileDialog"), start,
+                                 tr("ZOR Kurvendatei (*.hfd)", "FileDialog"));
+}
+
+int zor2conv::kurveAltLesen(const QString &fileName, QString &grund)
+{
     record.beschreibung.clear();
     if (fileName.isEmpty())
         return 1;
     const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltOeffnen(fileName, record);
-    settings.setValue(QStringLiteral("kurvenpath_alt"), ordnerVon(fileName));
+    QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5"))
+        .setValue(QStringLiteral("kurvenpath_alt"), ordnerVon(fileName));
     if (!ergebnis.ok())
         grund = ergebnis.grund();
     return ergebnis.versioncode;

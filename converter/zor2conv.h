@@ -50,9 +50,13 @@ private slots:
 private:
     zor2conv(Dialogs *dialogs, std::unique_ptr<Dialogs> ownDialogs, QWidget *parent);
 
-    bool kurveAltPruefen();
+    // Asks for the old file to open; empty when the person cancelled.
+    QString kurveAltWaehlen();
+    // Opens fileName (none: nothing) into the emptied window.
+    void kurveAltLaden(const QString &fileName);
+    bool kurveAltPruefen(const QString &fileName);
     // Returns the version code; for a file that was chosen but refused, grund tells why.
-    int kurveAltLesen(QString &grund);
+    int kurveAltLesen(const QString &fileName, QString &grund);
     void kurveNeuSpeichern();
     void vorschauZeigen();
 

@@ -5,14 +5,9 @@
 #include "ZahlText.h"
 
 #include <QFileInfo>
-#include <QLocale>
 #include <QStringEncoder>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
-#include <cstdint>
-#include <limits>
 #include <vector>
 
 namespace {

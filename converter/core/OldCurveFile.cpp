@@ -8,55 +8,11 @@
 #include <QDebug>
 #include <QLoggingCategory>
 
-#include <charconv>
-#include <cstdint>
-#include <limits>
 #include <string_view>
-#include <type_traits>
 
 namespace {
 
 constexpr int kTabelle5Laenge = 10000;
-
-// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing beyond
-// U+10FFFF).
-bool istUtf8(std::string_view bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *const end = p + bytes.size();
-    while (p != end) {
-        const unsigned char c = *p++;
-        if (c < 0x80)
-            continue;
-        int folgende = 0;
-        unsigned char min = 0x80, max = 0xBF; // range of the first continuation byte
-        if (c >= 0xC2 && c <= 0xDF) {
-            folgende = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            folgende = 2;
-            if (c == 0xE0)
-                min = 0xA0;
-            else if (c == 0xED)
-                max = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            folgende = 3;
-            if (c == 0xF0)
-                min = 0x90;
-            else if (c == 0xF4)
-                max = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p < folgende || *p < min || *p > max)
-            return false;
-        ++p;
-        for (int i = 1; i < folgende; ++i, ++p) {
-            if (*p < 0x80 || *p > 0xBF)
-                return false;
-        }
-    }
-    return true;
-}
 
 // Windows-1252, the old program's code page, without a system codec: 0x80 to 0x9F from this
 // table (the five unassigned bytes keep their control characters), the rest as Latin-1.
@@ -327,9 +283,7 @@ OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRec
     altTeilLeeren(record); // before any refusal, also one for a file that cannot be opened
     record.beschreibung = path;
     const Platform::ReadResult gelesen = Platform::readRegularFile(path, kGroesseMax);
-    ergebnis.art = gelesen.status.kind;
-    ergebnis.ursache = gelesen.status.result;
-    ergebnis.groesse = gelesen.status.size;
+    ergebnis.datei = gelesen.status;
     if (!gelesen.ok()) {
         ergebnis.fehler = gelesen.tooLarge ? Fehler::ZuGross : Fehler::NichtLesbar;
         return ergebnis;
@@ -337,7 +291,8 @@ OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRec
     std::string_view data(gelesen.data.constData(), std::size_t(gelesen.data.size()));
     if (data.substr(0, 3) == "\xEF\xBB\xBF")
         data.remove_prefix(3); // a byte-order mark, as editors put before UTF-8 text
-    const Text text(istUtf8(data));
+    // Well-formed UTF-8: no overlong forms, no surrogates, nothing beyond U+10FFFF.
+    const Text text(QByteArrayView(data.data(), qsizetype(data.size())).isValidUtf8());
     Felder felder(data.data(), data.data() + data.size());
     const std::string_view tag = felder.wort();
     static const std::string_view tags[] = {"#V3.05", "#V4.04", "#V4.05", "#V4.10"};
@@ -368,15 +323,15 @@ QString OldCurveFile::Ergebnis::grund() const
     case Fehler::Ok:
         break;
     case Fehler::NichtLesbar:
-        switch (art) {
+        switch (datei.kind) {
         case FileKind::Missing:
         case FileKind::Regular:
-            if (ursache.error == Platform::FileError::NotFound || ursache.ok())
+            if (datei.result.error == Platform::FileError::NotFound || datei.result.ok())
                 return OldCurveFile::tr("Datei nicht gefunden");
-            if (ursache.error == Platform::FileError::NoPermission)
+            if (datei.result.error == Platform::FileError::NoPermission)
                 return OldCurveFile::tr("keine Leseberechtigung");
             return OldCurveFile::tr("Datei kann nicht gelesen werden: %1")
-                .arg(FileCause::text(ursache));
+                .arg(FileCause::text(datei.result));
         case FileKind::DanglingLink:
             return OldCurveFile::tr("die Verknuepfung zeigt auf keine vorhandene Datei");
         case FileKind::Folder:
@@ -393,7 +348,7 @@ QString OldCurveFile::Ergebnis::grund() const
         break;
     case Fehler::ZuGross:
         return OldCurveFile::tr("Datei zu gross (%1 Bytes, hoechstens %2 MB)")
-            .arg(groesse)
+            .arg(datei.size)
             .arg(kGroesseMax / (1024 * 1024));
     case Fehler::KeinAltformat:
         return OldCurveFile::tr("keine Kurvendatei im alten Format");
@@ -419,7 +374,6 @@ void OldCurveFile::beschreibungUebernehmen(CurveRecord &record)
 
 OldCurveFile::Ergebnis OldCurveFile::kurveAltOeffnen(const QString &path, CurveRecord &record)
 {
-    record.kurveLoeschen();
     const Ergebnis ergebnis = kurveAltLesen(path, record);
     if (ergebnis.ok()) {
         beschreibungUebernehmen(record);

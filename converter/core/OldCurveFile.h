@@ -36,9 +36,7 @@ public:
         // 1 nothing loaded; 2 "#V3.05", 3 "#V4.04", 4 "#V4.05", 5 "#V4.10".
         int versioncode = 1;
         Fehler fehler = Fehler::NichtLesbar;
-        Platform::FileKind art = Platform::FileKind::Missing; // what the path named
-        Platform::FileResult ursache;                         // why it could not be read
-        qint64 groesse = 0;                                   // bytes, for ZuGross
+        Platform::FileStatus datei; // what the path named, why it could not be read, its size
         QString feld; // the field that is missing or holds no number, as the user reads it
         QString text; // what that field holds instead of a number, or the step count
         bool ok() const { return versioncode >= 2; }
@@ -48,8 +46,8 @@ public:
 
     // Reads the file at path into record.kurvealt and record.kurventypname, and sets
     // record.beschreibung to the path exactly as given followed by the file's label part.
-    // The caller runs record.kurveLoeschen() first. On a refusal the old-file part of the
-    // record holds no value of this file or of an earlier one (beschreibung keeps the path).
+    // The record is emptied first. On a refusal the old-file part of the record holds no value
+    // of this file or of an earlier one (beschreibung keeps the path).
     static Ergebnis kurveAltLesen(const QString &path, CurveRecord &record);
 
     // What is done once a read file is accepted: every "_" of the description becomes a blank.
@@ -57,7 +55,7 @@ public:
 
     // The header values of a read file as debug lines ("Frq-Anfang" and so on).
     static void kopfdatenAusgeben(const CurveRecord &record);
-    // Opening a file as the window and the batch mode do: the record emptied, the file read
+    // Opening a file as the window and the batch mode do: the file read into the emptied record
     // and, once accepted, its description taken over and its header values told.
     static Ergebnis kurveAltOeffnen(const QString &path, CurveRecord &record);
 };

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The folder of a file, made absolute, with a trailing "/": the folder that is remembered
+// for the next file dialog.
+QString ordnerVon(const QString &filePath);
