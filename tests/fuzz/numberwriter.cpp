@@ -4,7 +4,6 @@
 // decimal values such as rounding midpoints are reached too.
 // Invariant: the writer's text equals QTextStream's for the same double.
 #include "FuzzSupport.h"
-#include "NewCurveFile.h"
 #include "ZahlText.h"
 
 #include <QByteArray>

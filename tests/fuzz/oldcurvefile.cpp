@@ -102,9 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     invariant(record->punkte >= 0 && record->punkte <= kNeuPunkteMax &&
                   record->punkte == record->wobbelgrunddaten.schritte,
               "a converted curve has 0 to 2001 points");
-    QString kopf1 = record->beschreibung;
-    kopf1.replace(QLatin1Char(' '), QLatin1Char('_'));
-    neueDateiPruefen(*record, kopf1, 1);
-    neueDateiPruefen(*record, QLatin1String("K2: ") + record->beschreibung, 2);
+    neueDateiPruefen(*record, NewCurveFile::kopf(record->beschreibung, 1), 1);
+    neueDateiPruefen(*record, NewCurveFile::kopf(record->beschreibung, 2), 2);
     return 0;
 }
