@@ -25,10 +25,7 @@ using CommandLine::ExitStatus;
 
 void print(FILE *stream, const QString &line)
 {
-    if (stream == stdout)
-        CommandLine::printOut(line + QLatin1Char('\n'));
-    else
-        CommandLine::printErr(line + QLatin1Char('\n'));
+    CommandLine::print(stream, line + QLatin1Char('\n'));
 }
 
 // Whether everything written to stdout reached it.

@@ -10,11 +10,10 @@ void ConverterOptions::declareOptions(OptionParser &parser)
     convert.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(convert);
     parser.addOption({QStringLiteral("output-dir"),
-                      tr("schreibt die neuen Dateien nach ORDNER (wird angelegt)"),
-                      tr("ORDNER")});
-    parser.addOption({QStringLiteral("png"),
-                      tr("schreibt je Eingabe auch NAME.png, ein Bild beider Kanaele\n"
-                         "(1200 x 800 Pixel)")});
+                      tr("schreibt die neuen Dateien nach ORDNER (wird angelegt)"), tr("ORDNER")});
+    parser.addOption(
+        {QStringLiteral("png"), tr("schreibt je Eingabe auch NAME.png, ein Bild beider Kanaele\n"
+                                   "(1200 x 800 Pixel)")});
     parser.addOption({QStringLiteral("verbose"), tr("gibt die Diagnosezeilen aus")});
     parser.addHelpLine(tr("-l<Sprache>"), tr("laedt eine Uebersetzung, zum Beispiel -len"));
     parser.addHelpLine(QStringLiteral("--"),

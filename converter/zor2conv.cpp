@@ -19,7 +19,6 @@
 #include <QSettings>
 #include <QTimer>
 
-
 namespace {
 
 const QString kKurvenvorschau = QStringLiteral("kurvenvorschau");

@@ -36,10 +36,11 @@ QIcon programIcon()
 int runWindow(int argc, char *argv[], const LoaderOptions &options)
 {
     if (!Platform::displayAvailable(argc, argv)) {
-        CommandLine::printErr(
+        CommandLine::print(
+            stderr,
             QLatin1String(programName) +
-            LoaderOptions::tr(": keine Anzeige fuer das Fenster (DISPLAY nicht gesetzt); ohne "
-                              "Fenster arbeiten --probe, --flash und --check.\n"));
+                LoaderOptions::tr(": keine Anzeige fuer das Fenster (DISPLAY nicht gesetzt); ohne "
+                                  "Fenster arbeiten --probe, --flash und --check.\n"));
         return CommandLine::UsageError;
     }
     QApplication app(argc, argv);
@@ -58,20 +59,17 @@ int runWindow(int argc, char *argv[], const LoaderOptions &options)
 int main(int argc, char *argv[])
 {
     // Every argument is judged before Qt sees one: a mistyped call never reaches a window.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const LoaderOptions options = LoaderOptions::parse(arguments);
+    const LoaderOptions options = LoaderOptions::parse(CommandLine::arguments(argc, argv));
     if (!options.error.isEmpty())
         return CommandLine::reportUsageError(QLatin1String(programName), options.error);
 
     switch (options.mode) {
     case LoaderOptions::Mode::Help:
-        CommandLine::printOut(LoaderOptions::helpText(QLatin1String(programName)));
+        CommandLine::print(stdout, LoaderOptions::helpText(QLatin1String(programName)));
         return CommandLine::Done;
     case LoaderOptions::Mode::Version:
-        CommandLine::printOut(QStringLiteral("%1 %2\n").arg(QLatin1String(programName),
-                                                            QLatin1String(programVersion)));
+        CommandLine::print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(programName),
+                                                                 QLatin1String(programVersion)));
         return CommandLine::Done;
     case LoaderOptions::Mode::Window:
         return runWindow(argc, argv, options);

@@ -154,15 +154,14 @@ std::vector<Datei> kanalDateien(const QString &basis, const QString &beschreibun
     std::vector<Datei> dateien;
     const bool beide = record.kanal1ok && record.kanal2ok;
     if (record.kanal1ok) {
-        QString kopf = beschreibung;
-        kopf.replace(QLatin1Char(' '), QLatin1Char('_'));
-        dateien.emplace_back(NewCurveFile::kanal1Datei(basis),
-                             NewCurveFile::dateiInhalt(kopf, record, 1));
+        dateien.emplace_back(
+            NewCurveFile::kanal1Datei(basis),
+            NewCurveFile::dateiInhalt(NewCurveFile::kopf(beschreibung, 1), record, 1));
     }
     if (record.kanal2ok) {
         dateien.emplace_back(
             NewCurveFile::kanal2Datei(basis, beide),
-            NewCurveFile::dateiInhalt(QLatin1String("K2: ") + beschreibung, record, 2));
+            NewCurveFile::dateiInhalt(NewCurveFile::kopf(beschreibung, 2), record, 2));
     }
     ergebnis.letzteDatei = dateien.empty() ? basis : dateien.back().name;
     return dateien;
@@ -176,6 +175,14 @@ void fehlschlag(NewCurveFile::Ergebnis &ergebnis, const Datei &datei,
 }
 
 } // namespace
+
+QString NewCurveFile::kopf(const QString &beschreibung, int kanal)
+{
+    if (kanal == 2)
+        return QLatin1String("K2: ") + beschreibung;
+    QString kopf = beschreibung;
+    return kopf.replace(QLatin1Char(' '), QLatin1Char('_'));
+}
 
 NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
                                                        const QString &beschreibung,

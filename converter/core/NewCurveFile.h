@@ -67,6 +67,10 @@ public:
                                                    const CurveRecord &record,
                                                    const QList<Beilage> &beilagen = {});
 
+    // The header a channel's file gets from the description: for channel 1 with "_" for each
+    // blank, for channel 2 with "K2: " before it.
+    static QString kopf(const QString &beschreibung, int kanal);
+
     // The complete content of one channel's file. Line breaks and NUL characters in the header
     // become blanks, so that the header stays the file's one first line.
     static QByteArray dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal);

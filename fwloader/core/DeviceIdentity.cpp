@@ -48,8 +48,9 @@ QString firmwareVersionText(int fwVersion)
 
 QString firmwareLine(const DeviceIdentity &identity)
 {
-    QString line = QStringLiteral("FW: %1\t[%2]").arg(firmwareVersionText(identity.fwVersion),
-                                                     processorName(identity.fwVersion));
+    QString line =
+        QStringLiteral("FW: %1\t[%2]")
+            .arg(firmwareVersionText(identity.fwVersion), processorName(identity.fwVersion));
     if (identity.hwVariant == 2)
         line += QStringLiteral(": ZOR01");
     return line;

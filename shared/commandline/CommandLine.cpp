@@ -4,25 +4,28 @@
 
 namespace CommandLine {
 
-void printOut(const QString &text)
+void print(std::FILE *stream, const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-    std::fflush(stdout);
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
 }
 
-void printErr(const QString &text)
+QStringList arguments(int argc, char **argv)
 {
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list.append(QString::fromLocal8Bit(argv[i]));
+    return list;
 }
 
 int reportUsageError(const QString &program, const QString &message, const QString &followUp)
 {
-    printErr(QStringLiteral("%1: %2\n").arg(program, message) +
-             (followUp.isEmpty() ? QCoreApplication::translate("CommandLine",
-                                                               "Hilfe: '%1 --help'.\n")
-                                       .arg(program)
-                                 : followUp));
+    print(
+        stderr,
+        QStringLiteral("%1: %2\n").arg(program, message) +
+            (followUp.isEmpty()
+                 ? QCoreApplication::translate("CommandLine", "Hilfe: '%1 --help'.\n").arg(program)
+                 : followUp));
     return UsageError;
 }
 

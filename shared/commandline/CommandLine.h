@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cstdio>
+
 // What the command lines of both programs have in common: their exit statuses, how a wrong
 // call is told, and a parser that holds a person's typing to the options as documented.
 namespace CommandLine {
@@ -17,9 +19,11 @@ enum ExitStatus : int { Done = 0, Failed = 1, UsageError = 2 };
 int reportUsageError(const QString &program, const QString &message,
                      const QString &followUp = QString());
 
-// Writes text as it is to stdout or stderr.
-void printOut(const QString &text);
-void printErr(const QString &text);
+// Writes text as it is to stream (stdout or stderr), at once.
+void print(std::FILE *stream, const QString &text);
+
+// The program's arguments as the system's 8-bit encoding gives them; [0] is the program.
+QStringList arguments(int argc, char **argv);
 
 } // namespace CommandLine
 

@@ -1,14 +1,22 @@
 #include "Platform.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/vfs.h>
+#endif
 
 namespace Platform {
 
@@ -85,23 +93,7 @@ bool mayReadWrite(const QString &path)
     return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
 }
 
-} // namespace Platform
-
 // Files ------------------------------------------------------------------------------------
-
-#include <QFile>
-#include <QRandomGenerator>
-
-#include <algorithm>
-#include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#ifdef __linux__
-#include <sys/vfs.h>
-#endif
-
-namespace Platform {
 
 namespace {
 

@@ -1,9 +1,16 @@
 #include "Platform.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
 #include <csignal>
 #include <cstdio>
+#include <string>
 
 #include <io.h>
+#include <windows.h>
 
 namespace Platform {
 
@@ -60,20 +67,7 @@ bool mayReadWrite(const QString &)
     return true;
 }
 
-} // namespace Platform
-
 // Files ------------------------------------------------------------------------------------
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-
-#include <string>
-
-#include <windows.h>
-
-namespace Platform {
 
 namespace {
 

@@ -68,9 +68,9 @@ void arrange(std::vector<Span> &spans)
 
 } // namespace
 
-TextFit *TextFit::keep(QWidget *window)
+void TextFit::keep(QWidget *window)
 {
-    return new TextFit(window);
+    new TextFit(window); // owned by the window
 }
 
 TextFit::TextFit(QWidget *window)

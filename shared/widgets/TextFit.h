@@ -19,10 +19,7 @@ class TextFit : public QObject
 public:
     // Takes the window's current geometry as the design and keeps its texts whole from now on;
     // the fitter belongs to the window.
-    static TextFit *keep(QWidget *window);
-
-    // Lays the window out again from the design for the texts it holds now.
-    void fit();
+    static void keep(QWidget *window);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -30,6 +27,8 @@ protected:
 private:
     explicit TextFit(QWidget *window);
 
+    // Lays the window out again from the design for the texts it holds now.
+    void fit();
     void remember(QWidget *container);
     QSize fitChildren(QWidget *container);
     QSize needed(QWidget *widget) const;
