@@ -232,11 +232,11 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
     // The diagnostic lines stay off unless asked for; switched off at the source, so that the
     // conversion does not even format them. So do Qt's remarks on the picture platform (no
     // XDG_RUNTIME_DIR and the like), which are no business of the batch mode's user.
-    if (!options.verbose) {
+    if (options.verbose) {
+        QLoggingCategory::setFilterRules(QStringLiteral("zor2conv.debug=true"));
+    } else if (bilder) {
         QLoggingCategory::setFilterRules(
-            bilder
-                ? QStringLiteral("default.debug=false\ndefault.warning=false\nqt.*.warning=false")
-                : QStringLiteral("default.debug=false"));
+            QStringLiteral("default.warning=false\nqt.*.warning=false"));
     }
     const std::unique_ptr<QCoreApplication> anwendung =
         bilder ? std::make_unique<QApplication>(anzahl, argumente.data())

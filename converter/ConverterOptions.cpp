@@ -46,7 +46,7 @@ ConverterOptions &ConverterOptions::withMode(const OptionParser &parser)
         if (inputs.isEmpty())
             return failed(Error::NoInput, QString());
     } else {
-        for (const char *batchOnly : {"output-dir", "verbose", "png"}) {
+        for (const char *batchOnly : {"output-dir", "png"}) {
             if (parser.isSet(QLatin1String(batchOnly)))
                 return failed(Error::NeedsConvert, QStringLiteral("--") + batchOnly);
         }

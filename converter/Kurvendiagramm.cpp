@@ -10,6 +10,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
+#include <QPen>
 #include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QValueAxis>
@@ -162,6 +163,11 @@ Kurvendiagramm::Kurvendiagramm()
         s->attachAxis(wertAchse);
     }
     legend()->setAlignment(Qt::AlignBottom);
+    // A click on a channel's legend entry hides and shows its line.
+    for (int k = 1; k <= 2; ++k) {
+        connect(legend()->markers(kanal(k)).constFirst(), &QLegendMarker::clicked, this,
+                [this, k] { setChannelShown(k, !channelShown(k)); });
+    }
     setAnimationOptions(QChart::NoAnimation);
     leeren();
 }
@@ -209,12 +215,15 @@ void Kurvendiagramm::kurveZeigen(const CurveRecord &record, const QString &besch
     }
     spanneSichern(fMin, fMax, 0);
     spanneSichern(wMin, wMax, 0.05);
+    valueMin = wMin;
+    valueMax = wMax;
+    setChannelShown(1, true);
+    setChannelShown(2, true);
     // Every change of the points or of an axis lays a line out anew, which for 2001 points
     // costs more than all the rest: the axes are set while the lines are empty, then the points.
     kanal1->clear();
     kanal2->clear();
     marke->clear();
-    bereichSetzen(wertAchse, wMin, wMax);
     ansichtZuruecksetzen();
     kanal1->replace(punkte[0]);
     kanal2->replace(punkte[1]);
@@ -229,28 +238,91 @@ void Kurvendiagramm::leeren()
     wertAchse->setTitleText(tr("dB"));
     fMin = 0;
     fMax = 1;
-    bereichSetzen(wertAchse, 0, 1);
+    valueMin = 0;
+    valueMax = 1;
+    setChannelShown(1, true);
+    setChannelShown(2, true);
     ansichtZuruecksetzen();
 }
 
 void Kurvendiagramm::ansichtZuruecksetzen()
 {
     bereichSetzen(frequenzAchse, fMin, fMax);
+    bereichSetzen(wertAchse, valueMin, valueMax);
 }
 
 void Kurvendiagramm::xZoomen(double faktor, double mitte)
 {
-    const double links = frequenzAchse->min();
-    const double rechts = frequenzAchse->max();
-    mitte = std::clamp(mitte, links, rechts);
-    double neuLinks = mitte - (mitte - links) * faktor;
-    double neuRechts = mitte + (rechts - mitte) * faktor;
+    zoomAxis(frequenzAchse, faktor, mitte, fMin, fMax);
+}
+
+void Kurvendiagramm::zoomValues(double factor, double centre)
+{
+    zoomAxis(wertAchse, factor, centre, valueMin, valueMax);
+}
+
+void Kurvendiagramm::zoomAxis(QValueAxis *axis, double factor, double centre, double wholeMin,
+                              double wholeMax) const
+{
+    const double links = axis->min();
+    const double rechts = axis->max();
+    centre = std::clamp(centre, links, rechts);
+    double neuLinks = centre - (centre - links) * factor;
+    double neuRechts = centre + (rechts - centre) * factor;
     // Not narrower than a millionth of the curve, where the labels could no longer tell apart.
-    if (neuRechts - neuLinks < (fMax - fMin) * 1e-6)
+    if (neuRechts - neuLinks < (wholeMax - wholeMin) * 1e-6)
         return;
-    neuLinks = std::max(neuLinks, fMin);
-    neuRechts = std::min(neuRechts, fMax);
-    bereichSetzen(frequenzAchse, neuLinks, neuRechts);
+    neuLinks = std::max(neuLinks, wholeMin);
+    neuRechts = std::min(neuRechts, wholeMax);
+    bereichSetzen(axis, neuLinks, neuRechts);
+}
+
+void Kurvendiagramm::moveView(double frequencyShift, double valueShift)
+{
+    // The view keeps its width and stops at the ends of the whole curve.
+    const auto move = [this](QValueAxis *axis, double shift, double wholeMin, double wholeMax) {
+        if (shift == 0)
+            return;
+        const double span = axis->max() - axis->min();
+        const double left = std::clamp(axis->min() + shift, wholeMin, wholeMax - span);
+        if (left != axis->min())
+            bereichSetzen(axis, left, left + span);
+    };
+    move(frequenzAchse, frequencyShift, fMin, fMax);
+    move(wertAchse, valueShift, valueMin, valueMax);
+}
+
+double Kurvendiagramm::frequencyStep() const
+{
+    const QLineSeries *s = kanal1->count() > 1 ? kanal1 : kanal2;
+    if (s->count() < 2)
+        return 0;
+    return (s->at(s->count() - 1).x() - s->at(0).x()) / (s->count() - 1);
+}
+
+void Kurvendiagramm::setChannelShown(int k, bool shown)
+{
+    QLineSeries *line = kanal(k);
+    line->setVisible(shown);
+    // Hiding a line hides its legend entry as well: shown again, dimmed.
+    QLegendMarker *entry = legend()->markers(line).constFirst();
+    entry->setVisible(true);
+    QColor colour = line->color();
+    QColor text = legend()->labelColor();
+    if (!shown) {
+        colour.setAlpha(60);
+        text.setAlpha(100);
+    }
+    entry->setBrush(colour);
+    entry->setPen(QPen(colour));
+    entry->setLabelBrush(text);
+    if (!shown)
+        punktMarkieren(-1);
+}
+
+bool Kurvendiagramm::channelShown(int k) const
+{
+    return kanal(k)->isVisible();
 }
 
 int Kurvendiagramm::naechsterPunkt(double frequenz) const
@@ -272,7 +344,7 @@ void Kurvendiagramm::punktMarkieren(int index)
 {
     QList<QPointF> punkte;
     for (const QLineSeries *s : {kanal1, kanal2}) {
-        if (index >= 0 && index < s->count())
+        if (index >= 0 && index < s->count() && s->isVisible())
             punkte.append(s->at(index));
     }
     marke->replace(punkte);
@@ -299,6 +371,10 @@ std::unique_ptr<Kurvendiagramm> Kurvendiagramm::kopie() const
     k->wertAchse->setTitleText(wertAchse->titleText());
     k->fMin = fMin;
     k->fMax = fMax;
+    k->valueMin = valueMin;
+    k->valueMax = valueMax;
+    k->setChannelShown(1, channelShown(1));
+    k->setChannelShown(2, channelShown(2));
     k->bereichSetzen(k->wertAchse, wertAchse->min(), wertAchse->max());
     k->bereichSetzen(k->frequenzAchse, frequenzAchse->min(), frequenzAchse->max());
     return k;

@@ -39,6 +39,16 @@ public:
     // Zooms the frequency axis by faktor (below 1 zooms in) around the frequency mitte; never
     // beyond the whole curve.
     void xZoomen(double faktor, double mitte);
+    // The same for the value axis, never beyond the values of the whole curve.
+    void zoomValues(double factor, double centre);
+    // Moves the zoomed view by so many MHz and so many dB (or SWR) within the whole curve.
+    void moveView(double frequencyShift, double valueShift);
+    // The frequency step between the points shown; 0 with fewer than two.
+    double frequencyStep() const;
+
+    // Shows or hides a channel's line; its legend entry stays, dimmed while the line is hidden.
+    void setChannelShown(int kanal, bool shown);
+    bool channelShown(int kanal) const;
     // Index of the point nearest to the frequency, or -1 without points.
     int naechsterPunkt(double frequenz) const;
     // Marks the point of that index on both channels; -1 marks none.
@@ -61,6 +71,9 @@ public:
 
 private:
     void bereichSetzen(QValueAxis *achse, double min, double max) const;
+    // The axis' range zoomed by factor around centre, kept within [whole min, whole max].
+    void zoomAxis(QValueAxis *axis, double factor, double centre, double wholeMin,
+                  double wholeMax) const;
 
     QLineSeries *kanal1;
     QLineSeries *kanal2;
@@ -69,6 +82,8 @@ private:
     QScatterSeries *marke; // the point read with the mouse
     double fMin = 0;
     double fMax = 1;
+    double valueMin = 0; // the value axis' range over the whole curve
+    double valueMax = 1;
 
     struct Bildpuffer;
     std::unique_ptr<Bildpuffer> puffer;

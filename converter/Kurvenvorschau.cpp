@@ -1,6 +1,7 @@
 #include "Kurvenvorschau.h"
 
 #include "Dialogs.h"
+#include "DisplayNumbers.h"
 #include "Kurvendiagramm.h"
 #include "NewCurveFile.h"
 #include "Ordner.h"
@@ -10,29 +11,33 @@
 #include <QChartView>
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSettings>
 #include <QValueAxis>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
 namespace {
 
-QString zahl(double wert)
-{
-    return QString::number(wert, 'g', 6);
-}
+// Room left between the main window and the preview.
+constexpr int kGap = 8;
+// A wheel notch (120) or an arrow key changes the view by this part of it.
+constexpr double kZoomPerNotch = 0.8;
+constexpr double kMovePerKey = 0.1;
 
 } // namespace
 
 Kurvenvorschau::Kurvenvorschau(Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent, Qt::Window)
+    : QMainWindow(parent)
     , dialogs(dialogs)
     , chart(new Kurvendiagramm)
     , ansicht(new QChartView(chart, this))
@@ -48,14 +53,18 @@ Kurvenvorschau::Kurvenvorschau(Dialogs &dialogs, QWidget *parent)
     ansicht->setRenderHint(QPainter::Antialiasing);
     ansicht->viewport()->setMouseTracking(true);
     ansicht->viewport()->installEventFilter(this);
+    ansicht->installEventFilter(this);
+    ansicht->setFocusPolicy(Qt::StrongFocus);
     ablesung->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *zeile = new QHBoxLayout;
     zeile->addWidget(ablesung, 1);
     zeile->addWidget(speichern);
-    auto *spalte = new QVBoxLayout(this);
+    auto *inhalt = new QWidget(this);
+    auto *spalte = new QVBoxLayout(inhalt);
     spalte->addWidget(ansicht, 1);
     spalte->addLayout(zeile);
+    setCentralWidget(inhalt);
     connect(speichern, &QPushButton::clicked, this, &Kurvenvorschau::bildSpeichernFragen);
 
     resize(720, 500);
@@ -95,6 +104,35 @@ void Kurvenvorschau::vorbereiten()
     ansicht->grab();
 }
 
+void Kurvenvorschau::placeBeside(const QWidget *mainWindow)
+{
+    const QScreen *screen = mainWindow->screen();
+    const QRect frei = screen ? screen->availableGeometry() : QRect();
+    const QRect haupt = mainWindow->frameGeometry();
+    // The frame the window system adds, as the main window has it.
+    const QMargins rahmen(mainWindow->geometry().left() - haupt.left(),
+                          mainWindow->geometry().top() - haupt.top(),
+                          haupt.right() - mainWindow->geometry().right(),
+                          haupt.bottom() - mainWindow->geometry().bottom());
+    if (frei.isEmpty()) {
+        move(haupt.right() + kGap, haupt.top());
+        return;
+    }
+    const QSize aussen = (size().grownBy(rahmen)).boundedTo(frei.size());
+    resize(aussen.shrunkBy(rahmen).expandedTo(minimumSizeHint()));
+    const QSize groesse = size().grownBy(rahmen);
+    // Right of the main window where there is room, else left of it, else as far right as the
+    // screen allows.
+    int x = haupt.right() + 1 + kGap;
+    if (x + groesse.width() > frei.right() + 1)
+        x = haupt.left() - kGap - groesse.width();
+    if (x < frei.left())
+        x = frei.right() + 1 - groesse.width();
+    const int y = std::clamp(haupt.top(), frei.top(),
+                             std::max(frei.top(), frei.bottom() + 1 - groesse.height()));
+    move(std::max(x, frei.left()), y);
+}
+
 void Kurvenvorschau::closeEvent(QCloseEvent *event)
 {
     event->accept();
@@ -103,25 +141,77 @@ void Kurvenvorschau::closeEvent(QCloseEvent *event)
 
 bool Kurvenvorschau::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ansicht && event->type() == QEvent::KeyPress)
+        return viewKeyPressed(static_cast<QKeyEvent *>(event));
     if (watched != ansicht->viewport())
         return false;
     switch (event->type()) {
-    case QEvent::MouseMove:
-        ablesen(static_cast<QMouseEvent *>(event)->position());
-        return false;
-    case QEvent::Wheel: {
-        auto *wheel = static_cast<QWheelEvent *>(event);
-        const int achtel = wheel->angleDelta().y();
-        if (achtel == 0)
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        // Left to the chart when it lands on the legend, whose entries take clicks.
+        if (mouse->button() != Qt::LeftButton ||
+            !chart->plotArea().contains(ansicht->mapToScene(mouse->position().toPoint())))
             return false;
-        // One notch (120) zooms in or out by a fifth.
-        const double faktor = std::pow(0.8, achtel / 120.0);
-        const QPointF wert = chart->mapToValue(ansicht->mapToScene(wheel->position().toPoint()));
-        chart->xZoomen(faktor, wert.x());
-        return true;
+        dragging = true;
+        dragFrom = mouse->position();
+        return false;
     }
+    case QEvent::MouseButtonRelease:
+        dragging = false;
+        return false;
+    case QEvent::MouseMove: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (dragging && (mouse->buttons() & Qt::LeftButton)) {
+            // The curve follows the mouse: the view moves the other way.
+            const QPointF von = chart->mapToValue(ansicht->mapToScene(dragFrom.toPoint()));
+            const QPointF bis = chart->mapToValue(ansicht->mapToScene(mouse->position().toPoint()));
+            chart->moveView(von.x() - bis.x(), von.y() - bis.y());
+            dragFrom = mouse->position();
+        }
+        ablesen(mouse->position());
+        return false;
+    }
+    case QEvent::Wheel:
+        return wheelTurned(static_cast<QWheelEvent *>(event));
     case QEvent::MouseButtonDblClick:
         chart->ansichtZuruecksetzen();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Kurvenvorschau::wheelTurned(const QWheelEvent *wheel)
+{
+    const int achtel = wheel->angleDelta().y();
+    if (achtel == 0)
+        return false;
+    // One notch (120) zooms in or out by a fifth.
+    const double faktor = std::pow(kZoomPerNotch, achtel / 120.0);
+    const QPointF wert = chart->mapToValue(ansicht->mapToScene(wheel->position().toPoint()));
+    if (wheel->modifiers() & Qt::ControlModifier)
+        chart->zoomValues(faktor, wert.y());
+    else
+        chart->xZoomen(faktor, wert.x());
+    return true;
+}
+
+bool Kurvenvorschau::viewKeyPressed(const QKeyEvent *key)
+{
+    const double breite = chart->xAchse()->max() - chart->xAchse()->min();
+    const double hoehe = chart->yAchse()->max() - chart->yAchse()->min();
+    switch (key->key()) {
+    case Qt::Key_Left:
+        chart->moveView(-breite * kMovePerKey, 0);
+        return true;
+    case Qt::Key_Right:
+        chart->moveView(breite * kMovePerKey, 0);
+        return true;
+    case Qt::Key_Up:
+        chart->moveView(0, hoehe * kMovePerKey);
+        return true;
+    case Qt::Key_Down:
+        chart->moveView(0, -hoehe * kMovePerKey);
         return true;
     default:
         return false;
@@ -142,11 +232,14 @@ void Kurvenvorschau::ablesen(const QPointF &position)
     const double f = (k1->count() > i ? k1 : k2)->at(i).x();
     const QString einheit = chart->yAchse()->titleText();
     auto kanalText = [&](const QLineSeries *s) {
-        return s->count() > i ? zahl(s->at(i).y()) + QLatin1Char(' ') + einheit
-                              : QStringLiteral("-");
+        return s->count() > i && s->isVisible()
+                   ? DisplayNumbers::value(s->at(i).y()) + QLatin1Char(' ') + einheit
+                   : QStringLiteral("-");
     };
+    const QString frequenz =
+        DisplayNumbers::number(f, DisplayNumbers::frequencyDecimals(chart->frequencyStep()));
     ablesung->setText(
-        tr("%1 MHz    Kanal 1: %2    Kanal 2: %3").arg(zahl(f), kanalText(k1), kanalText(k2)));
+        tr("%1 MHz  Kanal 1: %2  Kanal 2: %3").arg(frequenz, kanalText(k1), kanalText(k2)));
 }
 
 void Kurvenvorschau::bildSpeichernFragen()

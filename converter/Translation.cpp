@@ -1,7 +1,8 @@
 #include "Translation.h"
 
+#include "Diagnostics.h"
+
 #include <QCoreApplication>
-#include <QDebug>
 #include <QTranslator>
 
 QString translationFileName(const QStringList &arguments)
@@ -19,12 +20,20 @@ QString translationFileName(const QStringList &arguments)
     return QString();
 }
 
+QString qtLanguage(const QStringList &arguments)
+{
+    const QString fname = translationFileName(arguments);
+    if (fname.isEmpty())
+        return QStringLiteral("de");
+    return fname.section(QStringLiteral("zor2convert_"), -1);
+}
+
 bool installTranslation(QCoreApplication &app)
 {
     const QString fname = translationFileName(app.arguments());
     if (fname.isEmpty())
         return false;
-    qDebug() << "fname:" << fname;
+    qCDebug(converterDiagnostics) << "fname:" << fname;
     // Owned by the application, so it lives as long as the texts it translates.
     auto *translator = new QTranslator(&app);
     const QString folders[] = {
@@ -42,7 +51,7 @@ bool installTranslation(QCoreApplication &app)
         }
     }
     if (loaded)
-        qDebug() << "Translator OK";
+        qCDebug(converterDiagnostics) << "Translator OK";
     QCoreApplication::installTranslator(translator);
     return loaded;
 }

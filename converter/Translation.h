@@ -11,6 +11,10 @@ class QCoreApplication;
 // text when no argument asks for one.
 QString translationFileName(const QStringList &arguments);
 
+// The language of Qt's own texts (file dialogs, standard buttons) that goes with the program's:
+// the one the language option selects, German without one.
+QString qtLanguage(const QStringList &arguments);
+
 // Examines the application's arguments and, when they ask for a language, loads its translation
 // from "transl/" under the working directory, else from "transl/" beside the program, else from
 // the installed data folder, else from the copy compiled into the program, and installs it. Returns

@@ -1,18 +1,24 @@
 #include "WindowMain.h"
 
+#include "ConverterOptions.h"
+#include "QtTranslation.h"
 #include "Translation.h"
 #include "zor2conv.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QTimer>
 
 #include <memory>
 
-int runWindow(int &argc, char **argv, const QStringList &files)
+int runWindow(int &argc, char **argv, const ConverterOptions &options)
 {
+    if (options.verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("zor2conv.debug=true"));
     QApplication app(argc, argv);
     installTranslation(app);
+    installQtTranslation(app, qtLanguage(QApplication::arguments()));
     // The window holds the whole curve record (about 400 KB): kept off the stack.
     auto window = std::make_unique<zor2conv>();
     const QIcon icon(QStringLiteral(":images/zor2conv.ico"));
@@ -20,7 +26,7 @@ int runWindow(int &argc, char **argv, const QStringList &files)
     window->setWindowIcon(icon);
     window->show();
     // Opened once the window is up, so that a refusal shows over it.
-    const QString file = files.value(0);
+    const QString file = options.inputs.value(0);
     if (!file.isEmpty())
         QTimer::singleShot(0, window.get(), [&window, file] { window->kurveAltOeffnen(file); });
     return QApplication::exec();

@@ -11,6 +11,6 @@ int main(int argc, char **argv)
     const ConverterOptions options = ConverterOptions::parse(CommandLine::arguments(argc, argv));
     if (options.mode == ConverterOptions::Mode::Window &&
         options.error == ConverterOptions::Error::None && Platform::displayAvailable(argc, argv))
-        return runWindow(argc, argv, options.inputs);
+        return runWindow(argc, argv, options);
     return BatchMode::run(argc, argv, options);
 }

@@ -13,10 +13,10 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -53,12 +53,20 @@ zor2conv::zor2conv(Dialogs *givenDialogs, std::unique_ptr<Dialogs> ownDialogs, Q
     }
     connect(vorschau, &Kurvenvorschau::geschlossen, ui->actionKurvenvorschau,
             [this] { ui->actionKurvenvorschau->setChecked(false); });
-    connect(ui->textEdit, &QTextEdit::textChanged, vorschau,
-            [this] { vorschau->beschreibungSetzen(ui->textEdit->toPlainText()); });
+    // Only an edit of the converted curve's description names the preview; the panel emptied
+    // by a reset leaves the saved curve's name in place.
+    connect(ui->textEdit, &QTextEdit::textChanged, vorschau, [this] {
+        if (ui->groupBox_2->isEnabled())
+            vorschau->beschreibungSetzen(ui->textEdit->toPlainText());
+    });
+    // The menu entries do what the buttons do, and only while the buttons can.
+    connect(ui->actionOeffnen, &QAction::triggered, ui->pushButton, &QPushButton::click);
+    connect(ui->actionSpeichern, &QAction::triggered, ui->pushButton_2, &QPushButton::click);
+    // Tab leaves the description for the save button: a keyboard is never caught in the panel.
+    ui->textEdit->setTabChangesFocus(true);
     // While the program waits for its first file.
     QTimer::singleShot(0, vorschau, &Kurvenvorschau::vorbereiten);
-    ui->groupBox_2->setEnabled(false);
-    ui->pushButton_2->setEnabled(false);
+    setSavable(false);
     ui->pushButton_3->setEnabled(false);
     record.kurvealt.frqteiler = 1;
 
@@ -93,14 +101,27 @@ zor2conv::~zor2conv()
 
 void zor2conv::kurveLoeschen()
 {
+    formLeeren();
+    vorschau->leeren();
+}
+
+void zor2conv::formLeeren()
+{
     ui->label->setText(tr("Kurve Typ:"));
     ui->label_2->setText(QString());
-    ui->groupBox_2->setEnabled(false);
-    ui->pushButton_2->setEnabled(false);
+    setSavable(false);
     ui->pushButton_3->setEnabled(false);
     ui->textEdit->clear();
     record.kurveLoeschen();
-    vorschau->leeren();
+    setWindowTitle(QStringLiteral("zor2conv"));
+    statusBar()->clearMessage();
+}
+
+void zor2conv::setSavable(bool savable)
+{
+    ui->groupBox_2->setEnabled(savable);
+    ui->pushButton_2->setEnabled(savable);
+    ui->actionSpeichern->setEnabled(savable);
 }
 
 QString zor2conv::zeitstempel() const
@@ -122,14 +143,26 @@ void zor2conv::kurveAltOeffnen(const QString &fileName)
 
 void zor2conv::kurveAltLaden(const QString &fileName)
 {
-    if (kurveAltPruefen(fileName))
-        ui->pushButton_3->setEnabled(true);
+    if (!kurveAltPruefen(fileName))
+        return;
+    ui->pushButton_3->setEnabled(true);
+    ui->pushButton_3->setFocus();
+    setWindowTitle(QStringLiteral("%1 \u2013 zor2conv").arg(QFileInfo(fileName).fileName()));
 }
 
+// The window returns to idle after every save; the preview keeps the curve that was written.
 void zor2conv::on_pushButton_2_clicked()
 {
-    kurveNeuSpeichern();
-    kurveLoeschen();
+    const QStringList written = kurveNeuSpeichern();
+    formLeeren();
+    if (written.isEmpty()) {
+        vorschau->leeren();
+        return;
+    }
+    QStringList names;
+    for (const QString &file : written)
+        names << QFileInfo(file).fileName();
+    statusBar()->showMessage(tr("Gespeichert: %1").arg(names.join(QStringLiteral(", "))));
 }
 
 void zor2conv::on_pushButton_3_clicked()
@@ -143,8 +176,8 @@ void zor2conv::on_pushButton_3_clicked()
     }
     // Plain text: a description holding "<" must reach the file as it stands.
     ui->textEdit->setPlainText(record.beschreibung);
-    ui->groupBox_2->setEnabled(true);
-    ui->pushButton_2->setEnabled(true);
+    setSavable(true);
+    ui->pushButton_2->setFocus();
     vorschau->kurveZeigen(record, record.beschreibung);
     if (ui->actionKurvenvorschau->isChecked())
         vorschauZeigen();
@@ -169,8 +202,7 @@ void zor2conv::vorschauZeigen()
 {
     // The first time beside this window; afterwards where the user left it.
     if (!vorschau->isVisible() && !vorschauPlatziert) {
-        const QRect rahmen = frameGeometry();
-        vorschau->move(rahmen.right() + 8, rahmen.top());
+        vorschau->placeBeside(this);
         vorschauPlatziert = true;
     }
     vorschau->show();
@@ -223,7 +255,7 @@ int zor2conv::kurveAltLesen(const QString &fileName, QString &grund)
     return ergebnis.versioncode;
 }
 
-void zor2conv::kurveNeuSpeichern()
+QStringList zor2conv::kurveNeuSpeichern()
 {
     QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
     const QString start = settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString();
@@ -234,7 +266,7 @@ void zor2conv::kurveNeuSpeichern()
         this, tr("ZOR2.0 Kurven-Datei speichern", "FileDialog"), QDir(start).filePath(vorschlag),
         tr("ZOR2.0 Kurven-Datei (*.z2k)", "FileDialog"));
     if (chosen.isEmpty())
-        return;
+        return {};
 
     const NewCurveFile::Ergebnis ergebnis =
         NewCurveFile::kurveNeuSpeichern(NewCurveFile::basisName(chosen), beschreibung, record);
@@ -245,4 +277,5 @@ void zor2conv::kurveNeuSpeichern()
                                  .arg(QDir::toNativeSeparators(ergebnis.fehlgeschlagen.at(i))) +
                              QLatin1Char('\n') + ergebnis.gruende.at(i));
     }
+    return ergebnis.geschrieben;
 }

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -57,7 +58,12 @@ private:
     bool kurveAltPruefen(const QString &fileName);
     // Returns the version code; for a file that was chosen but refused, grund tells why.
     int kurveAltLesen(const QString &fileName, QString &grund);
-    void kurveNeuSpeichern();
+    // Returns the files written.
+    QStringList kurveNeuSpeichern();
+    // The idle form, with the preview left as it is.
+    void formLeeren();
+    // The new-file group, its save button and the menu entry for it.
+    void setSavable(bool savable);
     void vorschauZeigen();
 
     Ui::zor2conv *ui;

@@ -24,8 +24,8 @@ ZOR2fwloader finds the device on the serial ports, checks an Intel HEX
 firmware file against its processor and writes it into the device's flash.
 zor2devsim simulates the device on a pseudo-terminal.")
 # Libraries as dpkg-shlibdeps finds them; the windows also need Qt's platform plugins, which
-# no program links directly.
+# no program links directly, and Qt's own translations for its dialogs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

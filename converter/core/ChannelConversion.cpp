@@ -1,7 +1,6 @@
 #include "ChannelConversion.h"
 
-#include <QDebug>
-#include <QLoggingCategory>
+#include "Diagnostics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +16,7 @@ constexpr double kLinearBoden = -200.0;
 
 bool diagnoseAn()
 {
-    return QLoggingCategory::defaultCategory()->isDebugEnabled();
+    return converterDiagnostics().isDebugEnabled();
 }
 
 // Table index of a frequency: rounded half away from zero, and clamped while still a double so
@@ -40,7 +39,7 @@ double eintrag(const std::array<double, kAltSchritteMax> &tabelle, const KurveAl
 double swvMelden(double wert)
 {
     if (diagnoseAn())
-        qDebug() << wert;
+        qCDebug(converterDiagnostics) << wert;
     return wert;
 }
 
@@ -148,10 +147,10 @@ bool kurveKonvertieren(CurveRecord &record)
     const double idxteiler =
         k.frqschritte <= kNeuPunkteMax ? 1.0 : double(k.frqschritte) / kNeuPunkteMax;
     if (diagnose)
-        qDebug() << "idxteiler" << idxteiler;
+        qCDebug(converterDiagnostics) << "idxteiler" << idxteiler;
     w.schritte = std::min(qint32(double(k.frqschritte) / idxteiler), qint32(kNeuPunkteMax));
     if (diagnose)
-        qDebug() << "wobbelgrunddaten.schritte" << w.schritte;
+        qCDebug(converterDiagnostics) << "wobbelgrunddaten.schritte" << w.schritte;
     record.punkte = w.schritte;
     record.kanal1ok = true;
     record.kanal2ok = true;

@@ -76,6 +76,14 @@ QString dateinameAusText(QString text)
 {
     for (const char c : {'/', ',', ':', '\\', ';'})
         text.replace(QLatin1Char(c), QLatin1Char('_'));
+    // A line break from the description would end up in the file name, where it breaks every
+    // shell and file manager.
+    for (QChar &c : text) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            c = QLatin1Char('_');
+    }
     return text;
 }
 

@@ -76,7 +76,8 @@ public:
     static QByteArray dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal);
 };
 
-// The text with each of "/", ",", ":", "\" and ";" replaced by "_".
+// The text with each of "/", ",", ":", "\" and ";", each line break and each other control
+// character replaced by "_".
 QString dateinameAusText(QString text);
 
 // What the window's text panel hands back as plain text for a text set into it: non-breaking

@@ -1,12 +1,11 @@
 #include "OldCurveFile.h"
 
+#include "Diagnostics.h"
 #include "Felder.h"
 #include "FileCause.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QDebug>
-#include <QLoggingCategory>
 
 #include <string_view>
 
@@ -384,22 +383,22 @@ OldCurveFile::Ergebnis OldCurveFile::kurveAltOeffnen(const QString &path, CurveR
 
 void OldCurveFile::kopfdatenAusgeben(const CurveRecord &record)
 {
-    if (!QLoggingCategory::defaultCategory()->isDebugEnabled())
+    if (!converterDiagnostics().isDebugEnabled())
         return; // switched off: not even formatted
     const KurveAlt &k = record.kurvealt;
     const double audio = k.audionf ? 1.0 / 32.0 : 1.0;
-    qDebug() << record.beschreibung;
-    qDebug() << "Frq-Anfang" << k.frqanfang;
-    qDebug() << "Frq-Schrittweite" << k.frqschrittweite;
-    qDebug() << "Frq-Schritte" << k.frqschritte;
-    qDebug() << "Kanal1 Lin/Log" << k.linear1;
-    qDebug() << "Kanal1 faktor" << k.faktor1;
-    qDebug() << "Kanal1 shift" << k.shift1;
-    qDebug() << "Kanal2 Lin/Log" << k.linear2;
-    qDebug() << "Kanal2 faktor" << k.faktor2;
-    qDebug() << "Kanal2 shift" << k.shift2;
-    qDebug() << "Kanal1 k1[10]" << k.k1[10];
-    qDebug() << "Kanal2 k2[10]" << k.k2[10];
-    qDebug() << "dB1" << double(k.k1[10]) * k.faktor1 + k.shift1;
-    qDebug() << "dB2" << double(k.k2[10]) * audio * k.faktor2 + k.shift2;
+    qCDebug(converterDiagnostics) << record.beschreibung;
+    qCDebug(converterDiagnostics) << "Frq-Anfang" << k.frqanfang;
+    qCDebug(converterDiagnostics) << "Frq-Schrittweite" << k.frqschrittweite;
+    qCDebug(converterDiagnostics) << "Frq-Schritte" << k.frqschritte;
+    qCDebug(converterDiagnostics) << "Kanal1 Lin/Log" << k.linear1;
+    qCDebug(converterDiagnostics) << "Kanal1 faktor" << k.faktor1;
+    qCDebug(converterDiagnostics) << "Kanal1 shift" << k.shift1;
+    qCDebug(converterDiagnostics) << "Kanal2 Lin/Log" << k.linear2;
+    qCDebug(converterDiagnostics) << "Kanal2 faktor" << k.faktor2;
+    qCDebug(converterDiagnostics) << "Kanal2 shift" << k.shift2;
+    qCDebug(converterDiagnostics) << "Kanal1 k1[10]" << k.k1[10];
+    qCDebug(converterDiagnostics) << "Kanal2 k2[10]" << k.k2[10];
+    qCDebug(converterDiagnostics) << "dB1" << double(k.k1[10]) * k.faktor1 + k.shift1;
+    qCDebug(converterDiagnostics) << "dB2" << double(k.k2[10]) * audio * k.faktor2 + k.shift2;
 }

@@ -313,12 +313,12 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>Old curve file, ZOR01 format</translation>
     </message>
     <message>
-        <source>Kurvendatei ALT oeffnen</source>
-        <translation>Open OLD curve file</translation>
+        <source>&amp;Kurvendatei ALT oeffnen</source>
+        <translation>Open OLD &amp;curve file</translation>
     </message>
     <message>
-        <source>Konvertieren</source>
-        <translation>Convert</translation>
+        <source>Kon&amp;vertieren</source>
+        <translation>Con&amp;vert</translation>
     </message>
     <message>
         <source>Kurve Typ</source>
@@ -333,20 +333,32 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>New curve file, ZOR2.0 format</translation>
     </message>
     <message>
-        <source> Speichern neues Format</source>
-        <translation> Save in new format</translation>
+        <source> &amp;Speichern neues Format</source>
+        <translation> &amp;Save in new format</translation>
     </message>
     <message>
         <source>Kurve Beschreibung und default Dateiname:</source>
         <translation>Curve description and default file name:</translation>
     </message>
     <message>
-        <source>Datei</source>
-        <translation>File</translation>
+        <source>&amp;Datei</source>
+        <translation>&amp;File</translation>
     </message>
     <message>
-        <source>Beenden</source>
-        <translation>Quit</translation>
+        <source>&amp;Beenden</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>Kurvendatei ALT &amp;oeffnen...</source>
+        <translation>&amp;Open OLD curve file...</translation>
+    </message>
+    <message>
+        <source>&amp;Speichern neues Format...</source>
+        <translation>&amp;Save in new format...</translation>
+    </message>
+    <message>
+        <source>Gespeichert: %1</source>
+        <translation>Saved: %1</translation>
     </message>
     <message>
         <source>Wobbel-Kurve-logarithmisch</source>
@@ -437,12 +449,12 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>The file %1 cannot be loaded.</translation>
     </message>
     <message>
-        <source>Ansicht</source>
-        <translation>View</translation>
+        <source>&amp;Ansicht</source>
+        <translation>&amp;View</translation>
     </message>
     <message>
-        <source>Kurvenvorschau</source>
-        <translation>Curve preview</translation>
+        <source>&amp;Kurvenvorschau</source>
+        <translation>Curve &amp;preview</translation>
     </message>
 </context>
 <context>
@@ -483,8 +495,8 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>Curve preview</translation>
     </message>
     <message>
-        <source>%1 MHz    Kanal 1: %2    Kanal 2: %3</source>
-        <translation>%1 MHz    Channel 1: %2    Channel 2: %3</translation>
+        <source>%1 MHz  Kanal 1: %2  Kanal 2: %3</source>
+        <translation>%1 MHz  Channel 1: %2  Channel 2: %3</translation>
     </message>
     <message>
         <source>Kurve</source>

@@ -8,6 +8,14 @@
 #include <QStyleOptionButton>
 #include <QWidget>
 
+// A text as shown, without the "&" that marks its mnemonic ("&&" shows one "&").
+inline QString withoutMnemonic(QString text)
+{
+    return text.replace(QLatin1String("&&"), QLatin1String("\x01"))
+        .remove(QLatin1Char('&'))
+        .replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
+
 // The labels and buttons of window whose text is not shown whole, each named with its text:
 // the text does not fit into the place where the widget draws it, or the widget reaches out of
 // one of its parents. Judged from the font metrics, as a person would see it.
@@ -33,7 +41,8 @@ inline QStringList cutTexts(const QWidget *window)
             option.initFrom(button);
             const QRect place =
                 button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-            whole = metrics.horizontalAdvance(text) <= place.width() &&
+            // The "&" before a mnemonic is drawn as the underline, not as a character.
+            whole = metrics.size(Qt::TextShowMnemonic, text).width() <= place.width() &&
                     metrics.height() <= place.height();
         }
         // Whatever lies outside a parent is not drawn. A window of its own among the children

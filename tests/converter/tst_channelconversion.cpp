@@ -23,7 +23,7 @@ class DebugZeilen
 public:
     DebugZeilen()
     {
-        QLoggingCategory::setFilterRules(QString());
+        QLoggingCategory::setFilterRules(QStringLiteral("zor2conv.debug=true"));
         gefangen = &zeilen;
         vorher = qInstallMessageHandler(fangen);
     }

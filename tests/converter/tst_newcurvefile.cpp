@@ -214,8 +214,10 @@ private slots:
                                 << "C__kurven_tp.hfd_ 10 MHz";
         QTest::newRow("backslash and semicolon") << "a\\b;c"
                                                  << "a_b_c";
-        QTest::newRow("line break kept") << "a\nb"
-                                         << "a\nb";
+        QTest::newRow("line breaks and controls") << "a\nb\r\nc\td\x1b"
+                                                  << "a_b__c_d_";
+        QTest::newRow("unicode line separators")
+            << QString::fromUtf8("a\u2028b\u2029c\u0085d") << "a_b_c_d";
         QTest::newRow("cleaned stays") << "C__kurven_filter_Filter_10MHz"
                                        << "C__kurven_filter_Filter_10MHz";
     }

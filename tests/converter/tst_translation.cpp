@@ -1,6 +1,8 @@
+#include "QtTranslation.h"
 #include "Translation.h"
 
 #include <QTest>
+#include <QTranslator>
 
 class TestTranslation : public QObject
 {
@@ -32,6 +34,20 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, fname);
         QCOMPARE(translationFileName(arguments), fname);
+    }
+
+    // Qt's own dialogs speak the program's language: German unless -l asks for another.
+    void qtTextsInTheProgramsLanguage()
+    {
+        QTranslator *before = nullptr;
+        for (const auto &[arguments, lookIn] :
+             {std::pair{QStringList{"zor2conv"}, "Suchen in:"},
+              std::pair{QStringList{"zor2conv", "-len"}, "Look in:"}}) {
+            delete before; // removes itself from the application
+            QVERIFY(installQtTranslation(*QCoreApplication::instance(), qtLanguage(arguments)));
+            before = QCoreApplication::instance()->findChildren<QTranslator *>().constLast();
+            QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QString(lookIn));
+        }
     }
 };
 

@@ -1,4 +1,5 @@
 #include "Dialogs.h"
+#include "DisplayNumbers.h"
 #include "Kurvendiagramm.h"
 #include "Kurvenvorschau.h"
 #include "NewCurveFile.h"
@@ -8,6 +9,7 @@
 #include "ZahlText.h"
 #include "zor2conv.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QChartView>
@@ -17,6 +19,7 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLoggingCategory>
 #include <QMenu>
@@ -25,6 +28,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -59,6 +63,8 @@ public:
                          const QString &filter) override
     {
         saveQuestions.append({caption, dir, filter});
+        if (acceptProposal)
+            return dir;
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
     void warning(QWidget *, const QString &title, const QString &text) override
@@ -68,6 +74,7 @@ public:
 
     QStringList openAnswers;
     QStringList saveAnswers;
+    bool acceptProposal = false; // the save dialog is answered with the name it proposes
     QList<Question> openQuestions;
     QList<Question> saveQuestions;
     QList<QPair<QString, QString>> warnings;
@@ -107,6 +114,8 @@ QByteArray oldFile(const QByteArray &tag, int mode, const QByteArray &label, int
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(State)
 
 class TestZor2conv : public QObject
 {
@@ -284,7 +293,7 @@ private slots:
         const char *textProperty = className == "QGroupBox"   ? "title"
                                    : className == "QTextEdit" ? "plainText"
                                                               : "text";
-        QCOMPARE(widget->property(textProperty).toString(), text);
+        QCOMPARE(withoutMnemonic(widget->property(textProperty).toString()), text);
     }
 
     void formWindowMenuAndFonts()
@@ -297,19 +306,22 @@ private slots:
         QCOMPARE(window->menuBar()->objectName(), QStringLiteral("menuBar"));
 
         const QMenu *menu = child<QMenu>("menuDatei");
-        QCOMPARE(menu->title(), QStringLiteral("Datei"));
+        QCOMPARE(menu->title(), QStringLiteral("&Datei"));
         const QMenu *ansicht = child<QMenu>("menuAnsicht");
-        QCOMPARE(ansicht->title(), QStringLiteral("Ansicht"));
+        QCOMPARE(ansicht->title(), QStringLiteral("&Ansicht"));
         QCOMPARE(window->menuBar()->actions(),
                  (QList<QAction *>{menu->menuAction(), ansicht->menuAction()}));
         QCOMPARE(ansicht->actions(), QList<QAction *>{child<QAction>("actionKurvenvorschau")});
-        QCOMPARE(ansicht->actions()[0]->text(), QStringLiteral("Kurvenvorschau"));
+        QCOMPARE(withoutMnemonic(ansicht->actions()[0]->text()), QStringLiteral("Kurvenvorschau"));
+        // The buttons' steps above the separator, then Beenden.
         const QList<QAction *> entries = menu->actions();
-        QCOMPARE(entries.size(), 2);
-        QVERIFY(entries[0]->isSeparator());
-        QCOMPARE(entries[1], child<QAction>("actionBeenden"));
-        QCOMPARE(entries[1]->text(), QStringLiteral("Beenden"));
-        QVERIFY(!entries[1]->icon().isNull());
+        QCOMPARE(entries.size(), 4);
+        QCOMPARE(entries[0], child<QAction>("actionOeffnen"));
+        QCOMPARE(entries[1], child<QAction>("actionSpeichern"));
+        QVERIFY(entries[2]->isSeparator());
+        QCOMPARE(entries[3], child<QAction>("actionBeenden"));
+        QCOMPARE(withoutMnemonic(entries[3]->text()), QStringLiteral("Beenden"));
+        QVERIFY(!entries[3]->icon().isNull());
 
         QVERIFY(child<QLabel>("label_4")->font().bold());
         QVERIFY(child<QLabel>("label_3")->font().bold());
@@ -400,6 +412,7 @@ private slots:
         QVERIFY(inState(State::Loaded));
         QCOMPARE(child<QLabel>("label")->text(), type);
         QCOMPARE(child<QLabel>("label_2")->text(), QString(path).replace('_', ' ') + label);
+        QCOMPARE(window->windowTitle(), QString::fromUtf8("a_b.hfd \u2013 zor2conv"));
         QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("open/"));
 
         // The next open starts in the remembered folder, and a cancel there leaves the window
@@ -407,6 +420,7 @@ private slots:
         click("pushButton");
         QCOMPARE(dialogs->openQuestions.last().dir, files.filePath("open"));
         QVERIFY(isResetIdle());
+        QCOMPARE(window->windowTitle(), QStringLiteral("zor2conv"));
     }
 
     void refusedOpenStaysIdle_data()
@@ -448,7 +462,19 @@ private slots:
     {
         static QStringList lines;
         lines.clear();
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
+        // Without any rule, an open and a conversion leave the terminal quiet.
+        QLoggingCategory::setFilterRules(QString());
+        const QtMessageHandler quiet = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &, const QString &m) {
+                if (type == QtDebugMsg)
+                    lines.append(m);
+            });
+        open(writeOld(QStringLiteral("quiet.hfd"), oldFile("#V4.05", 1, "leise", 40)));
+        click("pushButton_3");
+        qInstallMessageHandler(quiet);
+        QVERIFY2(lines.isEmpty(), qPrintable(lines.join('\n')));
+
+        QLoggingCategory::setFilterRules(QStringLiteral("zor2conv.debug=true"));
         const QtMessageHandler previous = qInstallMessageHandler(
             [](QtMsgType type, const QMessageLogContext &, const QString &m) {
                 if (type == QtDebugMsg)
@@ -575,6 +601,13 @@ private slots:
         QCOMPARE(setting("ZOR2", "kurvenpath").toString(),
                  remembered.isEmpty() ? QString() : files.filePath(remembered));
         QVERIFY(isResetIdle());
+        // Only what was written is confirmed, and only its curve stays in the preview.
+        QStringList names;
+        for (const QString &name : written)
+            names << QFileInfo(name).fileName();
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 written.isEmpty() ? QString() : "Gespeichert: " + names.join(", "));
+        QCOMPARE(vorschau()->diagramm()->kanal(1)->count() > 0, !written.isEmpty());
     }
 
     void saveProposesFromRememberedFolder()
@@ -679,8 +712,12 @@ private slots:
             QVERIFY(geschrieben.size() > 1);
             QCOMPARE(zeilen, geschrieben);
         }
-        // Saving clears the record, and with it the preview.
-        QCOMPARE(d->kanal(1)->count(), 0);
+        // The window is idle again; the preview keeps showing the curve that was saved.
+        QVERIFY(isResetIdle());
+        QCOMPARE(vorschauZeilen(1), kanal1);
+        QCOMPARE(vorschau()->windowTitle(), QStringLiteral("Neuer Name - Kurvenvorschau"));
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QStringLiteral("Gespeichert: k.z2k, k_2.z2k"));
     }
 
     void previewIsClearedByAFailedLoad()
@@ -745,11 +782,13 @@ private slots:
         QMouseEvent bewegung(QEvent::MouseMove, stelle, ansicht->viewport()->mapToGlobal(stelle),
                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(ansicht->viewport(), &bewegung);
+        // German numbers: the frequency to the 0.25 MHz step's two decimals, the SWR to two.
+        const auto deutsch = [](double v, int stellen) {
+            return QString::number(v, 'f', stellen).replace('.', ',');
+        };
         QCOMPARE(findChildOrFail<QLabel>(vorschau(), "ablesung")->text(),
-                 QStringLiteral("%1 MHz    Kanal 1: %2 SWV    Kanal 2: %3 SWV")
-                     .arg(k1.x())
-                     .arg(k1.y())
-                     .arg(k2.y()));
+                 QStringLiteral("%1 MHz  Kanal 1: %2 SWV  Kanal 2: %3 SWV")
+                     .arg(deutsch(k1.x(), 2), deutsch(k1.y(), 2), deutsch(k2.y(), 2)));
 
         const double links = d->xAchse()->min();
         const double rechts = d->xAchse()->max();
@@ -818,6 +857,154 @@ private slots:
         QVERIFY(!QFile::exists(files.filePath("fehlt/d.png")));
     }
 
+    // The keys a person uses instead of the mouse, in the state where each one counts.
+    void shortcuts_data()
+    {
+        QTest::addColumn<State>("state");
+        QTest::addColumn<QKeySequence>("keys"); // Enter: pressed on the focused button
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("Ctrl+O opens") << State::Idle << QKeySequence("Ctrl+O") << "open";
+        QTest::newRow("Ctrl+S saves") << State::Converted << QKeySequence("Ctrl+S") << "save";
+        QTest::newRow("Ctrl+S without a curve") << State::Loaded << QKeySequence("Ctrl+S") << "";
+        QTest::newRow("Ctrl+Q ends") << State::Loaded << QKeySequence("Ctrl+Q") << "close";
+        QTest::newRow("Alt+V converts") << State::Loaded << QKeySequence("Alt+V") << "convert";
+        QTest::newRow("Alt+S saves") << State::Converted << QKeySequence("Alt+S") << "save";
+        QTest::newRow("Enter on Konvertieren")
+            << State::Loaded << QKeySequence(Qt::Key_Return) << "convert";
+    }
+    void shortcuts()
+    {
+        QFETCH(State, state);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, outcome);
+        if (state != State::Idle)
+            open(writeOld(QStringLiteral("keys.hfd"), oldFile("#V4.04", 1, "Tasten")));
+        if (state == State::Converted)
+            click("pushButton_3");
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        if (keys == QKeySequence(Qt::Key_Return))
+            QTest::keyClick(child<QPushButton>("pushButton_3"), Qt::Key_Return);
+        else
+            QTest::keySequence(window.get(), keys);
+        // A mnemonic presses its button after a short flash.
+        QTest::qWait(200);
+        QCOMPARE(dialogs->openQuestions.size(), int(state != State::Idle) + (outcome == "open"));
+        QCOMPARE(dialogs->saveQuestions.size(), int(outcome == "save"));
+        QCOMPARE(window->isVisible(), outcome != "close");
+        if (outcome.isEmpty() || outcome == "convert")
+            QVERIFY(inState(outcome.isEmpty() ? state : State::Converted));
+    }
+
+    // Enter in the description puts no line break into the proposed file names.
+    void proposedNameAfterEnter()
+    {
+        const QString folder = files.filePath("enter/");
+        QVERIFY(QDir().mkpath(folder));
+        QSettings(QStringLiteral("VEZ"), QStringLiteral("ZOR2")).setValue("kurvenpath", folder);
+        open(writeOld(QStringLiteral("enter.hfd"), oldFile("#V4.04", 1, "x")));
+        click("pushButton_3");
+        QTextEdit *text = child<QTextEdit>("textEdit");
+        text->clear();
+        QTest::keyClicks(text, "Dipol80m");
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(text->toPlainText(), QStringLiteral("Dipol80m\n"));
+        dialogs->acceptProposal = true;
+        click("pushButton_2");
+        QCOMPARE(QDir(folder).entryList(QDir::Files),
+                 QStringList({"Dipol80m_.z2k", "Dipol80m__2.z2k"}));
+    }
+
+    // The readout's numbers: German format, fixed decimals, the frequency to the step's digits.
+    void readoutNumbers_data()
+    {
+        QTest::addColumn<double>("step"); // MHz; 0: a value (dB or SWR), not a frequency
+        QTest::addColumn<double>("number");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("step 25 kHz") << 0.025 << 3.675 << "3,675";
+        QTest::newRow("step 250 kHz") << 0.25 << 3.75 << "3,75";
+        QTest::newRow("step 1 MHz, no group separator") << 1.0 << 1296.0 << "1296";
+        QTest::newRow("level") << 0.0 << -12.3456 << "-12,35";
+        QTest::newRow("no minus zero") << 0.0 << -0.004 << "0,00";
+        QTest::newRow("infinite") << 0.0 << qInf() << "-";
+    }
+    void readoutNumbers()
+    {
+        QFETCH(double, step);
+        QFETCH(double, number);
+        QFETCH(QString, text);
+        QCOMPARE(step > 0 ? DisplayNumbers::number(number, DisplayNumbers::frequencyDecimals(step))
+                          : DisplayNumbers::value(number),
+                 text);
+    }
+
+    // After a zoom the view moves with the arrow keys and by dragging, never beyond the whole
+    // curve; Ctrl with the wheel zooms the values.
+    void previewViewMoves()
+    {
+        open(writeOld(QStringLiteral("ziehen.hfd"), oldFile("#V4.04", 1, "ziehen", 300)));
+        click("pushButton_3");
+        QChartView *ansicht = findChildOrFail<QChartView>(vorschau(), "chartView");
+        QWidget *flaeche = ansicht->viewport();
+        const QValueAxis *x = vorschau()->diagramm()->xAchse();
+        const QValueAxis *y = vorschau()->diagramm()->yAchse();
+        const QPoint mitte = flaeche->rect().center();
+        const auto rad = [&](Qt::KeyboardModifiers tasten) {
+            QWheelEvent e(mitte, flaeche->mapToGlobal(mitte), QPoint(), QPoint(0, 360),
+                          Qt::NoButton, tasten, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(flaeche, &e);
+        };
+        rad(Qt::NoModifier);
+        const double links = x->min();
+        const double breite = x->max() - links;
+        QTest::keyClick(ansicht, Qt::Key_Right);
+        QCOMPARE(x->min(), links + breite / 10);
+        QTest::mousePress(flaeche, Qt::LeftButton, Qt::NoModifier, mitte);
+        QMouseEvent ziehen(QEvent::MouseMove, mitte + QPoint(100, 0),
+                           flaeche->mapToGlobal(mitte + QPoint(100, 0)), Qt::NoButton,
+                           Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(flaeche, &ziehen);
+        QTest::mouseRelease(flaeche, Qt::LeftButton, Qt::NoModifier, mitte + QPoint(100, 0));
+        QVERIFY(x->min() < links + breite / 10);
+        QCOMPARE(x->max() - x->min(), breite);
+        for (int i = 0; i < 50; ++i)
+            QTest::keyClick(ansicht, Qt::Key_Right);
+        QCOMPARE(x->max(), vorschau()->diagramm()->kanal(1)->at(299).x());
+
+        const double hoehe = y->max() - y->min();
+        rad(Qt::ControlModifier);
+        QVERIFY(y->max() - y->min() < hoehe * 0.9);
+        QCOMPARE(x->max() - x->min(), breite);
+    }
+
+    // A click on a legend entry hides its channel and dims the entry, which stays.
+    void previewLegendHidesChannel()
+    {
+        open(writeOld(QStringLiteral("legende.hfd"), oldFile("#V4.04", 1, "legende", 50)));
+        click("pushButton_3");
+        Kurvendiagramm *d = vorschau()->diagramm();
+        QLegendMarker *eintrag = d->legend()->markers(d->kanal(2)).constFirst();
+        for (const bool gezeigt : {false, true}) {
+            emit eintrag->clicked();
+            QCOMPARE(d->kanal(2)->isVisible(), gezeigt);
+            QVERIFY(eintrag->isVisible() && d->kanal(1)->isVisible());
+            QCOMPARE(eintrag->labelBrush().color().alpha() == 255, gezeigt);
+        }
+    }
+
+    // The preview opens within the screen even beside a main window at the screen's right
+    // edge, as a window that accessibility tools see as one.
+    void previewOpensOnTheScreen()
+    {
+        const QRect frei = window->screen()->availableGeometry();
+        window->move(frei.right() - window->frameGeometry().width(), 0);
+        open(writeOld(QStringLiteral("schirm.hfd"), oldFile("#V4.04", 1, "schirm", 50)));
+        click("pushButton_3");
+        QVERIFY(vorschau()->isVisible());
+        QVERIFY(frei.contains(vorschau()->frameGeometry()));
+        QCOMPARE(QAccessible::queryAccessibleInterface(vorschau())->role(), QAccessible::Window);
+    }
+
     void englishTranslationCoversTheWindow()
     {
         QTranslator translator;
@@ -838,7 +1025,7 @@ private slots:
         }
         QVERIFY(child<QGroupBox>("groupBox")->title() != "Kurvendatei alt ZOR01 Format");
         QVERIFY(child<QMenu>("menuDatei")->title() != "Datei");
-        QCOMPARE(child<QMenu>("menuAnsicht")->title(), QStringLiteral("View"));
+        QCOMPARE(child<QMenu>("menuAnsicht")->title(), QStringLiteral("&View"));
         QCOMPARE(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern")->text(),
                  QStringLiteral("Save picture..."));
         QVERIFY(!child<QPushButton>("pushButton_3")->toolTip().contains("Konvertierung"));
