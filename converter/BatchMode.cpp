@@ -2,6 +2,7 @@
 
 #include "ChannelConversion.h"
 #include "CommandLine.h"
+#include "Diagnostics.h"
 #include "FileCause.h"
 #include "Kurvendiagramm.h"
 #include "NewCurveFile.h"
@@ -233,7 +234,7 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
     // conversion does not even format them. So do Qt's remarks on the picture platform (no
     // XDG_RUNTIME_DIR and the like), which are no business of the batch mode's user.
     if (options.verbose) {
-        QLoggingCategory::setFilterRules(QStringLiteral("zor2conv.debug=true"));
+        enableDiagnostics();
     } else if (bilder) {
         QLoggingCategory::setFilterRules(
             QStringLiteral("default.warning=false\nqt.*.warning=false"));

@@ -1,13 +1,13 @@
 #include "WindowMain.h"
 
 #include "ConverterOptions.h"
+#include "Diagnostics.h"
 #include "QtTranslation.h"
 #include "Translation.h"
 #include "zor2conv.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QLoggingCategory>
 #include <QTimer>
 
 #include <memory>
@@ -15,7 +15,7 @@
 int runWindow(int &argc, char **argv, const ConverterOptions &options)
 {
     if (options.verbose)
-        QLoggingCategory::setFilterRules(QStringLiteral("zor2conv.debug=true"));
+        enableDiagnostics();
     QApplication app(argc, argv);
     installTranslation(app);
     installQtTranslation(app, qtLanguage(QApplication::arguments()));

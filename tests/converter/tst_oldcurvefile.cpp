@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -491,7 +492,9 @@ private slots:
         };
         for (const char *line : lines)
             QTest::ignoreMessage(QtDebugMsg, line);
+        QLoggingCategory::setFilterRules(QStringLiteral("zor2conv.debug=true"));
         OldCurveFile::kopfdatenAusgeben(*record);
+        QLoggingCategory::setFilterRules(QString());
     }
 };
 
