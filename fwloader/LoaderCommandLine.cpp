@@ -171,12 +171,11 @@ int LoaderCommandLine::reportFlash(FlashResult result)
         return CommandLine::Done;
     }
     err << flashResultText(result) << '\n';
-    if (result == FlashResult::Interrupted)
-        err << translate("Das Geraet hat jetzt eine unvollstaendige Firmware: vor dem naechsten "
-                         "Flashen aus- und wieder einschalten.")
-            << '\n';
-    else
+    if (result != FlashResult::Interrupted)
         err << translate("Flash schreiben fehlgeschlagen!") << '\n';
+    const QString advice = flashFailureAdvice(result);
+    if (!advice.isEmpty())
+        err << advice << '\n';
     err.flush();
     return result == FlashResult::Interrupted ? 128 + Platform::stopSignal() : CommandLine::Failed;
 }

@@ -7,13 +7,17 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 
 namespace {
+
+// The window's diagnostic lines: off unless QT_LOGGING_RULES="zor2fwloader.debug=true" asks.
+Q_LOGGING_CATEGORY(loaderDiagnostics, "zor2fwloader", QtInfoMsg)
 
 // Search steps of the device search start 200 ms after the window is built.
 constexpr int firstSearchDelayMs = 200;
@@ -36,6 +40,9 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
 
     ui->pushButton->setEnabled(false);
     ui->pushButton_2->setEnabled(false);
+    // The lines under the designed ones take no room until they have something to say: the
+    // window grows for a failed transfer's reason and advice.
+    setTextColour(ui->reasonLabel, Qt::red);
 
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &ZOR2fwloader::fopentty);
@@ -70,10 +77,36 @@ void ZOR2fwloader::setTextColour(QLabel *label, const QColor &colour)
 
 void ZOR2fwloader::closeEvent(QCloseEvent *event)
 {
-    if (flashing)
-        event->ignore();
-    else
+    if (!flashing) {
         event->accept();
+        return;
+    }
+    event->ignore();
+    closeRefused = true;
+    statusBar()->showMessage(tr("Beenden erst nach dem Flashen moeglich!"), 0);
+}
+
+void ZOR2fwloader::showFailure(const QString &reason, const QString &advice)
+{
+    ui->reasonLabel->setText(reason);
+    ui->adviceLabel->setText(advice);
+}
+
+// The file chosen last, in a line of its own: its name (the whole path as tool tip) and, once
+// its layout is judged sound, the processor it is built for.
+void ZOR2fwloader::showFile(const QString &path, const HexLoadResult &result)
+{
+    const bool judged = result.status == HexStatus::Accepted ||
+                        result.status == HexStatus::NotForF26K22 ||
+                        result.status == HexStatus::NotForF26K80;
+    const QString processor =
+        judged ? tr(", fuer %1").arg(fileProcessorName(result.image)) : QString();
+    // A long name is shortened in its middle, so that the line keeps its place in the form.
+    const QFontMetrics metrics = ui->fileLabel->fontMetrics();
+    const int room = fileLineWidth - metrics.horizontalAdvance(processor);
+    ui->fileLabel->setText(metrics.elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, room) +
+                           processor);
+    ui->fileLabel->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 // "HEX-Datei": only a file that passes every check replaces the image; any other outcome
@@ -92,9 +125,11 @@ void ZOR2fwloader::on_pushButton_clicked()
         setTextColour(ui->label, Qt::red);
         return;
     }
-    qDebug() << "fname:" << fileName;
+    qCDebug(loaderDiagnostics) << "fname:" << fileName;
+    showFailure(QString(), QString());
 
     const HexLoadResult result = loadHexFile(dir.filePath(fileName), search.identity().fwVersion);
+    showFile(dir.filePath(fileName), result);
     const bool accepted = result.status == HexStatus::Accepted;
     if (accepted)
         firmware = result.image;
@@ -124,8 +159,13 @@ void ZOR2fwloader::on_pushButton_2_clicked()
     if (flashing)
         return;
     flashing = true;
+    closeRefused = false;
     ui->pushButton->setEnabled(false);
     ui->pushButton_2->setEnabled(false);
+    ui->pushButton_3->setEnabled(false);
+    showFailure(QString(), QString());
+    ui->progressBar->setRange(0, flashBlockTotal(firmware));
+    ui->progressBar->setValue(0);
     const QColor normal = palette().color(QPalette::WindowText);
     setTextColour(ui->label_2, normal);
     setTextColour(ui->label_3, normal);
@@ -136,11 +176,16 @@ void ZOR2fwloader::on_pushButton_2_clicked()
     const FlashResult result =
         flashFoundDevice(search, firmware, flashTimeouts, [this](int sent, int total) {
             ui->label_2->setText(QString::asprintf("Block: %i / %i", sent, total));
+            ui->progressBar->setMaximum(total);
+            ui->progressBar->setValue(sent);
             QCoreApplication::processEvents(QEventLoop::AllEvents);
-            statusBar()->showMessage(tr("Flash wird beschrieben!"), 0);
+            // A refused close keeps its word in the status bar until the transfer ends.
+            if (!closeRefused)
+                statusBar()->showMessage(tr("Flash wird beschrieben!"), 0);
             QCoreApplication::processEvents(QEventLoop::AllEvents);
         });
     flashing = false;
+    ui->pushButton_3->setEnabled(true);
 
     statusBar()->showMessage(flashResultText(result), 0);
     if (result == FlashResult::Written) {
@@ -154,6 +199,7 @@ void ZOR2fwloader::on_pushButton_2_clicked()
     // the search began again, and nothing more goes out until it has found the device.
     ui->label_3->setText(tr("Flash schreiben fehlgeschlagen!"));
     setTextColour(ui->label_3, Qt::red);
+    showFailure(flashResultText(result), flashFailureAdvice(result));
     timer->start(firstSearchDelayMs);
 }
 

@@ -48,6 +48,10 @@ private slots:
 
 private:
     void setTextColour(QLabel *label, const QColor &colour);
+    // A failed transfer's reason and what to do next, each in a line of its own; empty texts
+    // clear them.
+    void showFailure(const QString &reason, const QString &advice);
+    void showFile(const QString &path, const HexLoadResult &result);
 
     std::unique_ptr<Ui::ZOR2fwloader> ui;
     FirmwareImage firmware; // image and lastAddress
@@ -59,4 +63,7 @@ private:
     Dialogs *dialogs = nullptr;
     FlashTimeouts flashTimeouts;
     bool flashing = false;
+    bool closeRefused = false; // a close was refused during this transfer
+    // The designed width of the chosen file's line.
+    static constexpr int fileLineWidth = 241;
 };

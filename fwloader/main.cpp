@@ -2,6 +2,7 @@
 #include "LoaderCommandLine.h"
 #include "LoaderOptions.h"
 #include "Platform.h"
+#include "QtTranslation.h"
 #include "ZOR2fwloader.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 namespace {
 
 const char programName[] = "ZOR2fwloader";
-const char programVersion[] = "V1.03";
 
 // No window and no display: only the core and the standard streams.
 int runCommandLine(int argc, char *argv[], const LoaderOptions &options)
@@ -44,6 +44,8 @@ int runWindow(int argc, char *argv[], const LoaderOptions &options)
         return CommandLine::UsageError;
     }
     QApplication app(argc, argv);
+    // The loader's own texts are German and never translated; Qt's own dialogs speak German too.
+    installQtTranslation(app, QStringLiteral("de"));
     // The window holds the 65000-cell firmware image: kept on the heap, off the small stacks.
     auto window = std::make_unique<ZOR2fwloader>(options.ports);
     QApplication::setWindowIcon(programIcon());
@@ -69,7 +71,7 @@ int main(int argc, char *argv[])
         return CommandLine::Done;
     case LoaderOptions::Mode::Version:
         CommandLine::print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(programName),
-                                                                 QLatin1String(programVersion)));
+                                                                 QStringLiteral(ZOR2_VERSION)));
         return CommandLine::Done;
     case LoaderOptions::Mode::Window:
         return runWindow(argc, argv, options);

@@ -140,3 +140,12 @@ QString flashResultText(FlashResult result)
     return QCoreApplication::translate("ZOR2fwloader",
                                        "Verbindung zum Geraet unterbrochen, Abbruch!");
 }
+
+QString flashFailureAdvice(FlashResult result)
+{
+    if (result == FlashResult::Written || result == FlashResult::NoPort)
+        return QString();
+    return QCoreApplication::translate("ZOR2fwloader",
+                                       "Das Geraet hat jetzt eine unvollstaendige Firmware: vor "
+                                       "dem naechsten Flashen aus- und wieder einschalten.");
+}

@@ -51,3 +51,6 @@ int flashBlockTotal(const FirmwareImage &firmware);
 
 // What the status bar says about the result: "Flash neu beschrieben!" or why it failed.
 QString flashResultText(FlashResult result);
+// What to do after a transfer that ended halfway, when the device may hold part of the new
+// firmware; empty after a success or when nothing was sent.
+QString flashFailureAdvice(FlashResult result);

@@ -249,6 +249,11 @@ void checkProcessor(HexLoadResult &result, int fwVersion)
         refuse(result, HexStatus::NotForF26K80, tr("die Datei ist fuer den PIC18F26K22"));
 }
 
+QString fileProcessorName(const FirmwareImage &firmware)
+{
+    return processorName(knownProcessors[builtForLf(firmware) ? 1 : 0].fwVersion);
+}
+
 HexLoadResult loadHexFile(const QString &path, int fwVersion)
 {
     HexLoadResult result = readHexFile(path);

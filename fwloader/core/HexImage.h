@@ -38,6 +38,9 @@ void checkProcessor(HexLoadResult &result, int fwVersion);
 // readHexFile, then checkProcessor.
 HexLoadResult loadHexFile(const QString &path, int fwVersion);
 
+// The processor the image's firmware is built for: one of knownProcessors' names.
+QString fileProcessorName(const FirmwareImage &firmware);
+
 // The text the window shows for the result.
 QString hexStatusText(const HexLoadResult &result);
 // The same with the record number and the reason, for the command line.

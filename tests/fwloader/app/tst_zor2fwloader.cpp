@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -243,18 +244,21 @@ private slots:
         QTest::addColumn<int>("badRecord");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("fileLine");
+        const QString forF = QStringLiteral("fw.hex, fuer PIC18F26K22");
         QTest::newRow("accepted") << "fw" << 1024 << 105 << true << 0
-                                  << "HEX-Datei OK!! Laenge: 1023 Byte" << true;
+                                  << "HEX-Datei OK!! Laenge: 1023 Byte" << true << forF;
         QTest::newRow("built for the LF")
-            << "fw" << 1024 << 200 << true << 0 << "HEX-Datei nicht fuer PIC18F26K22!!" << false;
-        QTest::newRow("no jump to 0xFC00")
-            << "fw" << 1024 << 105 << false << 0 << "HEX-Datei nicht geeignet!!" << false;
+            << "fw" << 1024 << 200 << true << 0 << "HEX-Datei nicht fuer PIC18F26K22!!" << false
+            << "fw.hex, fuer PIC18LF26K80";
+        QTest::newRow("no jump to 0xFC00") << "fw" << 1024 << 105 << false << 0
+                                           << "HEX-Datei nicht geeignet!!" << false << "fw.hex";
         QTest::newRow("wrong checksum")
-            << "fw" << 1024 << 105 << true << 3 << "HEX-Datei fehlerhaft!!" << false;
+            << "fw" << 1024 << 105 << true << 3 << "HEX-Datei fehlerhaft!!" << false << "fw.hex";
         QTest::newRow("unreadable")
-            << "missing" << 0 << 0 << true << 0 << "HEX-Datei nicht lesbar!!" << false;
+            << "missing" << 0 << 0 << true << 0 << "HEX-Datei nicht lesbar!!" << false << "missing";
         QTest::newRow("cancelled")
-            << "" << 0 << 0 << true << 0 << "HEX-Datei Laden, Abbruch!" << true;
+            << "" << 0 << 0 << true << 0 << "HEX-Datei Laden, Abbruch!" << true << forF;
     }
     // Each outcome after an accepted file: only a new accepted file may be written, and a
     // cancelled dialog leaves the accepted one in place.
@@ -267,6 +271,7 @@ private slots:
         QFETCH(int, badRecord);
         QFETCH(QString, text);
         QFETCH(bool, writable);
+        QFETCH(QString, fileLine);
         QVERIFY(findSimulator({"--save-image", imagePath()}));
         const TestFirmware first(2048);
         QVERIFY(loadFile(first));
@@ -282,6 +287,10 @@ private slots:
         QCOMPARE(textColour(label("label")),
                  text.startsWith("HEX-Datei OK") ? QColor(Qt::darkGreen) : QColor(Qt::red));
         QCOMPARE(flashButton()->isEnabled(), writable);
+        QCOMPARE(label("fileLabel")->text(), fileLine);
+        QCOMPARE(label("fileLabel")->toolTip(),
+                 dir.filePath(answer.isEmpty() ? QStringLiteral("fw.hex")
+                                               : fileLine.section(',', 0, 0)));
         if (!writable)
             return;
         QTest::mouseClick(flashButton(), Qt::LeftButton);
@@ -297,11 +306,15 @@ private slots:
         // Twice: the second transfer starts with the normal colours again.
         for (int run = 0; run < 2; ++run) {
             QStringList duringTransfer;
+            QStringList closing; // Exit's state, and the word for a refused close
             QTimer::singleShot(150, window.get(), [&] {
+                closing << (child<QPushButton>("pushButton_3")->isEnabled() ? "Exit on"
+                                                                            : "Exit off");
                 duringTransfer << label("label_2")->text() << textColour(label("label_2")).name()
                                << (hexButton()->isEnabled() ? "HEX on" : "HEX off")
                                << (flashButton()->isEnabled() ? "Write on" : "Write off");
                 window->close(); // ignored until the transfer has ended
+                closing << window->statusBar()->currentMessage();
             });
             messages->clear();
             QTest::mouseClick(flashButton(), Qt::LeftButton);
@@ -312,6 +325,11 @@ private slots:
                                   "Write off"}));
             QVERIFY(window->isVisible());
             QCOMPARE(label("label_2")->text(), QStringLiteral("Block: 16 / 16"));
+            QCOMPARE(closing, QStringList({"Exit off", "Beenden erst nach dem Flashen moeglich!"}));
+            QVERIFY(child<QPushButton>("pushButton_3")->isEnabled());
+            const QProgressBar *bar = child<QProgressBar>("progressBar");
+            QCOMPARE(bar->value(), 16);
+            QCOMPARE(bar->maximum(), 16);
             QCOMPARE(textColour(label("label_2")), QColor(Qt::darkGreen));
             QCOMPARE(label("label_3")->text(), QStringLiteral("FW: neu, Exit Programm"));
             QCOMPARE(statusMessages().first(),
@@ -363,9 +381,39 @@ private slots:
         QCOMPARE(textColour(label("label_3")), QColor(Qt::red));
         QVERIFY(!hexButton()->isEnabled());
         QVERIFY(!flashButton()->isEnabled());
+        if (!signal)
+            QCOMPARE(child<QProgressBar>("progressBar")->value(), 3);
         QTRY_COMPARE_WITH_TIMEOUT(window->statusBar()->currentMessage(),
                                   "Suche HW :" + simulator.path(), 2000);
         QCOMPARE(label("label_3")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
+        // The reason and the next step stay while the search overwrites the status bar.
+        QCOMPARE(label("reasonLabel")->text(), status);
+        QCOMPARE(textColour(label("reasonLabel")), QColor(Qt::red));
+        QCOMPARE(label("adviceLabel")->text(),
+                 QStringLiteral("Das Geraet hat jetzt eine unvollstaendige Firmware: vor dem "
+                                "naechsten Flashen aus- und wieder einschalten."));
+    }
+
+    // The buttons answer the keyboard: a mnemonic, or Enter on the focused button.
+    void exitByKeyboard_data()
+    {
+        QTest::addColumn<bool>("enter");
+        QTest::newRow("Alt+X") << false;
+        QTest::newRow("Enter on Exit") << true;
+    }
+    void exitByKeyboard()
+    {
+        QFETCH(bool, enter);
+        openWindow({dir.filePath(QStringLiteral("no-such-port"))});
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QPushButton *exit = child<QPushButton>("pushButton_3");
+        exit->setFocus();
+        if (enter)
+            QTest::keyClick(exit, Qt::Key_Return);
+        else
+            QTest::keySequence(window.get(), QKeySequence("Alt+X"));
+        QTRY_VERIFY(!window->isVisible());
     }
 
     // Every text of the window, in each state that shows one, whole with the system's font.

@@ -296,7 +296,7 @@ private slots:
             QVERIFY2(help.out.contains(option), option);
         const Run version = run({"--version"});
         QCOMPARE(version.exitCode, 0);
-        QCOMPARE(version.out, QStringLiteral("ZOR2fwloader V1.03\n"));
+        QCOMPARE(version.out, QStringLiteral("ZOR2fwloader " ZOR2_VERSION "\n"));
     }
 
     void check_data()
@@ -365,7 +365,9 @@ private slots:
         // "fw", "lf" (built for the LF), "bad", "missing", or an absolute path
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("err");
-        const QString failed = QStringLiteral("\nFlash schreiben fehlgeschlagen!\n");
+        const QString failed = QStringLiteral(
+            "\nFlash schreiben fehlgeschlagen!\nDas Geraet hat jetzt eine unvollstaendige "
+            "Firmware: vor dem naechsten Flashen aus- und wieder einschalten.\n");
         QTest::newRow("no device") << QStringList{} << "fw"
                                    << "Keine HW gefunden!\n";
         // The file is judged before the search: no device is needed to hear about it.
