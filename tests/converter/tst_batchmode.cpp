@@ -419,6 +419,25 @@ private slots:
                  3 * kEingaben);
     }
 
+    // An 80 KB description as a picture's title is laid out only as far as it shows: the run's
+    // peak memory stays that of any picture. Measured after the child ends, since the
+    // sanitizers cannot start under an address-space limit.
+    void longDescriptionPictureInBoundedMemory()
+    {
+        const QString ordner = unterordner(QStringLiteral("lang"));
+        QByteArray inhalt = swrKurve();
+        inhalt.replace("my curve 1\n", "<h1>Lang</h1>" + QByteArray(80000, 'x') + "\n");
+        const QString eingabe = writeTestFile(ordner + "/lang.hfd", inhalt);
+        const Lauf lauf = starten({"--convert", eingabe, "--png"});
+        QCOMPARE(lauf.err, QString());
+        QCOMPARE(lauf.exitCode, 0);
+        rusage verbrauch{};
+        QVERIFY(getrusage(RUSAGE_CHILDREN, &verbrauch) == 0);
+        const long spitzeMB = verbrauch.ru_maxrss / 1024; // of every child so far: an upper bound
+        QVERIFY2(spitzeMB < 600, qPrintable(QStringLiteral("%1 MB").arg(spitzeMB)));
+        QCOMPARE(QImageReader(ordner + "/lang.png", "png").size(), QSize(1200, 800));
+    }
+
     void usage_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -654,6 +673,19 @@ private slots:
         QCOMPARE(lauf.err, QStringLiteral("zor2conv: der Ausgabeordner datei/neu kann nicht "
                                           "angelegt werden: ein Teil des Pfads ist kein Ordner\n"));
         QCOMPARE(lauf.out, QString());
+
+        // An existing folder that takes no files is told so.
+        if (geteuid() == 0) {
+            QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+            QVERIFY(QDir().mkpath(ordner + "/zu"));
+            const Lauf fremd = starten({}, ordner, [&](QProcess &p) {
+                p.setProgram(QStringLiteral("runuser"));
+                p.setArguments({"-u", "nobody", "--", ZOR2CONV_PROGRAM, "--convert", eingabe,
+                                "--output-dir", "zu"});
+            });
+            QCOMPARE(fremd.err, QStringLiteral("zor2conv: in den Ausgabeordner zu kann nichts "
+                                               "geschrieben werden: keine Berechtigung\n"));
+        }
 
         // A folder that can be made is made only when a file is written.
         QCOMPARE(starten({"--convert", "fehlt.hfd", "--output-dir", "neu"}, ordner).exitCode, 1);
