@@ -99,7 +99,7 @@ void Kurvenvorschau::beschreibungSetzen(const QString &text)
     if (!kurveDa)
         return; // no curve shown
     beschreibung = text;
-    chart->setTitle(text);
+    chart->beschreibungSetzen(text);
     setWindowTitle(tr("%1 - Kurvenvorschau").arg(text));
 }
 

@@ -52,7 +52,11 @@ void RecentFiles::store(const QStringList &list)
 
 void RecentFiles::fillMenu()
 {
-    menu->clear();
+    // Removed later: the entry being chosen may be the one that emits this change.
+    for (QAction *entry : menu->actions()) {
+        menu->removeAction(entry);
+        entry->deleteLater();
+    }
     const QStringList list = files();
     menu->setEnabled(!list.isEmpty());
     for (int i = 0; i < list.size(); ++i) {

@@ -56,15 +56,16 @@ zor2conv::zor2conv(Dialogs *givenDialogs, std::unique_ptr<Dialogs> ownDialogs, Q
                 .value(kKurvenvorschau, true)
                 .toBool());
     }
-    // Before the end of the file menu: new curve files for the preview, the files opened last.
+    // Before the separator above "Beenden": new curve files for the preview, the old files
+    // opened last.
+    QAction *ende = ui->menuDatei->actions().value(ui->menuDatei->actions().size() - 2);
     auto *neuAnzeigen = new QAction(tr("Kurve NEU anzeigen..."), this);
     neuAnzeigen->setObjectName(QStringLiteral("actionKurveNeuAnzeigen"));
-    ui->menuDatei->insertAction(ui->actionBeenden, neuAnzeigen);
+    ui->menuDatei->insertAction(ende, neuAnzeigen);
     connect(neuAnzeigen, &QAction::triggered, this, &zor2conv::kurvenNeuWaehlen);
     auto *zuletztMenu = new QMenu(tr("Zuletzt geoeffnet"), this);
     zuletztMenu->setObjectName(QStringLiteral("menuZuletzt"));
-    ui->menuDatei->insertMenu(ui->actionBeenden, zuletztMenu);
-    ui->menuDatei->insertSeparator(ui->actionBeenden);
+    ui->menuDatei->insertMenu(ende, zuletztMenu);
     zuletzt = new RecentFiles(zuletztMenu, this);
     connect(zuletzt, &RecentFiles::chosen, this, &zor2conv::kurveAltOeffnen);
     setAcceptDrops(true);
