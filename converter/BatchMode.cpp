@@ -2,6 +2,8 @@
 
 #include "ChannelConversion.h"
 #include "CommandLine.h"
+#include "CsvFile.h"
+#include "CurveMarkers.h"
 #include "FileCause.h"
 #include "Kurvendiagramm.h"
 #include "NewCurveFile.h"
@@ -150,6 +152,9 @@ private:
         const bool beide = record->kanal1ok && record->kanal2ok;
         QStringList namen = {NewCurveFile::kanal1Datei(basis),
                              NewCurveFile::kanal2Datei(basis, beide)};
+        const QString csvName = basis + QStringLiteral(".csv");
+        if (options.csv)
+            namen.append(csvName);
         if (options.png)
             namen.append(basis + QStringLiteral(".png"));
         for (const QString &name : namen) {
@@ -170,8 +175,10 @@ private:
 
         const QString beschreibung = textPanelText(record->beschreibung);
         QList<NewCurveFile::Beilage> beilagen;
+        // The table and the picture join the curve files: all of them are replaced, or none.
+        if (options.csv)
+            beilagen.append({csvName, CsvFile::inhalt(*record)});
         if (options.png) {
-            // The picture joins the curve files: all of them are replaced, or none.
             if (!diagramm)
                 diagramm = std::make_unique<Kurvendiagramm>();
             diagramm->kurveZeigen(*record, beschreibung);
@@ -188,9 +195,27 @@ private:
         }
         for (const QString &name : ergebnis.geschrieben) {
             written.insert(vergleichsPfad(name));
-            print(stdout, name);
+            print(stdout, name + markenText(name, basis));
         }
         return QString();
+    }
+
+    // With --markers, what follows a curve file's name: its channel's markers.
+    QString markenText(const QString &name, const QString &basis) const
+    {
+        const bool beide = record->kanal1ok && record->kanal2ok;
+        int kanal = 0;
+        if (record->kanal1ok && name == NewCurveFile::kanal1Datei(basis))
+            kanal = 1;
+        else if (record->kanal2ok && name == NewCurveFile::kanal2Datei(basis, beide))
+            kanal = 2;
+        if (!options.markers || kanal == 0)
+            return QString();
+        const NewCurveFile::KanalPunkte p = NewCurveFile::kanalPunkte(*record, kanal);
+        const CurveMarkers marken =
+            CurveMarkers::compute(p.frequenz, p.wert, p.anzahl, quantityOf(*record));
+        return QStringLiteral(": ") +
+               marken.text(frequencyDecimals(record->wobbelgrunddaten.schrittweite));
     }
 
     const ConverterOptions &options;

@@ -383,6 +383,36 @@ private slots:
         QVERIFY(!QFileInfo::exists(ordner + "/--verbose"));
     }
 
+    // --csv and --markers: the table joins the pair, all of them or none; each curve file's
+    // name is followed by its markers.
+    void tableAndMarkers()
+    {
+        const QString ordner = unterordner(QStringLiteral("tabelle"));
+        const QString eingabe = writeTestFile(ordner + "/swr.hfd", swrKurve());
+        const Lauf lauf = starten({"--convert", eingabe, "--csv", "--markers"});
+        QCOMPARE(lauf.err, QString());
+        QCOMPARE(lauf.exitCode, 0);
+        const QString basis = ordner + "/swr";
+        QCOMPARE(lauf.out, basis +
+                               ".z2k: Minimum -5,00 SWV bei 1,0 MHz; SWV <= 2 von 1,0 bis 1,4 MHz "
+                               "(350 kHz); das untere Bandende liegt ausserhalb des Sweeps\n" +
+                               basis +
+                               "_2.z2k: Minimum -10,00 SWV bei 1,0 MHz; SWV <= 2 von 1,0 bis 1,5 "
+                               "MHz (500 kHz); beide Bandenden liegen ausserhalb des Sweeps\n" +
+                               basis + ".csv\n");
+        QCOMPARE(readTestFile(basis + ".csv"),
+                 "Frequenz (MHz);Kanal 1 (SWV);Kanal 2 (SWV)\r\n1;-5;-10\r\n1,25;0;-7,5\r\n"
+                 "1,5;5;-5\r\n");
+
+        QVERIFY(QFile::remove(basis + ".csv") && QDir(ordner).mkdir(QStringLiteral("swr.csv")));
+        writeTestFile(eingabe, QByteArray(swrKurve()).replace("my curve", "neu"));
+        const QByteArray alt = readTestFile(basis + ".z2k");
+        const Lauf zweiter = starten({"--convert", eingabe, "--csv"});
+        QCOMPARE(zweiter.exitCode, 1);
+        QCOMPARE(zweiter.out, QString());
+        QCOMPARE(readTestFile(basis + ".z2k"), alt);
+    }
+
     // --png without a display: a picture joins each converted input's pair, a refused input gets
     // none, and a picture that cannot take its place fails its input like a curve file.
     void picturesBesideThePairs()

@@ -32,9 +32,8 @@ private slots:
         QTest::newRow("window with Qt's options")
             << QStringList{"-style", "fusion", "a.hfd", "--platform=xcb", "-reverse"}
             << Mode::Window << Error::None << QString() << QStringList{"a.hfd"} << none;
-        QTest::newRow("help before conversion")
-            << QStringList{"--convert", "--help"} << Mode::Help << Error::None << QString()
-            << none << none;
+        QTest::newRow("help before conversion") << QStringList{"--convert", "--help"} << Mode::Help
+                                                << Error::None << QString() << none << none;
         QTest::newRow("no input") << QStringList{"--convert", "-lde"} << Mode::Convert
                                   << Error::NoInput << QString() << none << QStringList{"-lde"};
         QTest::newRow("unknown option, as typed")
@@ -52,8 +51,8 @@ private slots:
             << QStringList{"--convert", "a.hfd", "--output-dir=", "--output-dir", "o"}
             << Mode::Window << Error::NoFolder << "--output-dir" << none << none;
         QTest::newRow("Qt's option without its value")
-            << QStringList{"a.hfd", "-platform"} << Mode::Window << Error::NeedsValue
-            << "-platform" << none << none;
+            << QStringList{"a.hfd", "-platform"} << Mode::Window << Error::NeedsValue << "-platform"
+            << none << none;
         QTest::newRow("batch option without --convert")
             << QStringList{"--png", "a.hfd"} << Mode::Window << Error::NeedsConvert << "--png"
             << QStringList{"a.hfd"} << none;

@@ -35,9 +35,10 @@ private slots:
         QTest::newRow("CR before CRLF")
             << QByteArray("a=b\r\r\nc=d\r\r") << QStringList{"a=b", "c=d"};
         // A second mark kept on the line would be dropped by the next load, changing the key.
-        QTest::newRow("byte order marks")
-            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "a=b\n\xEF\xBB\xBF" "c=d\n")
-            << QStringList{"a=b", "c=d"};
+        QTest::newRow("byte order marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                        "a=b\n\xEF\xBB\xBF"
+                                                        "c=d\n")
+                                          << QStringList{"a=b", "c=d"};
     }
     void loadStopsAtFirstLineThatIsNoEntry()
     {
