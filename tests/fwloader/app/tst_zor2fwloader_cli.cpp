@@ -337,6 +337,24 @@ private slots:
         QVERIFY2(result.err.contains(hint), qPrintable(result.err));
     }
 
+    // On a terminal the search shows one line of progress, as the transfer does.
+    void progressLineOnATerminal()
+    {
+        DeviceSimulator simulator;
+        QVERIFY(simulator.start());
+        ScriptedLine terminal;
+        const int slave = terminal.slave;
+        const Run result = run({"--probe", "--port", missingPort(), "--port", simulator.path()}, 0,
+                               QStringLiteral(ZOR2_FWLOADER_PATH), [slave](QProcess &p) {
+                                   p.setChildProcessModifier([slave] { dup2(slave, 2); });
+                               });
+        QCOMPARE(result.exitCode, 0);
+        const QByteArray shown = terminal.receive(4096);
+        QVERIFY2(shown.startsWith("\r[") && shown.endsWith("] Suche HW: 2 / 2 Ports\n") &&
+                     shown.count('\n') == 1,
+                 shown.constData());
+    }
+
     // A file the user may not reach is no missing file.
     void checkNamesAFolderItMayNotEnter_data()
     {
