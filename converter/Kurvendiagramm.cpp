@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
+#include <QGraphicsSceneResizeEvent>
 #include <QImage>
 #include <QImageWriter>
 #include <QLegendMarker>
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QScatterSeries>
 #include <QSvgGenerator>
+#include <QTextDocument>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -49,7 +51,57 @@ void spanneSichern(double &min, double &max, double rand)
     }
 }
 
+// The width a chart title takes when drawn (its HTML laid out as the chart lays it out).
+qreal titelBreite(const QString &html, const QFont &font)
+{
+    QTextDocument dokument;
+    dokument.setDefaultFont(font);
+    dokument.setDocumentMargin(0);
+    dokument.setHtml(html);
+    return dokument.idealWidth();
+}
+
+// The chart draws a title whole only when it is narrower than its place by this much; else it
+// shortens the title itself.
+constexpr qreal kTitelRand = 2;
+
 } // namespace
+
+QString bildTitel(const QString &beschreibung, const QFont &font, qreal breite)
+{
+    // No character is narrower than a pixel's fraction that matters here: beyond one character
+    // per pixel nothing can show.
+    const qsizetype grenze = qsizetype(std::max<qreal>(breite, 0)) + 2;
+    QString text = beschreibung.left(grenze);
+    if (!text.isEmpty() && text.back().isHighSurrogate())
+        text.chop(1);
+    const bool abgeschnitten = text.size() < beschreibung.size();
+    for (QChar &c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0) || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    }
+    const auto passt = [&](const QString &html) {
+        return titelBreite(html, font) <= breite - kTitelRand;
+    };
+    if (!abgeschnitten && passt(text.toHtmlEscaped()))
+        return text.toHtmlEscaped();
+    // The longest beginning that fits with "…" behind it.
+    const QChar auslassung(0x2026);
+    qsizetype gut = 0;
+    qsizetype schlecht = text.size() + 1;
+    while (schlecht - gut > 1) {
+        const qsizetype mitte = (gut + schlecht) / 2;
+        if (passt((text.left(mitte) + auslassung).toHtmlEscaped()))
+            gut = mitte;
+        else
+            schlecht = mitte;
+    }
+    if (gut > 0 && text.at(gut - 1).isHighSurrogate())
+        --gut;
+    return (text.left(gut) + auslassung).toHtmlEscaped();
+}
 
 // Kept from picture to picture, so that one chart draws many pictures quicker: the images, and
 // the palette with the entry found for each colour.
@@ -183,7 +235,7 @@ void Kurvendiagramm::kurveZeigen(const CurveRecord &record, const QString &besch
     const bool swv = record.kurvealt.kurventyp == KurventypSwv ||
                      record.kurvealt.kurventyp == KurventypSwvAntenne;
     wertAchse->setTitleText(swv ? tr("SWV") : tr("dB"));
-    setTitle(beschreibung);
+    beschreibungSetzen(beschreibung);
 
     fMin = std::numeric_limits<double>::infinity();
     fMax = -fMin;
@@ -220,12 +272,38 @@ void Kurvendiagramm::kurveZeigen(const CurveRecord &record, const QString &besch
     kanal2->replace(punkte[1]);
 }
 
+void Kurvendiagramm::beschreibungSetzen(const QString &text)
+{
+    beschreibung = text;
+    titelAnpassen();
+}
+
+void Kurvendiagramm::titelAnpassen()
+{
+    if (beschreibung.isEmpty()) {
+        setTitle(QString());
+        return;
+    }
+    // The place the chart gives its title: its width within its margins.
+    qreal links = 0, oben = 0, rechts = 0, unten = 0;
+    layout()->getContentsMargins(&links, &oben, &rechts, &unten);
+    const qreal breite = size().width() - links - rechts - margins().left() - margins().right();
+    setTitle(bildTitel(beschreibung, titleFont(), breite));
+}
+
+void Kurvendiagramm::resizeEvent(QGraphicsSceneResizeEvent *event)
+{
+    QChart::resizeEvent(event);
+    if (event->oldSize().width() != event->newSize().width())
+        titelAnpassen();
+}
+
 void Kurvendiagramm::leeren()
 {
     kanal1->clear();
     kanal2->clear();
     marke->clear();
-    setTitle(QString());
+    beschreibungSetzen(QString());
     wertAchse->setTitleText(tr("dB"));
     fMin = 0;
     fMax = 1;
@@ -295,7 +373,7 @@ std::unique_ptr<Kurvendiagramm> Kurvendiagramm::kopie() const
     auto k = std::make_unique<Kurvendiagramm>();
     k->kanal1->replace(kanal1->points());
     k->kanal2->replace(kanal2->points());
-    k->setTitle(title());
+    k->beschreibungSetzen(beschreibung);
     k->wertAchse->setTitleText(wertAchse->titleText());
     k->fMin = fMin;
     k->fMax = fMax;
@@ -355,7 +433,7 @@ QByteArray Kurvendiagramm::svg(const QSize &groesse)
     // The size is written in millimetres; at 96 dots per inch they are the pixels of the web.
     generator.setResolution(96);
     generator.setViewBox(QRect(QPoint(0, 0), groesse));
-    generator.setTitle(title());
+    generator.setTitle(beschreibung);
     {
         QPainter painter;
         if (!painter.begin(&generator))

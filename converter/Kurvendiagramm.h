@@ -8,9 +8,17 @@
 
 #include <memory>
 
+// A description as a chart title of at most breite pixels in font: one line of plain text,
+// shortened with "…" where it is wider, given in the HTML a chart title takes. Only as much of
+// the description as can fit is ever laid out, so that memory and time stay bounded however
+// long it is (a chart left to shorten it itself needs memory growing with the square of its
+// length).
+QString bildTitel(const QString &beschreibung, const QFont &font, qreal breite);
+
 // The size of every saved picture, from the preview window and from the batch mode alike.
 inline constexpr QSize kBildGroesse(1200, 800);
 
+class QFont;
 class QLineSeries;
 class QGraphicsScene;
 class QPainter;
@@ -31,6 +39,9 @@ public:
     // Shows both channels of the record's converted curve (those that are written) and the
     // description as the title, over the whole curve.
     void kurveZeigen(const CurveRecord &record, const QString &beschreibung);
+    // The description drawn as the title: plain text on one line, shortened with "…" to the
+    // chart's width, and fitted again whenever the chart is resized.
+    void beschreibungSetzen(const QString &beschreibung);
     // No curve, no title.
     void leeren();
 
@@ -59,7 +70,11 @@ public:
     QByteArray png(const QSize &groesse);
     QByteArray svg(const QSize &groesse);
 
+protected:
+    void resizeEvent(QGraphicsSceneResizeEvent *event) override;
+
 private:
+    void titelAnpassen();
     void bereichSetzen(QValueAxis *achse, double min, double max) const;
 
     QLineSeries *kanal1;
@@ -69,6 +84,7 @@ private:
     QScatterSeries *marke; // the point read with the mouse
     double fMin = 0;
     double fMax = 1;
+    QString beschreibung; // the title as given; the chart shows it fitted
 
     struct Bildpuffer;
     std::unique_ptr<Bildpuffer> puffer;

@@ -75,7 +75,7 @@ void Kurvenvorschau::beschreibungSetzen(const QString &text)
     if (!speichern->isEnabled())
         return; // no curve shown
     beschreibung = text;
-    chart->setTitle(text);
+    chart->beschreibungSetzen(text);
     setWindowTitle(tr("%1 - Kurvenvorschau").arg(text));
 }
 

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "Platform.h"
+
 #include <cstdio>
 
 namespace CommandLine {
@@ -19,7 +21,7 @@ QStringList arguments(int argc, char **argv)
 {
     QStringList list;
     for (int i = 0; i < argc; ++i)
-        list.append(QString::fromLocal8Bit(argv[i]));
+        list.append(Platform::nameFromNative(QByteArray(argv[i])));
     return list;
 }
 

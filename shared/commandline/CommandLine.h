@@ -26,7 +26,8 @@ void print(std::FILE *stream, const QString &text);
 // no pipe without a reader).
 bool standardOutputWritten();
 
-// The program's arguments as the system's 8-bit encoding gives them; [0] is the program.
+// The program's arguments as the system's 8-bit encoding gives them, bytes that are no UTF-8 kept
+// as Platform::nameFromNative keeps them (names from old disks); [0] is the program.
 QStringList arguments(int argc, char **argv);
 
 } // namespace CommandLine

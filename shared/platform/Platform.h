@@ -139,4 +139,41 @@ FileResult folderWritable(const QString &path);
 // letter case as one name.
 bool namesIgnoreCase(const QString &folder);
 
+// --- Names as the system stores them. On Unix a name is bytes; those that are no UTF-8 (Latin-1
+// names from old disks and shares) are kept as lone surrogates U+DC80 to U+DCFF, one per byte,
+// so that a name goes from the command line to the system calls unchanged. Qt's own conversion
+// would turn such a byte into U+FFFD. Elsewhere names are text and these change nothing.
+
+// The name from the system's bytes, every byte that is no part of valid UTF-8 kept.
+QString nameFromNative(const QByteArray &bytes);
+// The system's bytes of a name, the kept bytes put back.
+QByteArray nativeName(const QString &name);
+// The name as text: the kept bytes as U+FFFD, as Qt decodes them.
+QString nameAsText(const QString &name);
+// The byte a character keeps (0x80 to 0xFF), or -1 for any other character.
+int keptByte(QChar c);
+
+// The path made absolute against the current folder, without asking Qt (which would lose the
+// kept bytes of the current folder's name), and cleaned of "." and "..".
+QString absoluteName(const QString &path);
+
+// The path with every link and "." or ".." resolved as far as it exists; the rest as written.
+// Two names of one file give one resolved path.
+QString resolvedPath(const QString &path);
+
+// Where a file named name is written. A link at the name is followed, so that the file it points
+// to gets the new content and the link stays, but only a link of the user running the program:
+// a link someone else planted could send the content into any file this user may write.
+struct OutputTarget
+{
+    enum class Problem { None, ForeignLink, LinkLoop, NotRegular };
+    Problem problem = Problem::None;
+    QString path;                      // the file that is replaced or made, links followed
+    FileKind kind = FileKind::Missing; // what is there now: Missing, Regular, or what refuses it
+    QString link;                      // the foreign link
+    FileResult result;                 // why the name could not be judged
+    bool ok() const { return problem == Problem::None && result.ok(); }
+};
+OutputTarget outputTarget(const QString &name);
+
 } // namespace Platform
