@@ -2,9 +2,12 @@
 
 #include "ChannelConversion.h"
 #include "CommandLine.h"
+#include "CsvFile.h"
+#include "CurveMarkers.h"
 #include "Diagnostics.h"
 #include "FileCause.h"
 #include "Kurvendiagramm.h"
+#include "MessageText.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
 #include "Platform.h"
@@ -12,7 +15,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSet>
 
@@ -24,9 +26,10 @@ namespace {
 
 using CommandLine::ExitStatus;
 
+// One line, whatever names and files put into it.
 void print(FILE *stream, const QString &line)
 {
-    CommandLine::print(stream, line + QLatin1Char('\n'));
+    CommandLine::print(stream, shownInMessage(line) + QLatin1Char('\n'));
 }
 
 // Whether everything written to stdout reached it.
@@ -35,36 +38,17 @@ bool ausgabeGeschrieben()
     return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
+// The folder of an absolute path, by its text alone: names keep the bytes they came with.
 QString parentOf(const QString &path)
 {
-    return QFileInfo(path).absolutePath();
-}
-
-// A path for comparing only: links resolved as far as the path exists, the rest as written,
-// and folded to one letter case where the file system ignores case. Two paths that name one
-// file compare equal.
-QString vergleichsPfad(const QString &path)
-{
-    QString vorhanden = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    QString rest;
-    QString kanonisch = QFileInfo(vorhanden).canonicalFilePath();
-    while (kanonisch.isEmpty()) {
-        const QString oben = parentOf(vorhanden);
-        if (oben == vorhanden)
-            return QDir::cleanPath(path);
-        rest.prepend(QLatin1Char('/') + QFileInfo(vorhanden).fileName());
-        vorhanden = oben;
-        kanonisch = QFileInfo(vorhanden).canonicalFilePath();
-    }
-    const QString ordner = QFileInfo(kanonisch).isDir() ? kanonisch : parentOf(kanonisch);
-    const QString pfad = QDir::cleanPath(kanonisch + rest);
-    return Platform::namesIgnoreCase(ordner) ? pfad.toCaseFolded() : pfad;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
 // Whether the folder exists or can be made: its nearest existing folder must take new files.
 Platform::FileResult ordnerMoeglich(const QString &folder)
 {
-    QString pfad = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QString pfad = Platform::absoluteName(folder);
     Platform::FileStatus status = Platform::fileStatus(pfad);
     while (status.kind == Platform::FileKind::Missing && status.result.ok()) {
         const QString oben = parentOf(pfad);
@@ -98,22 +82,42 @@ public:
         if (!options.outputDir.isEmpty()) {
             const Platform::FileResult r = ordnerMoeglich(options.outputDir);
             if (!r.ok()) {
-                print(stderr,
-                      QStringLiteral("zor2conv: %1").arg(ordnerFehler(options.outputDir, r)));
+                const bool vorhanden =
+                    Platform::fileStatus(options.outputDir).kind == Platform::FileKind::Folder;
+                print(stderr, QStringLiteral("zor2conv: %1")
+                                  .arg(vorhanden ? ordnerNichtBeschreibbar(options.outputDir, r)
+                                                 : ordnerFehler(options.outputDir, r)));
                 return ExitStatus::Failed;
             }
         }
         for (const QString &input : options.inputs) {
-            if (QFileInfo::exists(input))
-                eingaben.insert(vergleichsPfad(input));
+            if (Platform::fileStatus(input).kind != Platform::FileKind::Missing)
+                eingaben.insert(NewCurveFile::vergleichsPfad(input));
         }
+        // A request to stop ends the batch between two inputs: the input in hand is finished
+        // (all its outputs new) or, should its save fail, rolled back (all old), and every
+        // temporary file of it removed, as at any other end.
+        Platform::catchStopSignals();
         bool allOk = true;
+        int bearbeitet = 0;
         for (const QString &input : options.inputs) {
+            if (Platform::stopSignal() != 0)
+                break;
             const QString fehler = convert(input);
+            ++bearbeitet;
             if (!fehler.isEmpty()) {
                 print(stderr, QStringLiteral("%1: %2").arg(input, fehler));
                 allOk = false;
             }
+        }
+        const int signal = Platform::stopSignal();
+        if (signal != 0) {
+            print(stderr, QStringLiteral("zor2conv: %1")
+                              .arg(BatchMode::tr("durch Signal %1 abgebrochen, %2 von %3 "
+                                                 "Eingaben bearbeitet")
+                                       .arg(signal)
+                                       .arg(bearbeitet)
+                                       .arg(options.inputs.size())));
         }
         // Names on a full or closed standard output are lost: that is a failure too.
         if (!ausgabeGeschrieben()) {
@@ -122,6 +126,8 @@ public:
                       .arg(BatchMode::tr("die Standardausgabe kann nicht geschrieben werden")));
             return ExitStatus::Failed;
         }
+        if (signal != 0)
+            return 128 + signal;
         return allOk ? ExitStatus::Done : ExitStatus::Failed;
     }
 
@@ -131,30 +137,46 @@ private:
         return BatchMode::tr("der Ausgabeordner %1 kann nicht angelegt werden: %2")
             .arg(folder, FileCause::text(r));
     }
+    // The folder exists, but takes no file.
+    static QString ordnerNichtBeschreibbar(const QString &folder, const Platform::FileResult &r)
+    {
+        return BatchMode::tr("in den Ausgabeordner %1 kann nichts geschrieben werden: %2")
+            .arg(folder, FileCause::text(r));
+    }
 
     // Converts one input; returns why it was refused, or an empty text.
     QString convert(const QString &input)
     {
-        const QFileInfo info(input);
-        const QString path = QDir::fromNativeSeparators(info.absoluteFilePath());
+        // Names by their text alone, never through Qt's file names: a name that is no UTF-8
+        // keeps its bytes up to the system calls and into the output names made from it.
+        const QString path = Platform::absoluteName(QDir::fromNativeSeparators(input));
         const OldCurveFile::Ergebnis gelesen = OldCurveFile::kurveAltOeffnen(path, *record);
         if (!gelesen.ok())
             return gelesen.grund();
         if (!kurveKonvertieren(*record))
             return BatchMode::tr("Impedanzkurve, kann nicht umgewandelt werden");
+        const QString problem = convertedCurveProblem(*record);
+        if (!problem.isEmpty())
+            return problem;
 
-        const QString dir = options.outputDir.isEmpty()
-                                ? info.absolutePath()
-                                : QFileInfo(options.outputDir).absoluteFilePath();
+        const QString dir =
+            options.outputDir.isEmpty()
+                ? parentOf(path)
+                : Platform::absoluteName(QDir::fromNativeSeparators(options.outputDir));
+        // The input's name without its last suffix.
+        const QString datei = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
         const QString basis =
-            QDir::fromNativeSeparators(dir) + QLatin1Char('/') + info.completeBaseName();
+            dir + QLatin1Char('/') + datei.left(datei.lastIndexOf(QLatin1Char('.')));
         const bool beide = record->kanal1ok && record->kanal2ok;
         QStringList namen = {NewCurveFile::kanal1Datei(basis),
                              NewCurveFile::kanal2Datei(basis, beide)};
+        const QString csvName = basis + QStringLiteral(".csv");
+        if (options.csv)
+            namen.append(csvName);
         if (options.png)
             namen.append(basis + QStringLiteral(".png"));
         for (const QString &name : namen) {
-            const QString vergleich = vergleichsPfad(name);
+            const QString vergleich = NewCurveFile::vergleichsPfad(name);
             if (written.contains(vergleich))
                 return BatchMode::tr("die Ausgabedatei %1 wurde in diesem Lauf schon geschrieben")
                     .arg(name);
@@ -171,8 +193,10 @@ private:
 
         const QString beschreibung = textPanelText(record->beschreibung);
         QList<NewCurveFile::Beilage> beilagen;
+        // The table and the picture join the curve files: all of them are replaced, or none.
+        if (options.csv)
+            beilagen.append({csvName, CsvFile::inhalt(*record)});
         if (options.png) {
-            // The picture joins the curve files: all of them are replaced, or none.
             if (!diagramm)
                 diagramm = std::make_unique<Kurvendiagramm>();
             diagramm->kurveZeigen(*record, beschreibung);
@@ -188,10 +212,28 @@ private:
                 .arg(ergebnis.fehlgeschlagen.constFirst(), ergebnis.gruende.constFirst());
         }
         for (const QString &name : ergebnis.geschrieben) {
-            written.insert(vergleichsPfad(name));
-            print(stdout, name);
+            written.insert(NewCurveFile::vergleichsPfad(name));
+            print(stdout, name + markenText(name, basis));
         }
         return QString();
+    }
+
+    // With --markers, what follows a curve file's name: its channel's markers.
+    QString markenText(const QString &name, const QString &basis) const
+    {
+        const bool beide = record->kanal1ok && record->kanal2ok;
+        int kanal = 0;
+        if (record->kanal1ok && name == NewCurveFile::kanal1Datei(basis))
+            kanal = 1;
+        else if (record->kanal2ok && name == NewCurveFile::kanal2Datei(basis, beide))
+            kanal = 2;
+        if (!options.markers || kanal == 0)
+            return QString();
+        const NewCurveFile::KanalPunkte p = NewCurveFile::kanalPunkte(*record, kanal);
+        const CurveMarkers marken =
+            CurveMarkers::compute(p.frequenz, p.wert, p.anzahl, quantityOf(*record));
+        return QStringLiteral(": ") +
+               marken.text(frequencyDecimals(record->wobbelgrunddaten.schrittweite));
     }
 
     const ConverterOptions &options;

@@ -7,9 +7,11 @@
 // The converter on the terminal: every call that does not open the window. "zor2conv --convert
 // FILE.hfd ... [--output-dir DIR] [--verbose]" converts each old curve file into NAME.z2k
 // (channel 1) and NAME_2.z2k (channel 2), byte for byte what the window writes when its
-// proposed description is accepted; --help, --version, usage errors and a window start without
-// a display are answered here too. Exit status 0 when every input was converted, 1 when any was
-// not, 2 for a wrong call.
+// proposed description is accepted. --png and --csv add NAME.png and NAME.csv to each pair,
+// replaced together with it or not at all; --markers follows each curve file's name with its
+// markers (resonance or maximum and bandwidth). --help, --version, usage errors and a window start
+// without a display are answered here too. Exit status 0 when every input was converted, 1 when any
+// was not, 2 for a wrong call.
 class BatchMode
 {
     Q_DECLARE_TR_FUNCTIONS(BatchMode)

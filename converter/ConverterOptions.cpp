@@ -14,6 +14,12 @@ void ConverterOptions::declareOptions(OptionParser &parser)
     parser.addOption(
         {QStringLiteral("png"), tr("schreibt je Eingabe auch NAME.png, ein Bild beider Kanaele\n"
                                    "(1200 x 800 Pixel)")});
+    parser.addOption(
+        {QStringLiteral("csv"), tr("schreibt je Eingabe auch NAME.csv fuer Tabellenprogramme\n"
+                                   "(Semikolon, Dezimalkomma)")});
+    parser.addOption(
+        {QStringLiteral("markers"), tr("schreibt hinter jede neue Kurvendatei ihre Marken:\n"
+                                       "Minimum oder Maximum, Bandbreite (SWV <= 2, -3 dB)")});
     parser.addOption({QStringLiteral("verbose"), tr("gibt die Diagnosezeilen aus")});
     parser.addHelpLine(tr("-l<Sprache>"), tr("laedt eine Uebersetzung, zum Beispiel -len"));
     parser.addHelpLine(QStringLiteral("--"),
@@ -46,7 +52,7 @@ ConverterOptions &ConverterOptions::withMode(const OptionParser &parser)
         if (inputs.isEmpty())
             return failed(Error::NoInput, QString());
     } else {
-        for (const char *batchOnly : {"output-dir", "png"}) {
+        for (const char *batchOnly : {"output-dir", "png", "csv", "markers"}) {
             if (parser.isSet(QLatin1String(batchOnly)))
                 return failed(Error::NeedsConvert, QStringLiteral("--") + batchOnly);
         }
@@ -93,6 +99,8 @@ ConverterOptions ConverterOptions::parse(const QStringList &arguments)
     o.inputs = parser.positionalArguments();
     o.verbose = parser.isSet(QStringLiteral("verbose"));
     o.png = parser.isSet(QStringLiteral("png"));
+    o.csv = parser.isSet(QStringLiteral("csv"));
+    o.markers = parser.isSet(QStringLiteral("markers"));
     return o.withMode(parser);
 }
 
@@ -124,8 +132,10 @@ QString ConverterOptions::usage()
     OptionParser parser;
     declareOptions(parser);
     return tr("Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--png]\n"
-              "                [--verbose]\n"
-              "        zor2conv [-l<Sprache>] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)\n"
+              "                [--csv] [--markers] [--verbose]\n"
+              "        zor2conv [-l<Sprache>] [DATEI.hfd] [KURVE.z2k ...]\n"
+              "                (oeffnet das Fenster, mit der alten Datei; neue Kurvendateien\n"
+              "                zum Vergleich in der Vorschau)\n"
               "\n"
               "Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen\n"
               "Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner\n"

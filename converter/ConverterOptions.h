@@ -31,7 +31,9 @@ public:
     QStringList inputs;
     QString outputDir;
     bool verbose = false;
-    bool png = false; // a picture of both channels beside each output pair
+    bool png = false;     // a picture of both channels beside each output pair
+    bool csv = false;     // NAME.csv for spreadsheets beside each output pair
+    bool markers = false; // each written curve's markers behind its name
     // Every language option, in order; the first one selects the translation.
     QStringList languageOptions;
     Error error = Error::None;

@@ -3,6 +3,9 @@
 #include "CurveRecord.h"
 
 #include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
 
 class Dialogs;
 class Kurvendiagramm;
@@ -11,14 +14,17 @@ class QKeyEvent;
 class QWheelEvent;
 class QLabel;
 class QPushButton;
+class QTextEdit;
 
 // The converter's preview window: the converted curve's two channels as a plot, beside the main
 // window, before and after they are saved. The mouse over the plot reads frequency and both
 // values at the nearest point; the wheel zooms the frequency axis, with Ctrl the value axis; a
 // zoomed view moves by dragging and with the arrow keys; a double-click shows the whole curve
 // again; a click on a legend entry hides and shows its channel. "Bild speichern..." saves the
-// plot as PNG or SVG. A main window of its own, so that the desktop and its accessibility tools
-// take it for the window it is.
+// plot as PNG or SVG, "Als CSV speichern..." the converted curve as a table. New curve files
+// opened here, or dropped onto the window, are laid over the converted curve for comparison;
+// every curve's markers are listed under the plot. A main window of its own, so that the
+// desktop and its accessibility tools take it for the window it is.
 class Kurvenvorschau : public QMainWindow
 {
     Q_OBJECT
@@ -40,6 +46,14 @@ public:
 
     Kurvendiagramm *diagramm() const { return chart; }
 
+    // Reads the new curve files and adds those it accepts to the compared curves; the refused
+    // ones are told in one box. Returns one line per refused file: its name and why.
+    QStringList kurvenOeffnen(const QStringList &paths);
+    // No compared curves any more.
+    void vergleichLeeren();
+    // Saves the converted curve shown as a CSV table into path. Tells the user when it fails.
+    bool csvSpeichern(const QString &path);
+
     // Saves the plot as it is shown (same frequency range) into path: SVG for a name ending
     // in ".svg", else PNG, at the size of the batch pictures. Tells the user when it fails.
     bool bildSpeichern(const QString &path);
@@ -47,13 +61,24 @@ public:
 signals:
     // The user closed the window.
     void geschlossen();
+    // Files were dropped onto the window; the main window opens them.
+    void dateienAbgelegt(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void bildSpeichernFragen();
+    void csvSpeichernFragen();
+    // Writes daten whole into path, or tells the user fehler (with %1 for the file).
+    bool dateiSchreiben(const QString &path, const QByteArray &daten, const QString &titel,
+                        const QString &fehler);
+    // The markers of every curve shown, one line each, and which buttons have work to do.
+    void markenListen();
+    void markenHoeheSetzen();
     void ablesen(const QPointF &position);
     bool viewKeyPressed(const QKeyEvent *key);
     bool wheelTurned(const QWheelEvent *wheel);
@@ -63,7 +88,14 @@ private:
     QChartView *ansicht;
     QLabel *ablesung;
     QPushButton *speichern;
+    QPushButton *tabelle;
+    QPushButton *vergleichEntfernen;
+    QTextEdit *marken;
     QString beschreibung;
     QPointF dragFrom; // where a drag of the view started or last moved to
     bool dragging = false;
+    // The converted curve shown, kept for its table: the main window empties its own record
+    // after a save.
+    std::unique_ptr<CurveRecord> kurve;
+    bool kurveDa = false;
 };

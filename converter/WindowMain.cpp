@@ -1,5 +1,6 @@
 #include "WindowMain.h"
 
+#include "CommandLine.h"
 #include "ConverterOptions.h"
 #include "Diagnostics.h"
 #include "QtTranslation.h"
@@ -25,9 +26,14 @@ int runWindow(int &argc, char **argv, const ConverterOptions &options)
     QApplication::setWindowIcon(icon);
     window->setWindowIcon(icon);
     window->show();
-    // Opened once the window is up, so that a refusal shows over it.
-    const QString file = options.inputs.value(0);
-    if (!file.isEmpty())
-        QTimer::singleShot(0, window.get(), [&window, file] { window->kurveAltOeffnen(file); });
+    // Opened once the window is up, so that a refusal shows over it; a refused new curve file
+    // is told on the terminal too, where it was named.
+    const QStringList files = options.inputs;
+    if (!files.isEmpty()) {
+        QTimer::singleShot(0, window.get(), [&window, files] {
+            for (const QString &line : window->dateienOeffnen(files))
+                CommandLine::print(stderr, QStringLiteral("zor2conv: %1\n").arg(line));
+        });
+    }
     return QApplication::exec();
 }

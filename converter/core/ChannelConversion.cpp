@@ -2,6 +2,8 @@
 
 #include "Diagnostics.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -163,4 +165,31 @@ bool kurveKonvertieren(CurveRecord &record)
         kanalUmrechnen(kanal, record, idxteiler);
     record.beschreibung = beschreibungBereinigen(record.beschreibung);
     return true;
+}
+
+QString convertedCurveProblem(const CurveRecord &record)
+{
+    if (record.punkte <= 0)
+        return QCoreApplication::translate("ChannelConversion", "keine Messpunkte");
+    const int punkte = std::min(int(record.punkte), kNeuPunkteMax);
+    const bool geschrieben[] = {record.kanal1ok, record.kanal2ok};
+    const std::array<double, kNeuPunkteMax> *werte[] = {&record.wert1, &record.wert2};
+    for (int i = 0; i < punkte; ++i) {
+        if (!std::isfinite(record.frequenz[std::size_t(i)])) {
+            return QCoreApplication::translate("ChannelConversion",
+                                               "Punkt %1: Frequenz nicht darstellbar")
+                .arg(i + 1);
+        }
+    }
+    for (int k = 0; k < 2; ++k) {
+        for (int i = 0; geschrieben[k] && i < punkte; ++i) {
+            if (!std::isfinite((*werte[k])[std::size_t(i)])) {
+                return QCoreApplication::translate("ChannelConversion",
+                                                   "Kanal %1, Punkt %2: Wert nicht darstellbar")
+                    .arg(k + 1)
+                    .arg(i + 1);
+            }
+        }
+    }
+    return QString();
 }

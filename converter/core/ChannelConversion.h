@@ -19,3 +19,8 @@ double korrLog1(const KurveAlt &kurvealt, double fHz);
 double korrLog2(const KurveAlt &kurvealt, double fHz);
 double korrSwv1(const KurveAlt &kurvealt, double fHz);
 double korrSwv2(const KurveAlt &kurvealt, double fHz);
+
+// Why a converted curve cannot be written, or an empty text: it has no points, or a frequency or
+// a value of a written channel is infinite or no number (a huge factor overflows), which no
+// curve file can hold.
+QString convertedCurveProblem(const CurveRecord &record);

@@ -20,37 +20,70 @@ QByteArray achtBit(const QString &text)
     return encoder(text);
 }
 
-// Where a file named name is written: a link is followed, so that the file it points to gets
-// the new content and the link stays.
-QString zielVon(const QString &name)
-{
-    QFileInfo info(name);
-    for (int tiefe = 0; tiefe < 128 && info.isSymLink(); ++tiefe)
-        info.setFile(info.symLinkTarget());
-    return info.isSymLink() ? name : info.filePath();
-}
-
 struct Datei
 {
     Datei(const QString &name, const QByteArray &inhalt)
         : name(name)
-        , ziel(zielVon(name))
+        , ausgabe(Platform::outputTarget(name))
+        , ziel(ausgabe.path)
         , inhalt(inhalt)
     {
     }
     QString name; // as the user named it
-    QString ziel; // the file that is replaced
+    Platform::OutputTarget ausgabe;
+    QString ziel; // the file that is replaced: a link of this user followed
     QByteArray inhalt;
     QString temp;     // the complete new content, not yet in place
     QString beiseite; // the old file's content, kept until every new file is in place
     bool ersetzt = false;
 };
 
-QString grund(const Platform::FileResult &result)
+QString grund(const Platform::FileResult &result, const Datei &datei)
 {
-    if (result.error == Platform::FileError::NotFound)
+    if (result.error == Platform::FileError::NotFound) {
+        // A dangling link leads elsewhere: the folder its target lacks is named.
+        if (datei.ziel != datei.name) {
+            const qsizetype slash = datei.ziel.lastIndexOf(QLatin1Char('/'));
+            return NewCurveFile::tr("der Ordner %1 ist nicht vorhanden")
+                .arg(slash < 0 ? QStringLiteral(".") : datei.ziel.left(slash + 1));
+        }
         return NewCurveFile::tr("der Ordner ist nicht vorhanden");
+    }
     return FileCause::text(result);
+}
+
+// Why nothing may be written at the file's name, or an empty text: only a regular file, a
+// missing one, or a link of this user to either is replaced.
+QString abgelehnt(const Datei &datei)
+{
+    using Problem = Platform::OutputTarget::Problem;
+    const Platform::OutputTarget &a = datei.ausgabe;
+    if (!a.result.ok())
+        return FileCause::text(a.result);
+    switch (a.problem) {
+    case Problem::None:
+        break;
+    case Problem::ForeignLink:
+        return NewCurveFile::tr("die Verknuepfung %1 gehoert einem anderen Benutzer und wird "
+                                "nicht verfolgt")
+            .arg(a.link);
+    case Problem::LinkLoop:
+        return NewCurveFile::tr("die Verknuepfungen bilden eine Schleife");
+    case Problem::NotRegular:
+        switch (a.kind) {
+        case Platform::FileKind::Folder:
+            return FileCause::text({Platform::FileError::IsAFolder, QString()});
+        case Platform::FileKind::Fifo:
+            return NewCurveFile::tr("dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei");
+        case Platform::FileKind::Device:
+            return NewCurveFile::tr("dort ist ein Geraet, keine gewoehnliche Datei");
+        case Platform::FileKind::Socket:
+            return NewCurveFile::tr("dort ist ein Socket, keine gewoehnliche Datei");
+        default:
+            return NewCurveFile::tr("dort ist keine gewoehnliche Datei");
+        }
+    }
+    return QString();
 }
 
 // Removes what a failed save left: temporary files, and old contents put back in place.
@@ -179,10 +212,45 @@ void fehlschlag(NewCurveFile::Ergebnis &ergebnis, const Datei &datei,
                 const Platform::FileResult &result)
 {
     ergebnis.fehlgeschlagen.append(datei.name);
-    ergebnis.gruende.append(grund(result));
+    ergebnis.gruende.append(grund(result, datei));
+}
+
+// Judges every file before anything is written: what is at its name, and whether two names lead
+// to one file, where the later file would silently replace the earlier. Refused files are
+// reported and dropped from dateien; true when none was refused.
+bool pruefen(std::vector<Datei> &dateien, NewCurveFile::Ergebnis &ergebnis)
+{
+    std::vector<bool> weg(dateien.size(), false);
+    for (std::size_t i = 0; i < dateien.size(); ++i) {
+        QString warum = abgelehnt(dateien[i]);
+        for (std::size_t j = 0; warum.isEmpty() && j < dateien.size(); ++j) {
+            if (j != i && NewCurveFile::vergleichsPfad(dateien[j].ziel) ==
+                              NewCurveFile::vergleichsPfad(dateien[i].ziel))
+                warum = NewCurveFile::tr("sie fuehrt zur selben Datei wie %1").arg(dateien[j].name);
+        }
+        if (!warum.isEmpty()) {
+            ergebnis.fehlgeschlagen.append(dateien[i].name);
+            ergebnis.gruende.append(warum);
+            weg[i] = true;
+        }
+    }
+    std::size_t i = 0;
+    dateien.erase(
+        std::remove_if(dateien.begin(), dateien.end(), [&](const Datei &) { return weg[i++]; }),
+        dateien.end());
+    return ergebnis.ok();
 }
 
 } // namespace
+
+QString NewCurveFile::vergleichsPfad(const QString &name)
+{
+    const QString pfad = Platform::resolvedPath(Platform::outputTarget(name).path);
+    const qsizetype slash = pfad.lastIndexOf(QLatin1Char('/'));
+    return Platform::namesIgnoreCase(slash <= 0 ? QStringLiteral("/") : pfad.left(slash))
+               ? pfad.toCaseFolded()
+               : pfad;
+}
 
 QString NewCurveFile::kopf(const QString &beschreibung, int kanal)
 {
@@ -198,6 +266,7 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
 {
     Ergebnis ergebnis;
     std::vector<Datei> dateien = kanalDateien(basis, beschreibung, record, ergebnis);
+    pruefen(dateien, ergebnis);
     for (Datei &datei : dateien) {
         Platform::FileResult r = Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
         if (r.ok())
@@ -221,6 +290,8 @@ NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichernAlleOderKeine(const QStrin
     std::vector<Datei> dateien = kanalDateien(basis, beschreibung, record, ergebnis);
     for (const Beilage &beilage : beilagen)
         dateien.emplace_back(beilage.name, beilage.inhalt);
+    if (!pruefen(dateien, ergebnis))
+        return ergebnis; // nothing written, nothing touched
 
     // Every new file is complete on disk before the first one replaces anything. The old files
     // are kept aside until all new ones are in place, so that a failure can put them back.

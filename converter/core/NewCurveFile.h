@@ -56,7 +56,8 @@ public:
 
     // Writes the files of the channels whose flag is set in the record, for the base name
     // basis and the (edited) description. Each file is written atomically, and every channel's
-    // file is tried on its own.
+    // file is tried on its own. Only a regular file is replaced, and a link at a name is followed
+    // only when it is the user's own; a file whose name leads to the file of another is refused.
     static Ergebnis kurveNeuSpeichern(const QString &basis, const QString &beschreibung,
                                       const CurveRecord &record);
     // The same, but the new files, and the beilagen after them, replace the old ones only if
@@ -66,6 +67,11 @@ public:
                                                    const QString &beschreibung,
                                                    const CurveRecord &record,
                                                    const QList<Beilage> &beilagen = {});
+
+    // The path of the file a name is written to, for comparing only: links followed (as the
+    // writer follows them) and resolved as far as the path exists, folded to one letter case
+    // where the file system ignores case. Two names that lead to one file compare equal.
+    static QString vergleichsPfad(const QString &name);
 
     // The header a channel's file gets from the description: for channel 1 with "_" for each
     // blank, for channel 2 with "K2: " before it.

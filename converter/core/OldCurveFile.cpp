@@ -280,7 +280,7 @@ OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRec
 {
     Ergebnis ergebnis;
     altTeilLeeren(record); // before any refusal, also one for a file that cannot be opened
-    record.beschreibung = path;
+    record.beschreibung = Platform::nameAsText(path); // the decoded text, as shown
     const Platform::ReadResult gelesen = Platform::readRegularFile(path, kGroesseMax);
     ergebnis.datei = gelesen.status;
     if (!gelesen.ok()) {
@@ -307,7 +307,7 @@ OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRec
 
     if (!FeldLeser(felder, text, ergebnis).lesen(version, record)) {
         altTeilLeeren(record);
-        record.beschreibung = path;
+        record.beschreibung = Platform::nameAsText(path); // the decoded text, as shown
         return ergebnis;
     }
     ergebnis.fehler = Fehler::Ok;

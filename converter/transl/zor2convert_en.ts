@@ -43,6 +43,18 @@
 <context>
     <name>ConverterOptions</name>
     <message>
+        <source>schreibt hinter jede neue Kurvendatei ihre Marken:
+Minimum oder Maximum, Bandbreite (SWV &lt;= 2, -3 dB)</source>
+        <translation>writes each new curve file&apos;s markers behind its name:
+minimum or maximum, bandwidth (SWR &lt;= 2, -3 dB)</translation>
+    </message>
+    <message>
+        <source>schreibt je Eingabe auch NAME.csv fuer Tabellenprogramme
+(Semikolon, Dezimalkomma)</source>
+        <translation>also writes NAME.csv for each input, for spreadsheets
+(semicolons, decimal commas)</translation>
+    </message>
+    <message>
         <source>keine Eingabedatei angegeben</source>
         <translation>no input file given</translation>
     </message>
@@ -112,8 +124,10 @@ with -: zor2conv --convert -- -lauf.hfd</translation>
     </message>
     <message>
         <source>Aufruf: zor2conv --convert DATEI.hfd [DATEI.hfd ...] [--output-dir ORDNER] [--png]
-                [--verbose]
-        zor2conv [-l&lt;Sprache&gt;] [DATEI.hfd]   (oeffnet das Fenster, mit der Datei)
+                [--csv] [--markers] [--verbose]
+        zor2conv [-l&lt;Sprache&gt;] [DATEI.hfd] [KURVE.z2k ...]
+                (oeffnet das Fenster, mit der alten Datei; neue Kurvendateien
+                zum Vergleich in der Vorschau)
 
 Wandelt alte Kurvendateien (.hfd) ohne Fenster in Kurvendateien des neuen
 Formats um: je Eingabe NAME.z2k (Kanal 1) und NAME_2.z2k (Kanal 2), im Ordner
@@ -121,8 +135,10 @@ der Eingabe oder in ORDNER. Vorhandene Dateien gleichen Namens werden ersetzt.
 
 </source>
         <translation>Usage: zor2conv --convert FILE.hfd [FILE.hfd ...] [--output-dir FOLDER] [--png]
-               [--verbose]
-       zor2conv [-l&lt;language&gt;] [FILE.hfd]   (opens the window, with the file)
+               [--csv] [--markers] [--verbose]
+       zor2conv [-l&lt;language&gt;] [FILE.hfd] [CURVE.z2k ...]
+               (opens the window, with the old file; new curve files
+               for comparison in the preview)
 
 Converts old curve files (.hfd) into curve files of the new format without a
 window: for each input NAME.z2k (channel 1) and NAME_2.z2k (channel 2), in the
@@ -305,6 +321,19 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 <context>
     <name>zor2conv</name>
     <message>
+        <source>ZOR2.0 Kurven-Datei anzeigen</source>
+        <comment>FileDialog</comment>
+        <translation>Show ZOR2.0 curve file</translation>
+    </message>
+    <message>
+        <source>&amp;Zuletzt geoeffnet</source>
+        <translation>&amp;Recently opened</translation>
+    </message>
+    <message>
+        <source>Kurve &amp;NEU anzeigen...</source>
+        <translation>Show &amp;NEW curve...</translation>
+    </message>
+    <message>
         <source>zor2conv</source>
         <translation>zor2conv</translation>
     </message>
@@ -460,6 +489,10 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 <context>
     <name>Kurvendiagramm</name>
     <message>
+        <source>Wert</source>
+        <translation>Value</translation>
+    </message>
+    <message>
         <source>Kanal 1</source>
         <translation>Channel 1</translation>
     </message>
@@ -482,6 +515,40 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 </context>
 <context>
     <name>Kurvenvorschau</name>
+    <message>
+        <source>Als CSV speichern</source>
+        <translation>Save as CSV</translation>
+    </message>
+    <message>
+        <source>Die Tabelle %1 konnte nicht gespeichert werden.</source>
+        <translation>The table %1 could not be saved.</translation>
+    </message>
+    <message>
+        <source>CSV-Tabelle (*.csv)</source>
+        <comment>FileDialog</comment>
+        <translation>CSV table (*.csv)</translation>
+    </message>
+    <message>
+        <source>Als CSV speichern</source>
+        <comment>FileDialog</comment>
+        <translation>Save as CSV</translation>
+    </message>
+    <message>
+        <source>Diese Dateien koennen nicht angezeigt werden:</source>
+        <translation>These files cannot be shown:</translation>
+    </message>
+    <message>
+        <source>Kurve NEU anzeigen</source>
+        <translation>Show NEW curve</translation>
+    </message>
+    <message>
+        <source>Vergleich entfernen</source>
+        <translation>Remove comparison</translation>
+    </message>
+    <message>
+        <source>Als CSV speichern...</source>
+        <translation>Save as CSV...</translation>
+    </message>
     <message>
         <source>Bild speichern...</source>
         <translation>Save picture...</translation>
@@ -519,6 +586,131 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     <message>
         <source>Das Bild %1 konnte nicht gespeichert werden.</source>
         <translation>The picture %1 could not be saved.</translation>
+    </message>
+</context>
+<context>
+    <name>CsvFile</name>
+    <message>
+        <source>Frequenz (MHz)</source>
+        <translation>Frequency (MHz)</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>SWV</source>
+        <translation>SWR</translation>
+    </message>
+    <message>
+        <source>Kanal %1 (%2)</source>
+        <translation>Channel %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>CurveMarkers</name>
+    <message>
+        <source>das obere Bandende liegt ausserhalb des Sweeps</source>
+        <translation>the upper band edge lies outside the sweep</translation>
+    </message>
+    <message>
+        <source>das untere Bandende liegt ausserhalb des Sweeps</source>
+        <translation>the lower band edge lies outside the sweep</translation>
+    </message>
+    <message>
+        <source>beide Bandenden liegen ausserhalb des Sweeps</source>
+        <translation>both band edges lie outside the sweep</translation>
+    </message>
+    <message>
+        <source>-3 dB von %1 bis %2 MHz (%3)</source>
+        <translation>-3 dB from %1 to %2 MHz (%3)</translation>
+    </message>
+    <message>
+        <source>SWV &lt;= 2 von %1 bis %2 MHz (%3)</source>
+        <translation>SWR &lt;= 2 from %1 to %2 MHz (%3)</translation>
+    </message>
+    <message>
+        <source>%1 MHz</source>
+        <translation>%1 MHz</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>kein Bereich mit SWV &lt;= 2</source>
+        <translation>no range with SWR &lt;= 2</translation>
+    </message>
+    <message>
+        <source>Maximum %1 dB bei %2 MHz</source>
+        <translation>maximum %1 dB at %2 MHz</translation>
+    </message>
+    <message>
+        <source>Minimum %1 SWV bei %2 MHz</source>
+        <translation>minimum SWR %1 at %2 MHz</translation>
+    </message>
+    <message>
+        <source>Minimum %1 bei %2 MHz; Maximum %3 bei %4 MHz</source>
+        <translation>minimum %1 at %2 MHz; maximum %3 at %4 MHz</translation>
+    </message>
+    <message>
+        <source>keine Messwerte</source>
+        <translation>no measured values</translation>
+    </message>
+</context>
+<context>
+    <name>NewCurveReader</name>
+    <message>
+        <source>Datei zu gross (%1 Bytes, hoechstens %2 MB)</source>
+        <translation>file too large (%1 bytes, at most %2 MB)</translation>
+    </message>
+    <message>
+        <source>mehr als %1 Punkte</source>
+        <translation>more than %1 points</translation>
+    </message>
+    <message>
+        <source>die Frequenz ist kleiner als in der Zeile davor</source>
+        <translation>the frequency is lower than in the line before</translation>
+    </message>
+    <message>
+        <source>der Wert &quot;%1&quot; ist keine Zahl</source>
+        <translation>the value &quot;%1&quot; is no number</translation>
+    </message>
+    <message>
+        <source>die Frequenz &quot;%1&quot; ist keine Zahl</source>
+        <translation>the frequency &quot;%1&quot; is no number</translation>
+    </message>
+    <message>
+        <source>mehr als zwei Spalten: &quot;%1&quot;</source>
+        <translation>more than two columns: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;;&quot; zwischen Frequenz und Wert fehlt: &quot;%1&quot;</source>
+        <translation>&quot;;&quot; between frequency and value is missing: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>leere Zeile</source>
+        <translation>empty line</translation>
+    </message>
+    <message>
+        <source>Zeilenende mit Wagenruecklauf (CR)</source>
+        <translation>line ends with a carriage return (CR)</translation>
+    </message>
+    <message>
+        <source>die letzte Zeile endet nicht mit einem Zeilenvorschub; ist die Datei abgeschnitten?</source>
+        <translation>the last line does not end with a line feed; was the file cut off?</translation>
+    </message>
+    <message>
+        <source>die erste Zeile beginnt nicht mit &quot;#&quot;</source>
+        <translation>the first line does not begin with &quot;#&quot;</translation>
+    </message>
+    <message>
+        <source>die Datei ist leer</source>
+        <translation>the file is empty</translation>
+    </message>
+    <message>
+        <source>Zeile %1: %2</source>
+        <translation>line %1: %2</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "Platform.h"
+
 #include <cstdio>
 
 namespace CommandLine {
@@ -10,11 +12,16 @@ void print(std::FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+bool standardOutputWritten()
+{
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
 QStringList arguments(int argc, char **argv)
 {
     QStringList list;
     for (int i = 0; i < argc; ++i)
-        list.append(QString::fromLocal8Bit(argv[i]));
+        list.append(Platform::nameFromNative(QByteArray(argv[i])));
     return list;
 }
 

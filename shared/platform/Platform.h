@@ -34,6 +34,39 @@ bool comPortNames();
 // rights on device files, always true.
 bool mayReadWrite(const QString &path);
 
+// --- Serial devices and standard streams
+
+// What came of claiming a serial device for this process alone.
+enum class DeviceClaim { Held, NotFound, NotATerminal, NoPermission, Busy, Failed };
+
+struct DeviceLock
+{
+    DeviceClaim claim = DeviceClaim::Failed;
+    int handle = -1; // the descriptor that holds the lock; -1 where none is needed
+};
+
+// Opens the device at path (a resolved name) on a descriptor of its own and takes an exclusive
+// advisory lock on it, without waiting. Every loader asks for it before it opens the port, so
+// a second one finds the port Busy whatever name it used, root included; the system drops the
+// lock when the process ends. Nothing is changed on the line. Where ports are opened
+// exclusively by the system itself (Windows), the claim is Held at once.
+DeviceLock lockDevice(const QString &path);
+// Gives the lock up; harmless on a lock that is not held.
+void releaseDevice(DeviceLock &lock);
+
+// Whether the terminal open on handle has hung up (its device or the other side of a
+// pseudo-terminal is gone). Where the system cannot tell, true: every read error ends the line.
+bool lineHungUp(qintptr handle);
+
+// Standard input, output and error that are closed at start are opened on the null device, so
+// that no file or port the program opens later takes their place. Output and error are opened
+// read-only there: writing to them still fails, as it did on the closed descriptor.
+void occupyClosedStandardStreams();
+
+// A write to a pipe whose reader has gone fails instead of ending the program, so that work
+// that must not be cut off (a transfer) runs to its end and the failure is told afterwards.
+void failWritesToClosedPipes();
+
 // --- Files: judging an input before it is read, and writing an output so that it is complete
 // on disk before it replaces anything. Failures carry their cause, so a user can be told why.
 
@@ -105,5 +138,42 @@ FileResult folderWritable(const QString &path);
 // Whether the file system that holds the existing folder treats names that differ only in
 // letter case as one name.
 bool namesIgnoreCase(const QString &folder);
+
+// --- Names as the system stores them. On Unix a name is bytes; those that are no UTF-8 (Latin-1
+// names from old disks and shares) are kept as lone surrogates U+DC80 to U+DCFF, one per byte,
+// so that a name goes from the command line to the system calls unchanged. Qt's own conversion
+// would turn such a byte into U+FFFD. Elsewhere names are text and these change nothing.
+
+// The name from the system's bytes, every byte that is no part of valid UTF-8 kept.
+QString nameFromNative(const QByteArray &bytes);
+// The system's bytes of a name, the kept bytes put back.
+QByteArray nativeName(const QString &name);
+// The name as text: the kept bytes as U+FFFD, as Qt decodes them.
+QString nameAsText(const QString &name);
+// The byte a character keeps (0x80 to 0xFF), or -1 for any other character.
+int keptByte(QChar c);
+
+// The path made absolute against the current folder, without asking Qt (which would lose the
+// kept bytes of the current folder's name), and cleaned of "." and "..".
+QString absoluteName(const QString &path);
+
+// The path with every link and "." or ".." resolved as far as it exists; the rest as written.
+// Two names of one file give one resolved path.
+QString resolvedPath(const QString &path);
+
+// Where a file named name is written. A link at the name is followed, so that the file it points
+// to gets the new content and the link stays, but only a link of the user running the program:
+// a link someone else planted could send the content into any file this user may write.
+struct OutputTarget
+{
+    enum class Problem { None, ForeignLink, LinkLoop, NotRegular };
+    Problem problem = Problem::None;
+    QString path;                      // the file that is replaced or made, links followed
+    FileKind kind = FileKind::Missing; // what is there now: Missing, Regular, or what refuses it
+    QString link;                      // the foreign link
+    FileResult result;                 // why the name could not be judged
+    bool ok() const { return problem == Problem::None && result.ok(); }
+};
+OutputTarget outputTarget(const QString &name);
 
 } // namespace Platform

@@ -1,10 +1,12 @@
 #include "Platform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,8 @@
 #include <initializer_list>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __linux__
@@ -93,13 +97,95 @@ bool mayReadWrite(const QString &path)
     return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
 }
 
+DeviceLock lockDevice(const QString &path)
+{
+    DeviceLock lock;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (stat(name.constData(), &st) != 0) {
+        lock.claim = errno == ENOENT || errno == ENOTDIR ? DeviceClaim::NotFound
+                     : errno == EACCES                   ? DeviceClaim::NoPermission
+                                                         : DeviceClaim::Failed;
+        return lock;
+    }
+    if (!S_ISCHR(st.st_mode)) {
+        lock.claim = DeviceClaim::NotATerminal;
+        return lock;
+    }
+    // Without waiting for a carrier and without becoming our controlling terminal; a port that
+    // another program opened exclusively refuses us (EBUSY) unless we are root.
+    const int fd = open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        lock.claim = errno == EACCES || errno == EPERM ? DeviceClaim::NoPermission
+                     : errno == EBUSY                  ? DeviceClaim::Busy
+                     : errno == ENOENT || errno == ENXIO || errno == ENODEV ? DeviceClaim::NotFound
+                                                                            : DeviceClaim::Failed;
+        return lock;
+    }
+    if (!isatty(fd)) {
+        close(fd);
+        lock.claim = DeviceClaim::NotATerminal;
+        return lock;
+    }
+    int locked;
+    do {
+        locked = flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        lock.claim = errno == EWOULDBLOCK ? DeviceClaim::Busy : DeviceClaim::Failed;
+        close(fd);
+        return lock;
+    }
+    lock.claim = DeviceClaim::Held;
+    lock.handle = fd;
+    return lock;
+}
+
+void releaseDevice(DeviceLock &lock)
+{
+    if (lock.handle >= 0)
+        close(lock.handle); // the lock goes with the last descriptor of this open
+    lock = DeviceLock();
+}
+
+bool lineHungUp(qintptr handle)
+{
+    pollfd p{int(handle), POLLIN, 0};
+    int ready;
+    do {
+        ready = poll(&p, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    return ready < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void occupyClosedStandardStreams()
+{
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int null = open("/dev/null", O_RDONLY);
+        if (null >= 0 && null != fd) {
+            dup2(null, fd);
+            close(null);
+        }
+    }
+}
+
+void failWritesToClosedPipes()
+{
+    struct sigaction action = {};
+    action.sa_handler = SIG_IGN;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGPIPE, &action, nullptr);
+}
+
 // Files ------------------------------------------------------------------------------------
 
 namespace {
 
 QByteArray nativePath(const QString &path)
 {
-    return QFile::encodeName(path);
+    return nativeName(path);
 }
 
 FileResult fromErrno(int error)
@@ -285,8 +371,13 @@ FileResult writeTemporaryFile(const QString &target, const QByteArray &content, 
     }
     int error = 0;
     struct stat st;
-    if (stat(nativePath(target).constData(), &st) == 0 && S_ISREG(st.st_mode))
-        fchmod(fd, st.st_mode & 07777); // as the file it replaces; a failure changes nothing else
+    if (stat(nativePath(target).constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+        // Owner, group and mode of the file it replaces, as far as this user may set them: the
+        // owner first, since a change of owner clears the set-ID bits. A refusal is no failure.
+        if (fchown(fd, st.st_uid, st.st_gid) != 0 && fchown(fd, uid_t(-1), st.st_gid) != 0)
+            errno = 0;
+        fchmod(fd, st.st_mode & 07777);
+    }
     if (!writeAll(fd, content.constData(), content.size()) || fsync(fd) != 0)
         error = errno;
     if (close(fd) != 0 && error == 0)
@@ -373,6 +464,147 @@ bool namesIgnoreCase(const QString &folder)
     Q_UNUSED(folder);
     return false;
 #endif
+}
+
+// Names ------------------------------------------------------------------------------------
+
+QString nameFromNative(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = p[i];
+        int length = 0;
+        char32_t c = b;
+        char32_t least = 0;
+        if (b < 0x80)
+            length = 1;
+        else if (b >= 0xC2 && b <= 0xDF)
+            length = 2, c = b & 0x1F, least = 0x80;
+        else if (b >= 0xE0 && b <= 0xEF)
+            length = 3, c = b & 0x0F, least = 0x800;
+        else if (b >= 0xF0 && b <= 0xF4)
+            length = 4, c = b & 0x07, least = 0x10000;
+        bool valid = length > 0 && i + length <= n;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (p[i + k] & 0xC0) == 0x80;
+            c = (c << 6) | (p[i + k] & 0x3F);
+        }
+        // No overlong forms, no surrogates, nothing beyond U+10FFFF: as Qt's own check.
+        valid = valid && c >= least && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+        if (!valid) {
+            out.append(QChar(char16_t(0xDC00 + b)));
+            ++i;
+        } else if (c > 0xFFFF) {
+            out.append(QChar(QChar::highSurrogate(c)));
+            out.append(QChar(QChar::lowSurrogate(c)));
+            i += length;
+        } else {
+            out.append(QChar(char16_t(c)));
+            i += length;
+        }
+    }
+    return out;
+}
+
+int keptByte(QChar c)
+{
+    return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF ? c.unicode() - 0xDC00 : -1;
+}
+
+QByteArray nativeName(const QString &name)
+{
+    QByteArray out;
+    out.reserve(name.size());
+    qsizetype from = 0; // start of the text not yet encoded
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            ++i; // a pair is text
+        } else if (keptByte(c) >= 0) {
+            out.append(QStringView(name).mid(from, i - from).toUtf8());
+            out.append(char(keptByte(c)));
+            from = i + 1;
+        }
+    }
+    out.append(QStringView(name).mid(from).toUtf8());
+    return out;
+}
+
+QString nameAsText(const QString &name)
+{
+    return QString::fromUtf8(nativeName(name));
+}
+
+QString absoluteName(const QString &path)
+{
+    if (path.startsWith(QLatin1Char('/')))
+        return QDir::cleanPath(path);
+    QByteArray here(PATH_MAX, '\0');
+    if (!getcwd(here.data(), std::size_t(here.size())))
+        return QDir::cleanPath(path);
+    here.truncate(qsizetype(std::strlen(here.constData())));
+    return QDir::cleanPath(nameFromNative(here) + QLatin1Char('/') + path);
+}
+
+QString resolvedPath(const QString &path)
+{
+    QString there = absoluteName(path);
+    QString rest;
+    for (;;) {
+        char resolved[PATH_MAX];
+        if (realpath(nativePath(there).constData(), resolved))
+            return QDir::cleanPath(nameFromNative(QByteArray(resolved)) + rest);
+        const qsizetype slash = there.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0 || there == QLatin1String("/"))
+            return absoluteName(path);
+        rest.prepend(there.mid(slash));
+        there = slash == 0 ? QStringLiteral("/") : there.left(slash);
+    }
+}
+
+OutputTarget outputTarget(const QString &name)
+{
+    OutputTarget t;
+    t.path = name;
+    const uid_t me = geteuid();
+    for (int hops = 0;; ++hops) {
+        struct stat st;
+        const QByteArray native = nativePath(t.path);
+        if (lstat(native.constData(), &st) != 0) {
+            if (errno != ENOENT)
+                t.result = fromErrno(errno);
+            t.kind = FileKind::Missing;
+            return t;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            t.kind = kindOf(st.st_mode);
+            if (t.kind != FileKind::Regular)
+                t.problem = OutputTarget::Problem::NotRegular;
+            return t;
+        }
+        if (st.st_uid != me) {
+            t.problem = OutputTarget::Problem::ForeignLink;
+            t.link = t.path;
+            return t;
+        }
+        if (hops == 40) {
+            t.problem = OutputTarget::Problem::LinkLoop;
+            return t;
+        }
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t n = readlink(native.constData(), target.data(), std::size_t(target.size()));
+        if (n < 0) {
+            t.result = fromErrno(errno);
+            return t;
+        }
+        target.truncate(n);
+        const QString next = nameFromNative(target);
+        const qsizetype slash = t.path.lastIndexOf(QLatin1Char('/'));
+        t.path = next.startsWith(QLatin1Char('/')) ? next : t.path.left(slash + 1) + next;
+    }
 }
 
 } // namespace Platform

@@ -67,6 +67,28 @@ bool mayReadWrite(const QString &)
     return true;
 }
 
+DeviceLock lockDevice(const QString &)
+{
+    // A COM port opens for one handle only; the system keeps out a second user.
+    DeviceLock lock;
+    lock.claim = DeviceClaim::Held;
+    return lock;
+}
+
+void releaseDevice(DeviceLock &lock)
+{
+    lock = DeviceLock();
+}
+
+bool lineHungUp(qintptr)
+{
+    return true;
+}
+
+void occupyClosedStandardStreams() {}
+
+void failWritesToClosedPipes() {}
+
 // Files ------------------------------------------------------------------------------------
 
 namespace {
@@ -249,6 +271,52 @@ FileResult folderWritable(const QString &path)
 bool namesIgnoreCase(const QString &)
 {
     return true;
+}
+
+// Names are text on Windows: nothing is kept apart.
+
+QString nameFromNative(const QByteArray &bytes)
+{
+    return QString::fromLocal8Bit(bytes);
+}
+
+QByteArray nativeName(const QString &name)
+{
+    return name.toLocal8Bit();
+}
+
+QString nameAsText(const QString &name)
+{
+    return name;
+}
+
+int keptByte(QChar)
+{
+    return -1;
+}
+
+QString absoluteName(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString resolvedPath(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? absoluteName(path) : canonical;
+}
+
+// Links on Windows need rights ordinary users lack; a name is its own target, judged by kind.
+OutputTarget outputTarget(const QString &name)
+{
+    OutputTarget t;
+    t.path = name;
+    t.kind = fileStatus(name).kind;
+    if (t.kind == FileKind::DanglingLink)
+        t.kind = FileKind::Missing;
+    if (t.kind != FileKind::Missing && t.kind != FileKind::Regular)
+        t.problem = OutputTarget::Problem::NotRegular;
+    return t;
 }
 
 } // namespace Platform

@@ -5,12 +5,14 @@
 #include <QFile>
 #include <QImageReader>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -40,7 +42,10 @@ private:
             process.setWorkingDirectory(workingDir);
         if (vorbereiten)
             vorbereiten(process);
-        process.start(QStringLiteral(ZOR2CONV_PROGRAM), arguments);
+        if (process.program().isEmpty()) // else the program through another, as prepared
+            process.start(QStringLiteral(ZOR2CONV_PROGRAM), arguments);
+        else
+            process.start();
         Lauf lauf;
         if (!process.waitForFinished(30000)) {
             process.kill();
@@ -97,13 +102,13 @@ private slots:
     {
         const QString ordner = unterordner(QStringLiteral("nbsp"));
         const QString eingabe =
-            writeTestFile(ordner + "/n.hfd", "#V4.05 0 1 0 1 0 1 0 0 Filter\xc2\xa0"
+            writeTestFile(ordner + "/n.hfd", "#V4.05 0 1 1 1 0 1 0 0 5 5 Filter\xc2\xa0"
                                              "10MHz " +
                                                  QByteArray("0 ").repeated(4 * 9999));
         QCOMPARE(starten({"--convert", eingabe}).exitCode, 0);
         const QByteArray kopf = vorschlag(eingabe, "_Filter").toUtf8();
-        QCOMPARE(readTestFile(ordner + "/n.z2k"), "#" + kopf + "_10MHz\n");
-        QCOMPARE(readTestFile(ordner + "/n_2.z2k"), "#K2: " + kopf + " 10MHz\n");
+        QCOMPARE(readTestFile(ordner + "/n.z2k"), "#" + kopf + "_10MHz\n0;5\n");
+        QCOMPARE(readTestFile(ordner + "/n_2.z2k"), "#K2: " + kopf + " 10MHz\n0;5\n");
     }
 
     void relativeInputAndCreatedOutputFolder()
@@ -149,6 +154,16 @@ private slots:
                                            << "die Ausgabedatei %1/schlecht_2.z2k kann nicht "
                                               "geschrieben werden: ein Ordner dieses Namens ist "
                                               "im Weg";
+        QTest::newRow("overflow") << QByteArray("#V3.05 0 1 1 1e306 0 1 0 1 1000 5")
+                                  << "Kanal 1, Punkt 1: Wert nicht darstellbar";
+        QTest::newRow("zero steps") << QByteArray("#V3.05 0 1 0 1 0 1 0 0") << "keine Messpunkte";
+        // A message stays one line, and no file drives the terminal.
+        QTest::newRow("NUL in a field")
+            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 5 x\0y", 28)
+            << "das Feld \"Kanal 2, Messwert 1 von 1\" enthaelt keine gueltige Zahl: \"x\\x00y\"";
+        QTest::newRow("escape in a field")
+            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 5 \x1b[2J")
+            << "das Feld \"Kanal 2, Messwert 1 von 1\" enthaelt keine gueltige Zahl: \"\\x1b[2J\"";
         QTest::newRow("cut off") << swrKurve().left(55)
                                  << "Datei endet vorzeitig, es fehlt: Kanal 2, Messwert 2 von 3";
     }
@@ -203,6 +218,224 @@ private slots:
         QCOMPARE(lauf.exitCode, 1);
         QCOMPARE(lauf.out, QString());
         QVERIFY(!QFile::exists(ordner + "/k.z2k"));
+    }
+
+    // What is at an output name decides before anything is written: a refused input leaves
+    // every old file, and whatever a link points to, as it was.
+    void outputNamesJudged_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("meldung"); // %1: the folder
+        QTest::newRow("fifo") << "fifo"
+                              << "die Ausgabedatei %1/k_2.z2k kann nicht geschrieben werden: dort "
+                                 "ist eine FIFO (benannte Pipe), keine gewoehnliche Datei";
+        QTest::newRow("crossing links")
+            << "kreuz"
+            << "die Ausgabedatei %1/k.z2k kann nicht geschrieben werden: sie fuehrt zur selben "
+               "Datei wie %1/k_2.z2k";
+        QTest::newRow("picture links to a curve file")
+            << "bild"
+            << "die Ausgabedatei %1/k_2.z2k kann nicht geschrieben werden: sie fuehrt zur selben "
+               "Datei wie %1/k.png";
+        QTest::newRow("dangling link") << "haengend"
+                                       << "die Ausgabedatei %1/k.z2k kann nicht geschrieben "
+                                          "werden: der Ordner %1/fehlt/ ist nicht vorhanden";
+        QTest::newRow("foreign link as root")
+            << "fremd"
+            << "die Ausgabedatei %1/k.z2k kann nicht geschrieben werden: die Verknuepfung "
+               "%1/k.z2k gehoert einem anderen Benutzer und wird nicht verfolgt";
+    }
+    void outputNamesJudged()
+    {
+        QFETCH(QString, art);
+        QFETCH(QString, meldung);
+        if (art == "fremd" && geteuid() != 0)
+            QSKIP("a link of another user is made by root only");
+        const QString ordner = unterordner(QStringLiteral("namen"));
+        const QString eingabe = writeTestFile(ordner + "/k.hfd", swrKurve());
+        const QString geheim = writeTestFile(ordner + "/geheim.conf", "root=1\n");
+        writeTestFile(ordner + "/k_2.z2k", "alt 2");
+        const QByteArray k2 = QFile::encodeName(ordner + "/k_2.z2k");
+        const QByteArray k1 = QFile::encodeName(ordner + "/k.z2k");
+        if (art == "fifo") {
+            QVERIFY(QFile::remove(ordner + "/k_2.z2k"));
+            QVERIFY(mkfifo(k2.constData(), 0600) == 0);
+            writeTestFile(ordner + "/k.z2k", "alt 1");
+        } else if (art == "kreuz") {
+            QVERIFY(symlink("k_2.z2k", k1.constData()) == 0);
+        } else if (art == "bild") {
+            writeTestFile(ordner + "/k.z2k", "alt 1");
+            QVERIFY(symlink("k_2.z2k", QFile::encodeName(ordner + "/k.png").constData()) == 0);
+        } else if (art == "haengend") {
+            QVERIFY(symlink("fehlt/k.z2k", k1.constData()) == 0);
+        } else if (art == "fremd") {
+            QVERIFY(symlink("geheim.conf", k1.constData()) == 0);
+            QVERIFY(lchown(k1.constData(), 65534, 65534) == 0);
+        }
+        QStringList arguments{"--convert", eingabe};
+        if (art == "bild")
+            arguments << "--png";
+        const Lauf lauf = starten(arguments);
+        QCOMPARE(lauf.exitCode, 1);
+        QCOMPARE(lauf.err, eingabe + ": " + meldung.arg(ordner) + "\n");
+        QCOMPARE(lauf.out, QString());
+        QCOMPARE(readTestFile(geheim), QByteArray("root=1\n"));
+        if (art != "fifo")
+            QCOMPARE(readTestFile(ordner + "/k_2.z2k"), QByteArray("alt 2"));
+        struct stat st;
+        QVERIFY(lstat(k2.constData(), &st) == 0);
+        QCOMPARE(S_ISFIFO(st.st_mode), art == "fifo");
+        const QStringList versteckt = QDir(ordner).entryList(QDir::Hidden | QDir::System |
+                                                             QDir::Files | QDir::NoDotAndDotDot);
+        QCOMPARE(versteckt.filter(QRegularExpression("^\\.")), QStringList());
+    }
+
+    // A replaced file keeps its owner and group, as far as the writer may set them.
+    void ownerAndGroupKept_data()
+    {
+        QTest::addColumn<bool>("alsRoot");
+        QTest::newRow("root replaces a user's file") << true;
+        QTest::newRow("member of the file's group") << false;
+    }
+    void ownerAndGroupKept()
+    {
+        QFETCH(bool, alsRoot);
+        if (geteuid() != 0)
+            QSKIP("files of other users are made by root only");
+        const group *users = getgrnam("users");
+        if (!users)
+            QSKIP("no group users here");
+        const uid_t besitzer = 65534; // nobody
+        const gid_t gruppe = users->gr_gid;
+        QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+        const QString ordner = unterordner(QStringLiteral("besitz"));
+        QVERIFY(chmod(QFile::encodeName(ordner).constData(), 0777) == 0);
+        const QString eingabe = writeTestFile(ordner + "/k.hfd", swrKurve());
+        const QString alt = writeTestFile(ordner + "/k.z2k", "alt");
+        QVERIFY(chown(QFile::encodeName(alt).constData(), besitzer, gruppe) == 0);
+        const Lauf lauf =
+            alsRoot ? starten({"--convert", eingabe}) : starten({}, QString(), [&](QProcess &p) {
+                p.setProgram(QStringLiteral("runuser"));
+                p.setArguments({"-u", "nobody", "-g", "nogroup", "-G", "users", "--",
+                                ZOR2CONV_PROGRAM, "--convert", eingabe});
+            });
+        QCOMPARE(lauf.err, QString());
+        QCOMPARE(lauf.exitCode, 0);
+        struct stat st;
+        QVERIFY(stat(QFile::encodeName(alt).constData(), &st) == 0);
+        QCOMPARE(st.st_uid, besitzer);
+        QCOMPARE(st.st_gid, gruppe);
+        QVERIFY(readTestFile(alt).startsWith('#'));
+    }
+
+    // Names in Latin-1 bytes, as old disks hold them: found, written beside them under the same
+    // bytes, and shown escaped; the headers take the decoded text.
+    void latin1Names()
+    {
+        const QString ordner = unterordner(QStringLiteral("latin1"));
+        const QByteArray ort = QFile::encodeName(ordner);
+        // Qt cannot see these names, so it could not remove them with the test's folder.
+        const auto aufraeumen = qScopeGuard([&ort] {
+            for (const char *name :
+                 {"/aus\xe4/m\xe4ssung.z2k", "/aus\xe4/m\xe4ssung_2.z2k", "/m\xe4ssung.hfd"})
+                unlink(ort + name);
+            rmdir(ort + "/aus\xe4");
+        });
+        writeTestFile(ordner + "/vorlage.hfd", swrKurve());
+        QVERIFY(::rename(QFile::encodeName(ordner + "/vorlage.hfd").constData(),
+                         ort + "/m\xe4ssung.hfd") == 0);
+        const Lauf lauf = starten({}, ordner, [](QProcess &p) {
+            p.setProgram(QStringLiteral("bash"));
+            p.setArguments({"-c",
+                            "exec \"$0\" --convert $'m\\xe4ssung.hfd' $'fehlt\\xfc.hfd' "
+                            "--output-dir $'aus\\xe4'",
+                            ZOR2CONV_PROGRAM});
+        });
+        QCOMPARE(lauf.exitCode, 1);
+        QCOMPARE(lauf.err, QStringLiteral("fehlt\\xFC.hfd: Datei nicht gefunden\n"));
+        QCOMPARE(lauf.out,
+                 ordner + "/aus\\xE4/m\\xE4ssung.z2k\n" + ordner + "/aus\\xE4/m\\xE4ssung_2.z2k\n");
+        QVERIFY(::access(ort + "/aus\xe4/m\xe4ssung_2.z2k", R_OK) == 0);
+        QVERIFY(!QFileInfo::exists(ordner + QString::fromUtf8("/aus\xef\xbf\xbd")));
+        QByteArray inhalt;
+        {
+            FILE *f = fopen(ort + "/aus\xe4/m\xe4ssung.z2k", "rb");
+            QVERIFY(f);
+            char puffer[4096];
+            inhalt = QByteArray(puffer, qsizetype(fread(puffer, 1, sizeof puffer, f)));
+            fclose(f);
+        }
+        QVERIFY2(inhalt.contains("_m\xef\xbf\xbdssung_mycurve1\n1;-5\n"), inhalt.constData());
+    }
+
+    // A request to stop in the middle of a batch: the input in hand ends with all its outputs
+    // new or all old, no temporary file is left, and the exit status tells the signal.
+    void stoppedBySignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void stoppedBySignal()
+    {
+        QFETCH(int, signal);
+        const QString ordner = unterordner(QStringLiteral("signal"));
+        const QString aus = ordner + "/aus";
+        constexpr int kEingaben = 60;
+        const QStringList endungen{".z2k", "_2.z2k", ".png"};
+        QStringList arguments{"--convert", "--png", "--output-dir", aus};
+        for (int i = 0; i < kEingaben; ++i) {
+            arguments << writeTestFile(ordner + QStringLiteral("/k%1.hfd").arg(i), swrKurve());
+            for (const QString &endung : endungen)
+                writeTestFile(aus + QStringLiteral("/k%1").arg(i) + endung, "alt");
+        }
+        QProcess process;
+        process.start(QStringLiteral(ZOR2CONV_PROGRAM), arguments);
+        QVERIFY(process.waitForReadyRead(30000)); // the first input's files are in place
+        QVERIFY(::kill(pid_t(process.processId()), signal) == 0);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 128 + signal);
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("^zor2conv: durch Signal (\\d+) abgebrochen, (\\d+) "
+                                              "von 60 Eingaben bearbeitet\n$"))
+                .match(err);
+        QVERIFY2(m.hasMatch(), qPrintable(err));
+        QCOMPARE(m.captured(1).toInt(), signal);
+        const int bearbeitet = m.captured(2).toInt();
+        QVERIFY(bearbeitet >= 1 && bearbeitet < kEingaben);
+        int neu = 0;
+        for (int i = 0; i < kEingaben; ++i) {
+            int alt = 0;
+            for (const QString &endung : endungen)
+                alt += readTestFile(aus + QStringLiteral("/k%1").arg(i) + endung) == "alt";
+            QVERIFY2(alt == 0 || alt == 3, qPrintable(QStringLiteral("k%1 split").arg(i)));
+            neu += alt == 0;
+        }
+        QCOMPARE(neu, bearbeitet);
+        QCOMPARE(QDir(aus).entryList(QDir::Files | QDir::Hidden | QDir::System).size(),
+                 3 * kEingaben);
+    }
+
+    // An 80 KB description as a picture's title is laid out only as far as it shows: the run's
+    // peak memory stays that of any picture. Measured after the child ends, since the
+    // sanitizers cannot start under an address-space limit.
+    void longDescriptionPictureInBoundedMemory()
+    {
+        const QString ordner = unterordner(QStringLiteral("lang"));
+        QByteArray inhalt = swrKurve();
+        inhalt.replace("my curve 1\n", "<h1>Lang</h1>" + QByteArray(80000, 'x') + "\n");
+        const QString eingabe = writeTestFile(ordner + "/lang.hfd", inhalt);
+        const Lauf lauf = starten({"--convert", eingabe, "--png"});
+        QCOMPARE(lauf.err, QString());
+        QCOMPARE(lauf.exitCode, 0);
+        rusage verbrauch{};
+        QVERIFY(getrusage(RUSAGE_CHILDREN, &verbrauch) == 0);
+        const long spitzeMB = verbrauch.ru_maxrss / 1024; // of every child so far: an upper bound
+        QVERIFY2(spitzeMB < 600, qPrintable(QStringLiteral("%1 MB").arg(spitzeMB)));
+        QCOMPARE(QImageReader(ordner + "/lang.png", "png").size(), QSize(1200, 800));
     }
 
     void usage_data()
@@ -383,6 +616,37 @@ private slots:
         QVERIFY(!QFileInfo::exists(ordner + "/--verbose"));
     }
 
+    // --csv and --markers: the table joins the pair, all of them or none; each curve file's
+    // name is followed by its markers.
+    void tableAndMarkers()
+    {
+        const QString ordner = unterordner(QStringLiteral("tabelle"));
+        const QString eingabe = writeTestFile(ordner + "/swr.hfd", swrKurve());
+        const Lauf lauf = starten({"--convert", eingabe, "--csv", "--markers"});
+        QCOMPARE(lauf.err, QString());
+        QCOMPARE(lauf.exitCode, 0);
+        const QString basis = ordner + "/swr";
+        QCOMPARE(lauf.out,
+                 basis +
+                     ".z2k: Minimum -5,00 SWV bei 1,00 MHz; SWV <= 2 von 1,00 bis 1,35 "
+                     "MHz (350 kHz); das untere Bandende liegt ausserhalb des Sweeps\n" +
+                     basis +
+                     "_2.z2k: Minimum -10,00 SWV bei 1,00 MHz; SWV <= 2 von 1,00 bis "
+                     "1,50 MHz (500 kHz); beide Bandenden liegen ausserhalb des Sweeps\n" +
+                     basis + ".csv\n");
+        QCOMPARE(readTestFile(basis + ".csv"),
+                 "Frequenz (MHz);Kanal 1 (SWV);Kanal 2 (SWV)\r\n1;-5;-10\r\n1,25;0;-7,5\r\n"
+                 "1,5;5;-5\r\n");
+
+        QVERIFY(QFile::remove(basis + ".csv") && QDir(ordner).mkdir(QStringLiteral("swr.csv")));
+        writeTestFile(eingabe, QByteArray(swrKurve()).replace("my curve", "neu"));
+        const QByteArray alt = readTestFile(basis + ".z2k");
+        const Lauf zweiter = starten({"--convert", eingabe, "--csv"});
+        QCOMPARE(zweiter.exitCode, 1);
+        QCOMPARE(zweiter.out, QString());
+        QCOMPARE(readTestFile(basis + ".z2k"), alt);
+    }
+
     // --png without a display: a picture joins each converted input's pair, a refused input gets
     // none, and a picture that cannot take its place fails its input like a curve file.
     void picturesBesideThePairs()
@@ -440,6 +704,19 @@ private slots:
         QCOMPARE(lauf.err, QStringLiteral("zor2conv: der Ausgabeordner datei/neu kann nicht "
                                           "angelegt werden: ein Teil des Pfads ist kein Ordner\n"));
         QCOMPARE(lauf.out, QString());
+
+        // An existing folder that takes no files is told so.
+        if (geteuid() == 0) {
+            QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+            QVERIFY(QDir().mkpath(ordner + "/zu"));
+            const Lauf fremd = starten({}, ordner, [&](QProcess &p) {
+                p.setProgram(QStringLiteral("runuser"));
+                p.setArguments({"-u", "nobody", "--", ZOR2CONV_PROGRAM, "--convert", eingabe,
+                                "--output-dir", "zu"});
+            });
+            QCOMPARE(fremd.err, QStringLiteral("zor2conv: in den Ausgabeordner zu kann nichts "
+                                               "geschrieben werden: keine Berechtigung\n"));
+        }
 
         // A folder that can be made is made only when a file is written.
         QCOMPARE(starten({"--convert", "fehlt.hfd", "--output-dir", "neu"}, ordner).exitCode, 1);

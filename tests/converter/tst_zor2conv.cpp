@@ -1,5 +1,5 @@
+#include "CsvFile.h"
 #include "Dialogs.h"
-#include "DisplayNumbers.h"
 #include "Kurvendiagramm.h"
 #include "Kurvenvorschau.h"
 #include "NewCurveFile.h"
@@ -24,6 +24,7 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
@@ -35,10 +36,12 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTranslator>
+#include <QUrl>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -58,6 +61,12 @@ public:
     {
         openQuestions.append({caption, dir, filter});
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QStringList openFileNames(QWidget *, const QString &caption, const QString &dir,
+                              const QString &filter) override
+    {
+        openQuestions.append({caption, dir, filter});
+        return std::exchange(openAnswers, {});
     }
     QString saveFileName(QWidget *, const QString &caption, const QString &dir,
                          const QString &filter) override
@@ -315,13 +324,15 @@ private slots:
         QCOMPARE(withoutMnemonic(ansicht->actions()[0]->text()), QStringLiteral("Kurvenvorschau"));
         // The buttons' steps above the separator, then Beenden.
         const QList<QAction *> entries = menu->actions();
-        QCOMPARE(entries.size(), 4);
+        QCOMPARE(entries.size(), 6);
         QCOMPARE(entries[0], child<QAction>("actionOeffnen"));
         QCOMPARE(entries[1], child<QAction>("actionSpeichern"));
-        QVERIFY(entries[2]->isSeparator());
-        QCOMPARE(entries[3], child<QAction>("actionBeenden"));
-        QCOMPARE(withoutMnemonic(entries[3]->text()), QStringLiteral("Beenden"));
-        QVERIFY(!entries[3]->icon().isNull());
+        QCOMPARE(withoutMnemonic(entries[2]->text()), QStringLiteral("Kurve NEU anzeigen..."));
+        QCOMPARE(withoutMnemonic(entries[3]->menu()->title()), QStringLiteral("Zuletzt geoeffnet"));
+        QVERIFY(entries[4]->isSeparator());
+        QCOMPARE(entries[5], child<QAction>("actionBeenden"));
+        QCOMPARE(withoutMnemonic(entries[5]->text()), QStringLiteral("Beenden"));
+        QVERIFY(!entries[5]->icon().isNull());
 
         QVERIFY(child<QLabel>("label_4")->font().bold());
         QVERIFY(child<QLabel>("label_3")->font().bold());
@@ -915,29 +926,6 @@ private slots:
                  QStringList({"Dipol80m_.z2k", "Dipol80m__2.z2k"}));
     }
 
-    // The readout's numbers: German format, fixed decimals, the frequency to the step's digits.
-    void readoutNumbers_data()
-    {
-        QTest::addColumn<double>("step"); // MHz; 0: a value (dB or SWR), not a frequency
-        QTest::addColumn<double>("number");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("step 25 kHz") << 0.025 << 3.675 << "3,675";
-        QTest::newRow("step 250 kHz") << 0.25 << 3.75 << "3,75";
-        QTest::newRow("step 1 MHz, no group separator") << 1.0 << 1296.0 << "1296";
-        QTest::newRow("level") << 0.0 << -12.3456 << "-12,35";
-        QTest::newRow("no minus zero") << 0.0 << -0.004 << "0,00";
-        QTest::newRow("infinite") << 0.0 << qInf() << "-";
-    }
-    void readoutNumbers()
-    {
-        QFETCH(double, step);
-        QFETCH(double, number);
-        QFETCH(QString, text);
-        QCOMPARE(step > 0 ? DisplayNumbers::number(number, DisplayNumbers::frequencyDecimals(step))
-                          : DisplayNumbers::value(number),
-                 text);
-    }
-
     // After a zoom the view moves with the arrow keys and by dragging, never beyond the whole
     // curve; Ctrl with the wheel zooms the values.
     void previewViewMoves()
@@ -1003,6 +991,124 @@ private slots:
         QVERIFY(vorschau()->isVisible());
         QVERIFY(frei.contains(vorschau()->frameGeometry()));
         QCOMPARE(QAccessible::queryAccessibleInterface(vorschau())->role(), QAccessible::Window);
+    }
+
+    // Two new curve files opened together over a converted SWR curve: each its own colour and
+    // legend entry, the one whose header names SWV on the left axis, the other on an axis of its
+    // own; markers listed; a refused file told with its line; the table saved beside the pair.
+    void newCurvesAreComparedWithTheConvertedOne()
+    {
+        open(writeOld(QStringLiteral("swr.hfd"), oldFile("#V4.04", 1, "Dipol", 40)));
+        click("pushButton_3");
+        const QString a = writeTestFile(files.filePath("a.z2k"),
+                                        "#Dipol SWV\n1;2.2\n1.1;1.2\n1.2;1\n1.3;1.8\n1.4;2.4\n");
+        const QString b = writeTestFile(files.filePath("b.z2k"), "#Vorher\n1;-1\n2;7\n");
+        const QString kaputt = writeTestFile(files.filePath("c.z2k"), "#x\n1;2\n1;2;3\n");
+        dialogs->openAnswers = {a, b};
+        child<QAction>("actionKurveNeuAnzeigen")->trigger();
+        QCOMPARE(dialogs->openQuestions.last().filter,
+                 QStringLiteral("ZOR2.0 Kurven-Datei (*.z2k)"));
+        QVERIFY(vorschau()->isVisible());
+        Kurvendiagramm *d = vorschau()->diagramm();
+        QCOMPARE(d->verglichen().size(), 2);
+        QCOMPARE(d->vergleichsLinie(0)->name(), QStringLiteral("Dipol SWV"));
+        QCOMPARE(d->vergleichsLinie(1)->name(), QStringLiteral("Vorher"));
+        const QList<QColor> farben = {d->kanal(1)->color(), d->kanal(2)->color(),
+                                      d->vergleichsLinie(0)->color(),
+                                      d->vergleichsLinie(1)->color()};
+        for (int i = 0; i < farben.size(); ++i)
+            QCOMPARE(farben.count(farben[i]), 1);
+        QVERIFY(d->vergleichsLinie(0)->attachedAxes().contains(d->yAchse()));
+        QVERIFY(d->vergleichsLinie(1)->attachedAxes().contains(d->zweiteAchse()));
+        QCOMPARE(d->yAchse()->titleText(), QStringLiteral("SWV"));
+        QCOMPARE(d->zweiteAchse()->titleText(), QStringLiteral("Wert"));
+        QVERIFY(d->zweiteAchse()->isVisible());
+        const QString marken = findChildOrFail<QTextEdit>(vorschau(), "marken")->toPlainText();
+        QVERIFY2(marken.contains("Dipol SWV: Minimum 1,00 SWV bei 1,2 MHz; SWV <= 2 von 1,0 bis "
+                                 "1,3 MHz (313 kHz)") &&
+                     marken.contains("Vorher: Minimum -1 bei 1 MHz; Maximum 7 bei 2 MHz") &&
+                     marken.contains("Kanal 1: Minimum"),
+                 qPrintable(marken));
+
+        QCoreApplication::sendPostedEvents();
+        QVERIFY2(cutTexts(vorschau()).isEmpty(), qPrintable(cutTexts(vorschau()).join(", ")));
+
+        QCOMPARE(window->kurvenNeuAnzeigen({kaputt}),
+                 QStringList(QDir::toNativeSeparators(kaputt) +
+                             ": Zeile 3: mehr als zwei Spalten: \"1;2;3\""));
+        QCOMPARE(dialogs->warnings.size(), 1);
+        QVERIFY(dialogs->warnings.last().second.contains("Zeile 3: mehr als zwei Spalten"));
+        QCOMPARE(d->verglichen().size(), 2);
+
+        // The comparison stays in a saved picture; the table is the converted curve's.
+        dialogs->saveAnswers = {files.filePath("vergleich.png"), files.filePath("tabelle")};
+        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern"),
+                          Qt::LeftButton);
+        QCOMPARE(QImageReader(files.filePath("vergleich.png")).size(), QSize(1200, 800));
+        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "csvSpeichern"), Qt::LeftButton);
+        QCOMPARE(dialogs->saveQuestions.last().dir,
+                 QDir::homePath() + "/" +
+                     dateinameAusText(child<QTextEdit>("textEdit")->toPlainText()) + ".csv");
+        const QByteArray csv = readTestFile(files.filePath("tabelle.csv"));
+        QVERIFY(csv.startsWith("Frequenz (MHz);Kanal 1 (SWV);Kanal 2 (SWV)\r\n1;"));
+        QCOMPARE(csv.count('\n'), 41);
+
+        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "vergleichEntfernen"),
+                          Qt::LeftButton);
+        QVERIFY(d->verglichen().isEmpty());
+        QVERIFY(!d->zweiteAchse()->isVisible());
+    }
+
+    // Files dropped onto either window: the old one opens as with the open button, the new
+    // ones go to the preview.
+    void droppedFilesAreOpened()
+    {
+        const QString alt = writeOld(QStringLiteral("drop.hfd"), oldFile("#V4.04", 1, "Drop"));
+        const QString neu = writeTestFile(files.filePath("drop.z2k"), "#Neu\n1;2\n");
+        for (QWidget *ziel :
+             {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(vorschau())}) {
+            window->kurveLoeschen();
+            vorschau()->vergleichLeeren();
+            QMimeData daten;
+            daten.setUrls({QUrl::fromLocalFile(neu), QUrl::fromLocalFile(alt)});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &daten, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QCoreApplication::sendEvent(ziel, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &daten, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(ziel, &drop);
+            QVERIFY(inState(State::Loaded));
+            QVERIFY(child<QLabel>("label_2")->text().endsWith("drop.hfd;Drop"));
+            QCOMPARE(vorschau()->diagramm()->verglichen().size(), 1);
+        }
+        QVERIFY(dialogs->openQuestions.isEmpty());
+    }
+
+    // The last eight old files opened, newest first, in the menu and the settings; an entry
+    // opens its file, and one that is refused leaves the list.
+    void recentFilesAreListed()
+    {
+        QStringList pfade;
+        for (int i = 0; i < 9; ++i) {
+            pfade.prepend(
+                writeOld(QStringLiteral("zuletzt/k%1.hfd").arg(i), oldFile("#V4.04", 1, "K")));
+            open(pfade.first());
+        }
+        pfade.removeLast();
+        QCOMPARE(setting("ZOR2", "zuletztgeoeffnet").toStringList(), pfade);
+        const QMenu *menu = child<QMenu>("menuZuletzt");
+        QCOMPARE(menu->actions().size(), 8);
+        QCOMPARE(menu->actions()[1]->text(), "&2 " + QDir::toNativeSeparators(pfade[1]));
+        menu->actions()[1]->trigger();
+        QVERIFY(inState(State::Loaded));
+        QVERIFY(child<QLabel>("label_2")->text().endsWith("/k7.hfd;K"));
+        QCOMPARE(setting("ZOR2", "zuletztgeoeffnet").toStringList().first(), pfade[1]);
+
+        QVERIFY(QFile::remove(pfade[3]));
+        menu->actions()[3]->trigger();
+        QCOMPARE(dialogs->warnings.size(), 1);
+        QCOMPARE(menu->actions().size(), 7);
+        QVERIFY(!setting("ZOR2", "zuletztgeoeffnet").toStringList().contains(pfade[3]));
     }
 
     void englishTranslationCoversTheWindow()

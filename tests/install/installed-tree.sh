@@ -50,6 +50,7 @@ appstreamcli validate --no-net "$share"/metainfo/*.xml >/dev/null || fail "appst
 out=$(update-mime-database "$share/mime" 2>&1) || { echo "$out"; fail "update-mime-database"; }
 grep -q "application/x-zor-old-curve:\*.hfd" "$share/mime/globs2" || fail "no glob *.hfd"
 grep -q "application/x-zor-old-curve" "$share/mime/magic" || fail "no magic for the version tags"
+grep -q "application/x-zor2-curve:\*.z2k" "$share/mime/globs2" || fail "no glob *.z2k"
 for icon in zor2conv zor2fwloader; do
     for size in 16 32 48 64 128 256; do
         [ -s "$share/icons/hicolor/${size}x${size}/apps/$icon.png" ] || fail "no $size px $icon"

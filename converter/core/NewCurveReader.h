@@ -1,0 +1,46 @@
+#pragma once
+
+#include "CurveMarkers.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QList>
+#include <QString>
+
+// One curve read from a new curve file (".z2k").
+struct NewCurve
+{
+    QString path;
+    QString header;          // the first line without its "#"
+    QList<double> frequency; // MHz
+    QList<double> value;
+    // What the header says the values are: "SWV" or "dB" as a word of its own; else no unit.
+    Quantity quantity() const;
+};
+
+// Reader of the new curve files, exactly as the writer makes them and nothing else: a header
+// line "#..." and then one line "frequency;value" per point, every line ended by a line feed.
+// Anything else is refused with the line number and a reason, so that a file that was cut off,
+// edited by hand or is of another kind is never shown as a curve.
+class NewCurveReader
+{
+    Q_DECLARE_TR_FUNCTIONS(NewCurveReader)
+
+public:
+    static constexpr qint64 kGroesseMax = 16 * 1024 * 1024;
+    static constexpr int kPunkteMax = 100000;
+
+    struct Ergebnis
+    {
+        NewCurve kurve;
+        int zeile = 0; // the line a refusal is about; 0 for the file as a whole
+        QString grund; // empty when the file was read
+        bool ok() const { return grund.isEmpty(); }
+        // The refusal as one line, without the file's name: "Zeile 7: ...".
+        QString meldung() const;
+    };
+
+    static Ergebnis lesen(const QString &path);
+    // The same for a file's content.
+    static Ergebnis auswerten(const QByteArray &inhalt);
+};

@@ -1,0 +1,91 @@
+#include "NewCurveFile.h"
+#include "NewCurveReader.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+// The strict reader of new curve files: what the writer writes reads back, anything else is
+// refused with its line and reason.
+class TestNewCurveReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsWhatTheWriterWrites()
+    {
+        auto r = std::make_unique<CurveRecord>();
+        r->punkte = 3;
+        r->kanal1ok = r->kanal2ok = true;
+        const double f[] = {0.00001234, 145.1234567, 145.1234568};
+        const double w[] = {-12.3456789, NAN, -INFINITY};
+        std::copy(f, f + 3, r->frequenz.begin());
+        std::copy(w, w + 3, r->wert2.begin());
+        const NewCurveReader::Ergebnis e = NewCurveReader::auswerten(
+            NewCurveFile::dateiInhalt(QStringLiteral("K2: SWV, Dipol"), *r, 2));
+        QVERIFY2(e.ok(), qPrintable(e.meldung()));
+        QCOMPARE(e.kurve.header, QStringLiteral("K2: SWV, Dipol"));
+        QCOMPARE(e.kurve.quantity(), Quantity::Swr);
+        QCOMPARE(e.kurve.frequency, QList<double>({1.234e-05, 145.123, 145.123}));
+        QCOMPARE(e.kurve.value[0], -12.3457);
+        QVERIFY(std::isnan(e.kurve.value[1]) && std::isinf(e.kurve.value[2]));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::addColumn<int>("zeile");
+        QTest::addColumn<QString>("meldung");
+        QTest::newRow("empty") << QByteArray() << 1 << "Zeile 1: die Datei ist leer";
+        QTest::newRow("no header")
+            << QByteArray("1;2\n") << 1 << "Zeile 1: die erste Zeile beginnt nicht mit \"#\"";
+        QTest::newRow("cut off") << QByteArray("#a\n1;2\n3;4") << 3
+                                 << "Zeile 3: die letzte Zeile endet nicht mit einem "
+                                    "Zeilenvorschub; ist die Datei abgeschnitten?";
+        QTest::newRow("carriage return")
+            << QByteArray("#a\r\n1;2\r\n") << 1 << "Zeile 1: Zeilenende mit Wagenruecklauf (CR)";
+        QTest::newRow("empty line") << QByteArray("#a\n1;2\n\n") << 3 << "Zeile 3: leere Zeile";
+        QTest::newRow("second header") << QByteArray("#a\n#b\n") << 2
+                                       << "Zeile 2: \";\" zwischen Frequenz und Wert fehlt: \"#b\"";
+        QTest::newRow("three columns")
+            << QByteArray("#a\n1;2;3\n") << 2 << "Zeile 2: mehr als zwei Spalten: \"1;2;3\"";
+        QTest::newRow("decimal comma")
+            << QByteArray("#a\n1,5;2\n") << 2 << "Zeile 2: die Frequenz \"1,5\" ist keine Zahl";
+        QTest::newRow("blank") << QByteArray("#a\n1; 2\n") << 2
+                               << "Zeile 2: der Wert \" 2\" ist keine Zahl";
+        QTest::newRow("control byte shown escaped")
+            << QByteArray("#a\n1;2\x1b[2J\n") << 2
+            << "Zeile 2: der Wert \"2\\x1b[2J\" ist keine Zahl";
+        QTest::newRow("no frequency")
+            << QByteArray("#a\nnan;2\n") << 2 << "Zeile 2: die Frequenz \"nan\" ist keine Zahl";
+        QTest::newRow("plus sign")
+            << QByteArray("#a\n+1;2\n") << 2 << "Zeile 2: die Frequenz \"+1\" ist keine Zahl";
+        QTest::newRow("falling frequency")
+            << QByteArray("#a\n2;1\n2;1\n1.5;1\n") << 4
+            << "Zeile 4: die Frequenz ist kleiner als in der Zeile davor";
+    }
+    void refusals()
+    {
+        QFETCH(QByteArray, inhalt);
+        const NewCurveReader::Ergebnis e = NewCurveReader::auswerten(inhalt);
+        QVERIFY(!e.ok());
+        QTEST(e.zeile, "zeile");
+        QTEST(e.meldung(), "meldung");
+        QVERIFY(e.kurve.frequency.isEmpty());
+    }
+
+    void refusesWhatIsNoFile()
+    {
+        QTemporaryDir dir;
+        const NewCurveReader::Ergebnis ordner = NewCurveReader::lesen(dir.path());
+        QCOMPARE(ordner.meldung(), QStringLiteral("ist ein Ordner, keine Datei"));
+        const NewCurveReader::Ergebnis fehlt = NewCurveReader::lesen(dir.filePath("x.z2k"));
+        QCOMPARE(fehlt.meldung(), QStringLiteral("Datei nicht gefunden"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNewCurveReader)
+#include "tst_newcurvereader.moc"
