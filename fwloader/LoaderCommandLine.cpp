@@ -8,7 +8,6 @@
 #include "Platform.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 #include <cmath>
 
@@ -21,20 +20,18 @@ QString translate(const char *text)
 
 } // namespace
 
-// The port, the search over it, and what the search could not open.
+// The search and the port it found, for one run.
 class LoaderCommandLine::Session
 {
 public:
     explicit Session(const QStringList &ttyList)
-        : search(makeDeviceSearch(modem, ttyList))
+        : search(ttyList)
+        , named(!ttyList.isEmpty())
     {
     }
 
-    Modem modem;
     DeviceSearch search;
-    // Why ports that exist gave no device: one line per port, in the order of the search.
-    QStringList portLines;
-    QStringList portsNoted;
+    bool named; // the user named the ports: each gets its line when no device is found
 };
 
 LoaderCommandLine::LoaderCommandLine(QTextStream &out, QTextStream &err, bool progressBar)
@@ -58,45 +55,30 @@ int LoaderCommandLine::run(const LoaderOptions &options)
     }
 }
 
-// Keeps one line per port that exists but gave no device, saying why.
-void LoaderCommandLine::noteRefusal(Session &session, const SearchTick &tick)
-{
-    const DeviceSearch &search = session.search;
-    const QString port = search.ttyName();
-    QString line;
-    if (tick.openFailure == OpenFailure::PermissionDenied)
-        line = permissionHint(port);
-    else if (tick.openFailure == OpenFailure::Busy)
-        line = translate("Port %1 ist belegt (von einem anderen Programm geoeffnet).").arg(port);
-    else if (tick.refused)
-        line = translate("An %1 antwortet ein Geraet %2 mit FW: %3, das nicht "
-                         "unterstuetzt wird.")
-                   .arg(port, search.identity().hwFamily,
-                        firmwareVersionText(search.identity().fwVersion));
-    if (!line.isEmpty() && !session.portsNoted.contains(port)) {
-        session.portsNoted.append(port);
-        session.portLines.append(line);
-    }
-}
-
 bool LoaderCommandLine::findDevice(Session &session)
 {
     DeviceSearch &search = session.search;
-    for (;;) {
-        const SearchTick tick = search.fopentty();
-        noteRefusal(session, tick);
-        if (tick.found) {
-            out << tick.statusText << '\n' << firmwareLine(search.identity()) << '\n';
-            out.flush();
-            return true;
-        }
-        if (tick.wrapped || tick.nextDelayMs < 0)
-            break;
-        QThread::msleep(tick.nextDelayMs);
+    if (progressBar) {
+        QObject::connect(&search, &DeviceSearch::progress, [this](int settled, int total) {
+            showBar(settled, total, translate("Suche HW: %1 / %2 Ports").arg(settled).arg(total));
+        });
+    }
+    const bool found = search.searchOnce();
+    if (progressBar) {
+        err << '\n';
+        err.flush();
+    }
+    if (found) {
+        out << foundText(search.ttyName()) << '\n' << firmwareLine(search.identity()) << '\n';
+        out.flush();
+        return true;
     }
     err << translate("Keine HW gefunden!") << '\n';
-    for (const QString &line : std::as_const(session.portLines))
-        err << line << '\n';
+    // Ports the user named each get their reason; of the usual list only those worth a word.
+    for (const PortResult &port : search.results()) {
+        if (session.named || isNotableOutcome(port.outcome))
+            err << portOutcomeText(port) << '\n';
+    }
     err.flush();
     return false;
 }
@@ -107,13 +89,18 @@ int LoaderCommandLine::probe(const QStringList &ttyList)
     return findDevice(session) ? CommandLine::Done : CommandLine::Failed;
 }
 
-void LoaderCommandLine::showProgress(int sent, int total)
+void LoaderCommandLine::showBar(int done, int total, const QString &text)
 {
     constexpr int width = 40;
-    const int done = total > 0 ? int(qint64(qBound(0, sent, total)) * width / total) : width;
-    err << '\r' << '[' << QString(done, QLatin1Char('#')) << QString(width - done, QLatin1Char(' '))
-        << "] " << QString::asprintf("Block: %i / %i", sent, total);
+    const int filled = total > 0 ? int(qint64(qBound(0, done, total)) * width / total) : width;
+    err << '\r' << '[' << QString(filled, QLatin1Char('#'))
+        << QString(width - filled, QLatin1Char(' ')) << "] " << text;
     err.flush();
+}
+
+void LoaderCommandLine::showProgress(int sent, int total)
+{
+    showBar(sent, total, QString::asprintf("Block: %i / %i", sent, total));
 }
 
 int LoaderCommandLine::refuse(const HexLoadResult &loaded)

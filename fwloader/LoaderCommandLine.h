@@ -5,11 +5,10 @@
 #include <QTextStream>
 
 struct HexLoadResult;
-struct SearchTick;
 enum class FlashResult;
 
-// The loader without a window: --probe walks the port list once with the window's search
-// steps and timing; --flash judges the HEX file first, then finds the device and writes the
+// The loader without a window: --probe searches the port list once, as the window's search
+// does; --flash judges the HEX file first, then finds the device and writes the
 // file into it; --check judges the file alone. Exit status 0: done; 1: no device, a refused
 // file or a failed transfer; 128 + the signal's number: a transfer ended by a signal.
 class LoaderCommandLine
@@ -29,7 +28,8 @@ private:
     class Session;
 
     bool findDevice(Session &session);
-    void noteRefusal(Session &session, const SearchTick &tick);
+    // One line on a terminal, redrawn in place: a bar of done / total and the text.
+    void showBar(int done, int total, const QString &text);
     void showProgress(int sent, int total);
     int refuse(const HexLoadResult &loaded);
     void showAccepted(const HexLoadResult &loaded);

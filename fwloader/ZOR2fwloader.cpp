@@ -15,8 +15,11 @@
 
 namespace {
 
-// Search steps of the device search start 200 ms after the window is built.
+// The device search starts 200 ms after the window is built.
 constexpr int firstSearchDelayMs = 200;
+// A round over every port takes about a third of a second; the pause after a round without a
+// device keeps the other serial devices from being asked several times a second.
+constexpr int searchPauseMs = 1000;
 // The window font's pixel size when none or a too small one is stored.
 constexpr int defaultFontSize = 12;
 
@@ -24,8 +27,7 @@ constexpr int defaultFontSize = 12;
 
 ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
     : ui(std::make_unique<Ui::ZOR2fwloader>())
-    , modem(std::make_unique<Modem>())
-    , search(makeDeviceSearch(*modem, ttyList))
+    , search(ttyList)
     , dialogs(dialogs)
 {
     ui->setupUi(this);
@@ -39,6 +41,10 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
 
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &ZOR2fwloader::fopentty);
+    connect(&search, &DeviceSearch::waitingFor, this, [this](const QString &port) {
+        statusBar()->showMessage(QStringLiteral("Suche HW :") + port, 0);
+    });
+    connect(&search, &DeviceSearch::finished, this, &ZOR2fwloader::searchFinished);
 
     QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
     fontSize = settings.value(QStringLiteral("fontsize"), defaultFontSize).toInt();
@@ -50,7 +56,6 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
     setFont(windowFont);
     TextFit::keep(this);
 
-    modem->closeTty();
     timer->start(firstSearchDelayMs);
 }
 
@@ -103,19 +108,29 @@ void ZOR2fwloader::on_pushButton_clicked()
     setTextColour(ui->label, accepted ? Qt::darkGreen : Qt::red);
 }
 
-// One step of the device search per timer tick; the step says when the next one is due.
+// One round of the device search over every port at once; searchFinished() takes its end.
 void ZOR2fwloader::fopentty()
 {
     timer->stop();
-    const SearchTick tick = search.fopentty();
-    if (!tick.statusText.isEmpty())
-        statusBar()->showMessage(tick.statusText, 0);
-    if (tick.found) {
+    search.start();
+}
+
+void ZOR2fwloader::searchFinished(bool found)
+{
+    if (found) {
+        statusBar()->showMessage(foundText(search.ttyName()), 0);
         ui->label_3->setText(firmwareLine(search.identity()));
         ui->pushButton->setEnabled(true);
+        return;
     }
-    if (tick.nextDelayMs >= 0)
-        timer->start(tick.nextDelayMs);
+    // A port that another program or loader holds is named, so that nobody waits for it here.
+    for (const PortResult &port : search.results()) {
+        if (port.outcome == PortOutcome::Busy) {
+            statusBar()->showMessage(portOutcomeText(port), 0);
+            break;
+        }
+    }
+    timer->start(searchPauseMs);
 }
 
 // "Write Flash": the transfer runs inside this call; the progress is painted between blocks.

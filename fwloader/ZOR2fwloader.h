@@ -43,6 +43,7 @@ protected:
 private slots:
     void on_pushButton_clicked();
     void fopentty();
+    void searchFinished(bool found);
     void on_pushButton_2_clicked();
     void on_pushButton_3_clicked();
 
@@ -51,9 +52,8 @@ private:
 
     std::unique_ptr<Ui::ZOR2fwloader> ui;
     FirmwareImage firmware; // image and lastAddress
-    std::unique_ptr<Modem> modem;
     QTimer *timer = nullptr;
-    DeviceSearch search; // ttyList, ttyIndex, ttyName, ttyOpen, versionPending, ... rxBuffer
+    DeviceSearch search; // ttyList, ttyName, the device's port and what it said
     int fontSize = 12;
     std::unique_ptr<Dialogs> ownDialogs;
     Dialogs *dialogs = nullptr;

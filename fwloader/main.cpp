@@ -16,13 +16,29 @@ namespace {
 const char programName[] = "ZOR2fwloader";
 const char programVersion[] = "V1.03";
 
+// Output that did not reach stdout makes no success: one line on stderr says so. Asked only
+// at the end, so that a full terminal never cuts a transfer short.
+int checkOutput(int status)
+{
+    if (CommandLine::standardOutputWritten())
+        return status;
+    CommandLine::print(stderr, QLatin1String(programName) + QStringLiteral(": ") +
+                                   LoaderOptions::tr("die Standardausgabe kann nicht geschrieben "
+                                                     "werden") +
+                                   QLatin1Char('\n'));
+    return status == CommandLine::Done ? CommandLine::Failed : status;
+}
+
 // No window and no display: only the core and the standard streams.
 int runCommandLine(int argc, char *argv[], const LoaderOptions &options)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return LoaderCommandLine(out, err, Platform::stderrIsTerminal()).run(options);
+    const int status = LoaderCommandLine(out, err, Platform::stderrIsTerminal()).run(options);
+    out.flush();
+    err.flush();
+    return status;
 }
 
 // The icon file in the working directory wins, as it always has; without it the program keeps
@@ -58,6 +74,10 @@ int runWindow(int argc, char *argv[], const LoaderOptions &options)
 
 int main(int argc, char *argv[])
 {
+    // Before anything opens a file: no lock, port or file may become stdout by chance.
+    Platform::occupyClosedStandardStreams();
+    Platform::failWritesToClosedPipes();
+
     // Every argument is judged before Qt sees one: a mistyped call never reaches a window.
     const LoaderOptions options = LoaderOptions::parse(CommandLine::arguments(argc, argv));
     if (!options.error.isEmpty())
@@ -66,14 +86,14 @@ int main(int argc, char *argv[])
     switch (options.mode) {
     case LoaderOptions::Mode::Help:
         CommandLine::print(stdout, LoaderOptions::helpText(QLatin1String(programName)));
-        return CommandLine::Done;
+        return checkOutput(CommandLine::Done);
     case LoaderOptions::Mode::Version:
         CommandLine::print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(programName),
                                                                  QLatin1String(programVersion)));
-        return CommandLine::Done;
+        return checkOutput(CommandLine::Done);
     case LoaderOptions::Mode::Window:
         return runWindow(argc, argv, options);
     default:
-        return runCommandLine(argc, argv, options);
+        return checkOutput(runCommandLine(argc, argv, options));
     }
 }

@@ -47,6 +47,7 @@ struct Options
     long doubleKAt = -1;
     int chatterMs = -1;
     bool exitAfterFlash = false;
+    bool silent = false;
     double maxSeconds = 0;
 };
 
@@ -56,7 +57,8 @@ void usage(FILE *out)
         out, "usage: zor2devsim [--family XX] [--fw-version N] [--variant N] [--link PATH]\n"
              "                  [--save-image FILE] [--k-delay MS] [--stop-after N]\n"
              "                  [--hangup-after N] [--garbage-at N] [--double-k-at N]\n"
-             "                  [--chatter MS] [--exit-after-flash] [--max-seconds S]\n"
+             "                  [--chatter MS] [--exit-after-flash] [--silent]\n"
+             "                  [--max-seconds S]\n"
              "       zor2devsim --help | --version\n"
              "Plays a device of the ZOR family on a pseudo-terminal and prints its path as the\n"
              "first line. Blocks N count from 0: --stop-after N sends no request after N\n"
@@ -66,7 +68,7 @@ void usage(FILE *out)
              "instead of the requests that --stop-after withholds (from block 0 without\n"
              "it). --link PATH makes PATH a symbolic link to the terminal; an existing\n"
              "PATH other than such a link is refused. --save-image writes the received\n"
-             "firmware after the end mark.\n");
+             "firmware after the end mark. --silent plays a port where nothing answers.\n");
 }
 
 bool parseNumber(const char *text, long low, long high, long *value)
@@ -117,6 +119,7 @@ const OptionRule optionRules[] = {
     {"double-k-at", true, [](Options &o, const char *v) { return takeBlock(v, &o.doubleKAt); }},
     {"chatter", true, [](Options &o, const char *v) { return takeInt(v, 600000, &o.chatterMs); }},
     {"exit-after-flash", false, [](Options &o, const char *) { return o.exitAfterFlash = true; }},
+    {"silent", false, [](Options &o, const char *) { return o.silent = true; }},
     {"max-seconds", true,
      [](Options &o, const char *v) {
          char *end = nullptr;
@@ -248,6 +251,8 @@ public:
 private:
     bool takeByte(unsigned char byte)
     {
+        if (options.silent)
+            return true;
         if (flashing)
             return takeFlashByte(byte);
         if (byte == '@')

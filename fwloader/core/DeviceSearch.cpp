@@ -3,96 +3,256 @@
 #include "PortList.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 
-DeviceSearch::DeviceSearch(Modem &modem, const QStringList &ttyList)
-    : modem(modem)
-    , ttyList(ttyList)
+#include <array>
+
+namespace {
+
+QString translate(const char *text)
 {
+    return QCoreApplication::translate("ZOR2fwloader", text);
 }
 
-DeviceSearch makeDeviceSearch(Modem &modem, const QStringList &ttyList)
+// The bound for handing "@v;" to the driver; what is left goes out from the event loop.
+constexpr int probeWriteMs = 100;
+
+} // namespace
+
+struct DeviceSearch::Probe
 {
-    modem.setBaudrate(57600);
-    return DeviceSearch(modem, ttyList.isEmpty() ? defaultTtyList(currentPortSystem()) : ttyList);
+    std::unique_ptr<Modem> modem = std::make_unique<Modem>();
+    std::array<char, identificationLength> reply{};
+    int have = 0;
+    int sameAs = -1; // the earlier entry that names the same device
+};
+
+DeviceSearch::DeviceSearch(const QStringList &ttyList, QObject *parent)
+    : QObject(parent)
+    , device(std::make_unique<Modem>())
+{
+    for (const QString &name : ttyList.isEmpty() ? defaultTtyList(currentPortSystem()) : ttyList)
+        ports.push_back({name, PortOutcome::Pending, {}});
+    replyTimer.setSingleShot(true);
+    connect(&replyTimer, &QTimer::timeout, this, &DeviceSearch::replyTimeUp);
 }
 
-void DeviceSearch::discardInput()
+DeviceSearch::~DeviceSearch() = default;
+
+void DeviceSearch::start()
 {
-    if (open) {
-        std::array<char, receiveBufferSize> scratch;
-        modem.readTty(scratch.data(), int(scratch.size()));
+    if (running || found())
+        return;
+    running = true;
+    ending = false;
+    settled = 0;
+    firstOpen = -1;
+    devices.clear();
+    probes.clear();
+    for (PortResult &port : ports) {
+        port.outcome = PortOutcome::Pending;
+        port.identity = DeviceIdentity();
     }
-    received.fill(0);
-}
-
-bool DeviceSearch::nextPort()
-{
-    ++index;
-    if (index >= ttyList.size()) {
-        index = 0;
-        return true;
+    emit progress(0, portCount());
+    if (!ports.empty()) {
+        firstOpen = 0;
+        emit waitingFor(ports.front().name);
     }
-    return false;
+    // Every port is opened and asked before any is judged; settle() waits for advance().
+    ending = true;
+    for (int i = 0; i < portCount(); ++i)
+        openProbe(i);
+    ending = false;
+    replyTimer.start(replyMs);
+    advance();
 }
 
-SearchTick DeviceSearch::fopentty()
+bool DeviceSearch::searchOnce()
 {
-    if (ttyList.isEmpty())
-        return SearchTick();
-    if (pending)
-        return judgeReply();
-    if (!open)
-        return openNextPort();
-    // Found: the port stays open and the search stays stopped.
-    return SearchTick();
+    QEventLoop loop;
+    connect(this, &DeviceSearch::finished, &loop, &QEventLoop::quit);
+    start();
+    // The round ends by the reply timer at the latest.
+    if (running)
+        loop.exec();
+    return found();
 }
 
-SearchTick DeviceSearch::judgeReply()
+void DeviceSearch::openProbe(int index)
 {
-    SearchTick tick;
-    pending = false;
-    const int count = modem.readTty(received.data(), identificationLength);
-    const bool complete = count >= identificationLength;
-    if (complete)
-        reply = parseIdentification(received.data());
-    if (complete && isAcceptedDevice(reply)) {
-        tick.statusText = QCoreApplication::translate("ZOR2fwloader", "HW gefunden an: ") + name;
-        tick.found = true;
-        return tick;
+    const QString &name = ports[std::size_t(index)].name;
+    devices.append(resolvedPortName(name));
+    probes.push_back(std::make_unique<Probe>());
+    Probe &probe = *probes.back();
+    // A port named twice is asked once: a second open would find our own lock.
+    probe.sameAs = int(devices.indexOf(devices.last()));
+    if (probe.sameAs < index) {
+        emit progress(++settled, portCount()); // its outcome is the earlier entry's
+        return;
     }
-    tick.refused = complete;
-    tick.wrapped = nextPort();
-    tick.nextDelayMs = 200;
-    modem.closeTty();
-    open = false;
-    return tick;
+    probe.sameAs = -1;
+    if (!probe.modem->openTty(name)) {
+        switch (probe.modem->lastOpenFailure()) {
+        case OpenFailure::NotFound:
+            return settle(index, PortOutcome::Missing);
+        case OpenFailure::NotSerial:
+            return settle(index, PortOutcome::NotSerial);
+        case OpenFailure::Busy:
+            return settle(index, PortOutcome::Busy);
+        case OpenFailure::PermissionDenied:
+            return settle(index, PortOutcome::NoPermission);
+        case OpenFailure::None:
+        case OpenFailure::Other:
+            break;
+        }
+        return settle(index, PortOutcome::CannotOpen);
+    }
+    // Read from the event loop, never inside the serial port's own signal: judging may close it.
+    connect(
+        probe.modem.get(), &Modem::inputArrived, this, [this, index] { readReply(index); },
+        Qt::QueuedConnection);
+    std::array<char, receiveBufferSize> stale;
+    probe.modem->readTty(stale.data(), int(stale.size()));
+    probe.modem->writeBlock("@v;", 3, probeWriteMs);
 }
 
-SearchTick DeviceSearch::openNextPort()
+void DeviceSearch::readReply(int index)
 {
-    SearchTick tick;
-    index = qBound(0, index, int(ttyList.size()) - 1);
-    name = ttyList.at(index);
-    tick.statusText = QStringLiteral("Suche HW :") + name;
-    open = modem.openTty(name);
-    if (open) {
-        discardInput();
-        modem.writeTty("@v;");
-        pending = true;
-        tick.nextDelayMs = 300;
-        return tick;
+    if (!running || index >= int(probes.size()) ||
+        ports[std::size_t(index)].outcome != PortOutcome::Pending)
+        return;
+    Probe &probe = *probes[std::size_t(index)];
+    if (probe.sameAs >= 0)
+        return;
+    // Only the 11 bytes of the reply: whatever follows stays queued for the transfer to drop.
+    probe.have +=
+        probe.modem->readTty(probe.reply.data() + probe.have, identificationLength - probe.have);
+    if (probe.have < identificationLength)
+        return;
+    PortResult &port = ports[std::size_t(index)];
+    port.identity = parseIdentification(probe.reply.data());
+    settle(index, isAcceptedDevice(port.identity) ? PortOutcome::Found : PortOutcome::Refused);
+}
+
+void DeviceSearch::settle(int index, PortOutcome outcome)
+{
+    ports[std::size_t(index)].outcome = outcome;
+    if (outcome != PortOutcome::Found)
+        probes[std::size_t(index)]->modem->closeTty();
+    emit progress(++settled, portCount());
+    if (!ending)
+        advance();
+}
+
+void DeviceSearch::replyTimeUp()
+{
+    ending = true;
+    for (int i = 0; i < portCount(); ++i) {
+        readReply(i); // what arrived at the last moment still counts
+        if (ports[std::size_t(i)].outcome == PortOutcome::Pending &&
+            probes[std::size_t(i)]->sameAs < 0)
+            settle(i, PortOutcome::NoAnswer);
     }
-    tick.openFailure = modem.lastOpenFailure();
-    tick.wrapped = nextPort();
-    tick.nextDelayMs = 100;
-    pending = false;
-    modem.closeTty();
-    return tick;
+    ending = false;
+    advance();
+}
+
+void DeviceSearch::advance()
+{
+    if (!running)
+        return;
+    for (int i = 0; i < portCount(); ++i) {
+        const Probe &probe = *probes[std::size_t(i)];
+        const PortOutcome outcome = ports[std::size_t(i)].outcome;
+        if (probe.sameAs >= 0)
+            continue;
+        if (outcome == PortOutcome::Found) {
+            foundIndex = i;
+            return endRound();
+        }
+        if (outcome == PortOutcome::Pending) {
+            if (i != firstOpen) {
+                firstOpen = i;
+                emit waitingFor(ports[std::size_t(i)].name);
+            }
+            return;
+        }
+    }
+    endRound();
+}
+
+void DeviceSearch::endRound()
+{
+    replyTimer.stop();
+    running = false;
+    for (int i = 0; i < portCount(); ++i) {
+        Probe &probe = *probes[std::size_t(i)];
+        if (probe.sameAs >= 0) {
+            ports[std::size_t(i)].outcome = ports[std::size_t(probe.sameAs)].outcome;
+            ports[std::size_t(i)].identity = ports[std::size_t(probe.sameAs)].identity;
+        }
+    }
+    // The device's link moves out of its probe; the others close with their probes.
+    device = std::make_unique<Modem>();
+    if (foundIndex >= 0) {
+        Probe &winner = *probes[std::size_t(foundIndex)];
+        disconnect(winner.modem.get(), &Modem::inputArrived, this, nullptr);
+        device = std::move(winner.modem);
+    }
+    probes.clear();
+    emit finished(found());
 }
 
 void DeviceSearch::restart()
 {
-    modem.closeTty();
-    open = false;
-    pending = false;
+    device->closeTty();
+    foundIndex = -1;
+}
+
+QString DeviceSearch::ttyName() const
+{
+    return found() ? ports[std::size_t(foundIndex)].name : QString();
+}
+
+DeviceIdentity DeviceSearch::identity() const
+{
+    return found() ? ports[std::size_t(foundIndex)].identity : DeviceIdentity();
+}
+
+QString foundText(const QString &port)
+{
+    return translate("HW gefunden an: ") + port;
+}
+
+QString portOutcomeText(const PortResult &result)
+{
+    const QString &port = result.name;
+    switch (result.outcome) {
+    case PortOutcome::Pending:
+    case PortOutcome::Found:
+        break;
+    case PortOutcome::Missing:
+        return translate("Port %1 gibt es nicht").arg(port);
+    case PortOutcome::NotSerial:
+        return translate("%1 ist kein serieller Port").arg(port);
+    case PortOutcome::Busy:
+        return translate("Port %1 ist belegt").arg(port);
+    case PortOutcome::NoPermission:
+        return permissionHint(port);
+    case PortOutcome::CannotOpen:
+        return translate("Port %1 laesst sich nicht oeffnen").arg(port);
+    case PortOutcome::NoAnswer:
+        return translate("An %1 antwortet kein Geraet").arg(port);
+    case PortOutcome::Refused:
+        return translate("An %1 antwortet ein Geraet %2 mit FW: %3, das nicht "
+                         "unterstuetzt wird.")
+            .arg(port, result.identity.hwFamily, firmwareVersionText(result.identity.fwVersion));
+    }
+    return QString();
+}
+
+bool isNotableOutcome(PortOutcome outcome)
+{
+    return outcome == PortOutcome::Busy || outcome == PortOutcome::NoPermission ||
+           outcome == PortOutcome::Refused;
 }

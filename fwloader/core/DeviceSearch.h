@@ -3,64 +3,107 @@
 #include "DeviceIdentity.h"
 #include "Modem.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
-#include <array>
+#include <memory>
+#include <vector>
 
-// What one step of the search asks of its caller.
-struct SearchTick
-{
-    int nextDelayMs = -1; // run the next step after this many ms; -1: the search has stopped
-    QString statusText;   // to show in the status bar; empty: leave it
-    bool found = false;   // the device answered on ttyName; the port stays open
-    bool wrapped = false; // the list was walked once and starts again at its first port
-    OpenFailure openFailure = OpenFailure::None; // why ttyName did not open in this step
-    bool refused = false; // a device answered on ttyName that the loader does not support
+// What one port gave in a search round.
+enum class PortOutcome {
+    Pending,   // the round still waits for it
+    Found,     // a device of ours answered
+    Missing,   // no such port
+    NotSerial, // the name is no serial device (a file, a folder, /dev/null)
+    Busy,      // another program, or another loader, holds the port
+    NoPermission,
+    CannotOpen, // any other failure to open it
+    NoAnswer,   // fewer than 11 bytes within the bound
+    Refused,    // a device answered that the loader does not support
 };
 
-// Walks the port list one timer step at a time: open a port and send "@v;", then, one step
-// later, judge the reply. No step ever waits on the port; the caller's timer does the waiting.
-class DeviceSearch
+struct PortResult
 {
-public:
-    DeviceSearch(Modem &modem, const QStringList &ttyList);
+    QString name; // as given in the list
+    PortOutcome outcome = PortOutcome::Pending;
+    DeviceIdentity identity; // Found, Refused: what the device said
+};
 
-    // Drops what has arrived so far (up to rxBuffer's size) and clears rxBuffer.
-    void discardInput();
-    // One step of the search; the caller runs the next one after nextDelayMs.
-    SearchTick fopentty();
-    // After a failed transfer the device may still take bytes as flash data: close the port and
-    // search again, starting with the same port.
+// Looks for the device on every port of the list at once: each port is opened, asked with
+// "@v;" and judged within its own bound (11 bytes in replyMs). Where several answer, the first
+// in list order wins, so the round ends as soon as every port before the device is settled. The
+// device's port stays open for the transfer; all others are closed when the round ends. Runs in
+// the caller's event loop; the window and the command line both drive it.
+class DeviceSearch : public QObject
+{
+    Q_OBJECT
+
+public:
+    // ttyList empty: the system's usual ports.
+    explicit DeviceSearch(const QStringList &ttyList, QObject *parent = nullptr);
+    ~DeviceSearch() override;
+
+    // Bound of the wait for each reply, from the moment "@v;" went out.
+    void setReplyTimeout(int msecs) { replyMs = msecs; }
+
+    // Starts one round over the whole list; does nothing while a round runs or once the device
+    // was found. The round ends with finished(), possibly before start() returns.
+    void start();
+    // Starts a round and waits for its end (the command line's way); true: found.
+    bool searchOnce();
+    bool isRunning() const { return running; }
+    bool found() const { return foundIndex >= 0; }
+
+    // After a failed transfer the device may still take bytes as flash data: its port is
+    // closed and the next round searches the whole list again.
     void restart();
 
-    Modem &link() const { return modem; }
-    // The port being tried; once found, the device's port.
-    QString ttyName() const { return name; }
-    // A port is open: the one being asked, or the device's.
-    bool ttyOpen() const { return open; }
-    // "@v;" went out; the next step judges the reply.
-    bool versionPending() const { return pending; }
-    int ttyIndex() const { return index; }
-    // What the last device that answered said about itself.
-    DeviceIdentity identity() const { return reply; }
-    const std::array<char, receiveBufferSize> &rxBuffer() const { return received; }
+    // The found device's port; a closed link when none was found.
+    Modem &link() const { return *device; }
+    // The port the device answered on, as named in the list; empty while none was found.
+    QString ttyName() const;
+    DeviceIdentity identity() const;
+    int portCount() const { return int(ports.size()); }
+    // Every port of the last round, in list order.
+    const std::vector<PortResult> &results() const { return ports; }
+
+signals:
+    // settled of total ports have given their outcome.
+    void progress(int settled, int total);
+    // The first port in list order whose outcome is still open; the round waits for it.
+    void waitingFor(const QString &port);
+    void finished(bool found);
 
 private:
-    bool nextPort();
-    SearchTick judgeReply();
-    SearchTick openNextPort();
+    struct Probe;
 
-    Modem &modem;
-    QStringList ttyList;
-    int index = 0;
-    QString name;
-    bool open = false;
-    bool pending = false;
-    DeviceIdentity reply;
-    std::array<char, receiveBufferSize> received{};
+    void openProbe(int index);
+    void readReply(int index);
+    void settle(int index, PortOutcome outcome);
+    void replyTimeUp();
+    void advance();
+    void endRound();
+
+    std::vector<PortResult> ports;
+    QStringList devices; // resolved names, for ports named twice
+    std::vector<std::unique_ptr<Probe>> probes;
+    std::unique_ptr<Modem> device;
+    QTimer replyTimer;
+    int replyMs = 300;
+    int settled = 0;
+    int firstOpen = -1; // the first port in list order still pending, as last reported
+    int foundIndex = -1;
+    bool running = false;
+    bool ending = false;
 };
 
-// The search as both front ends run it: over ttyList, or the system's usual ports when it is
-// empty, with the link set to 57600 baud.
-DeviceSearch makeDeviceSearch(Modem &modem, const QStringList &ttyList);
+// "HW gefunden an: " followed by the port.
+QString foundText(const QString &port);
+// Why a port gave no device, in one line: "Port %1 ist belegt" and the like; empty for Found
+// and Pending.
+QString portOutcomeText(const PortResult &result);
+// Whether a port with this outcome is worth a line when it was not named by the user: the
+// ports of the usual list that are missing or silent are not.
+bool isNotableOutcome(PortOutcome outcome);

@@ -28,6 +28,17 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
+// Old DOS tools end a text file with one Ctrl-Z (0x1A): the size of the text without it.
+qsizetype endWithoutCtrlZ(const QByteArray &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && isSpace(text.at(end - 1)))
+        --end;
+    const bool one =
+        end > 0 && text.at(end - 1) == '\x1A' && (end < 2 || text.at(end - 2) != '\x1A');
+    return one ? end - 1 : text.size();
+}
+
 QString tr(const char *text)
 {
     return QCoreApplication::translate("ZOR2fwloader", text);
@@ -81,7 +92,10 @@ bool readWhole(const QString &path, QByteArray &text, HexLoadResult &result)
     const Platform::ReadResult read = Platform::readRegularFile(path, maxHexFileSize);
     const Platform::FileKind kind = read.status.kind;
     QString reason;
-    if (kind == Platform::FileKind::Missing || kind == Platform::FileKind::DanglingLink)
+    // A folder the user may not enter hides whether the file exists: that is no missing file.
+    if (read.status.result.error == Platform::FileError::NoPermission)
+        reason = tr("kein Zugriff auf die Datei oder ihren Ordner");
+    else if (kind == Platform::FileKind::Missing || kind == Platform::FileKind::DanglingLink)
         reason = tr("Datei nicht gefunden");
     else if (kind != Platform::FileKind::Regular)
         reason = tr("keine gewoehnliche Datei");
@@ -121,6 +135,8 @@ private:
     std::vector<bool> stored;
     qint64 base = -1; // nothing is stored before the first segment or linear address record
     qint64 protectedFrom = -1;
+    int dataRecords = 0;    // data records with at least one byte, wherever they lie
+    int dataBeforeBase = 0; // the first of them before any address record; 0: none
     bool ended = false;
     int record = 0; // at most 8 M words in a file of 16 MB
     std::vector<quint8> bytes;
@@ -143,6 +159,11 @@ bool RecordReader::take(const char *word, qsizetype length)
     if (!reason.isEmpty()) {
         refuse(result, HexStatus::Malformed, reason, record);
         return false;
+    }
+    if (type == 0x00 && count > 0) {
+        ++dataRecords;
+        if (base < 0 && dataBeforeBase == 0)
+            dataBeforeBase = record;
     }
     if (type == 0x01)
         ended = true;
@@ -194,9 +215,18 @@ void RecordReader::judge()
     else if (!ended)
         refuse(result, HexStatus::Malformed,
                tr("kein Dateiende-Satz (Typ 01), Datei abgeschnitten?"), record);
+    else if (dataRecords == 0)
+        refuse(result, HexStatus::Unsuitable, tr("keine Daten"));
     else if (base < 0)
         refuse(result, HexStatus::Unsuitable,
                tr("kein Satz vom Typ 04 (erwartet wird eine 32-Bit-HEX-Datei)"));
+    // Such records would be lost without a word (a file joined from a part without address
+    // records and one with them): nothing is flashed that the user did not see judged.
+    else if (dataBeforeBase > 0)
+        refuse(result, HexStatus::Malformed,
+               tr("Daten vor dem ersten Satz vom Typ 04 (die Datei als 32-Bit-HEX-Datei neu "
+                  "erzeugen)"),
+               dataBeforeBase);
     else if (protectedFrom >= 0)
         refuse(result, HexStatus::Unsuitable,
                tr("Daten ab 0x%1, der Bereich ab 0xFC00 ist geschuetzt").arg(hex4(protectedFrom)));
@@ -223,7 +253,7 @@ HexLoadResult readHexFile(const QString &path)
 
     RecordReader reader(result);
     const char *data = text.constData();
-    const qsizetype size = text.size();
+    const qsizetype size = endWithoutCtrlZ(text);
     // Editors on Windows may put a byte order mark in front of the first record.
     for (qsizetype pos = text.startsWith("\xEF\xBB\xBF") ? 3 : 0; pos < size;) {
         while (pos < size && isSpace(data[pos]))
@@ -246,7 +276,7 @@ void checkProcessor(HexLoadResult &result, int fwVersion)
     if (fileForLf && !isLfProcessor(fwVersion))
         refuse(result, HexStatus::NotForF26K22, tr("die Datei ist fuer den PIC18LF26K80"));
     else if (!fileForLf && isLfProcessor(fwVersion))
-        refuse(result, HexStatus::NotForF26K80, tr("die Datei ist fuer den PIC18F26K22"));
+        refuse(result, HexStatus::NotForLF26K80, tr("die Datei ist fuer den PIC18F26K22"));
 }
 
 HexLoadResult loadHexFile(const QString &path, int fwVersion)
@@ -261,7 +291,8 @@ QString hexStatusText(const HexLoadResult &result)
     const char *text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht lesbar!!");
     switch (result.status) {
     case HexStatus::Accepted:
-        return tr("HEX-Datei OK!! Laenge: %1 Byte").arg(result.image.lastAddress);
+        // The byte extent, as the label's word says: the highest address written, plus one.
+        return tr("HEX-Datei OK!! Laenge: %1 Byte").arg(result.image.lastAddress + 1);
     case HexStatus::NotReadable:
         break;
     case HexStatus::Malformed:
@@ -273,8 +304,8 @@ QString hexStatusText(const HexLoadResult &result)
     case HexStatus::NotForF26K22:
         text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht fuer PIC18F26K22!!");
         break;
-    case HexStatus::NotForF26K80:
-        text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht fuer PIC18F26K80!!");
+    case HexStatus::NotForLF26K80:
+        text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht fuer PIC18LF26K80!!");
         break;
     }
     return tr(text);

@@ -6,11 +6,12 @@
 
 enum class HexStatus {
     Accepted,
-    NotReadable,  // missing, no regular file, too large for a firmware, or not to be opened
-    Malformed,    // a damaged record, a missing end record, or two values for one address
-    Unsuitable,   // no data, no jump to 0xFC00 at 0x0020, or data at 0xFC00 and above
-    NotForF26K22, // built for the PIC18LF26K80, the device has a PIC18F26K22
-    NotForF26K80, // built for the PIC18F26K22, the device has a PIC18LF26K80
+    NotReadable,   // missing, no regular file, too large for a firmware, or not to be opened
+    Malformed,     // a damaged record, a missing end record, two values for one address, or
+                   // data before the first address record
+    Unsuitable,    // no data, no jump to 0xFC00 at 0x0020, or data at 0xFC00 and above
+    NotForF26K22,  // built for the PIC18LF26K80, the device has a PIC18F26K22
+    NotForLF26K80, // built for the PIC18F26K22, the device has a PIC18LF26K80
 };
 
 struct HexLoadResult

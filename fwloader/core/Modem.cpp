@@ -13,7 +13,26 @@
 
 namespace {
 
-OpenFailure classify(QSerialPort::SerialPortError error, const QString &portName)
+OpenFailure fromClaim(Platform::DeviceClaim claim)
+{
+    switch (claim) {
+    case Platform::DeviceClaim::Held:
+        return OpenFailure::None;
+    case Platform::DeviceClaim::NotFound:
+        return OpenFailure::NotFound;
+    case Platform::DeviceClaim::NotATerminal:
+        return OpenFailure::NotSerial;
+    case Platform::DeviceClaim::NoPermission:
+        return OpenFailure::PermissionDenied;
+    case Platform::DeviceClaim::Busy:
+        return OpenFailure::Busy;
+    case Platform::DeviceClaim::Failed:
+        break;
+    }
+    return OpenFailure::Other;
+}
+
+OpenFailure classify(QSerialPort::SerialPortError error)
 {
     switch (error) {
     case QSerialPort::NoError:
@@ -21,9 +40,9 @@ OpenFailure classify(QSerialPort::SerialPortError error, const QString &portName
     case QSerialPort::DeviceNotFoundError:
         return OpenFailure::NotFound;
     case QSerialPort::PermissionError:
-        // Qt reports a port in use and a port we may not open alike; only the file mode tells.
-        return Platform::mayReadWrite(portSystemLocation(portName)) ? OpenFailure::Busy
-                                                                    : OpenFailure::PermissionDenied;
+        // We may open the device (its lock is ours), so another program holds it: by the
+        // serial layer's lock file on Linux, by its handle on Windows.
+        return OpenFailure::Busy;
     default:
         return OpenFailure::Other;
     }
@@ -33,7 +52,7 @@ OpenFailure classify(QSerialPort::SerialPortError error, const QString &portName
 
 QString permissionHint(const QString &port)
 {
-    const QFileInfo info(portSystemLocation(port));
+    const QFileInfo info(resolvedPortName(port));
     const QString group = info.group();
     const auto groupRights = QFile::ReadGroup | QFile::WriteGroup;
     if (group.isEmpty() || group == QLatin1String("root") ||
@@ -54,7 +73,10 @@ Modem::Modem(QObject *parent)
 {
 }
 
-Modem::~Modem() = default;
+Modem::~Modem()
+{
+    closePort();
+}
 
 void Modem::setBaudrate(int newRate)
 {
@@ -64,19 +86,27 @@ void Modem::setBaudrate(int newRate)
 
 bool Modem::openTty(const QString &portName)
 {
-    port = std::make_unique<QSerialPort>();
+    closePort();
     lineLost = false;
     openFailure = OpenFailure::None;
-    port->setPortName(portName);
-    port->setBaudRate(rate);
-    port->setDataBits(QSerialPort::Data8);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    port->setFlowControl(QSerialPort::NoFlowControl);
-    if (portName.isEmpty() || !port->open(QIODevice::ReadWrite)) {
-        openFailure =
-            portName.isEmpty() ? OpenFailure::NotFound : classify(port->error(), portName);
-        port.reset();
+    // The lock comes first: as root, opening a port that another loader holds would change its
+    // line speed, and closing it again would end that loader's exclusive use.
+    const QString device = resolvedPortName(portName);
+    deviceLock = Platform::lockDevice(device);
+    openFailure = portName.isEmpty() ? OpenFailure::NotFound : fromClaim(deviceLock.claim);
+    if (openFailure == OpenFailure::None) {
+        port = std::make_unique<QSerialPort>();
+        port->setPortName(device);
+        port->setBaudRate(rate);
+        port->setDataBits(QSerialPort::Data8);
+        port->setParity(QSerialPort::NoParity);
+        port->setStopBits(QSerialPort::OneStop);
+        port->setFlowControl(QSerialPort::NoFlowControl);
+        if (!port->open(QIODevice::ReadWrite))
+            openFailure = classify(port->error());
+    }
+    if (openFailure != OpenFailure::None) {
+        closePort();
         emit setTtyText(QStringLiteral("?"));
         return false;
     }
@@ -85,15 +115,22 @@ bool Modem::openTty(const QString &portName)
     port->setRequestToSend(true);
     port->clearError();
     connect(port.get(), &QSerialPort::errorOccurred, this, &Modem::noteError);
+    connect(port.get(), &QSerialPort::readyRead, this, &Modem::inputArrived);
     emit setTtyText(portName);
     return true;
 }
 
-bool Modem::closeTty()
+void Modem::closePort()
 {
     if (port && port->isOpen())
         port->close();
     port.reset();
+    Platform::releaseDevice(deviceLock);
+}
+
+bool Modem::closeTty()
+{
+    closePort();
     lineLost = false;
     emit setTtyText(QStringLiteral("?"));
     return true;
@@ -110,6 +147,12 @@ void Modem::noteError(QSerialPort::SerialPortError error)
     // the terminal just ends its input (a pseudo-terminal whose other side was closed). Either
     // way the port is of no further use; Qt would keep polling it, so it is closed outside the
     // signal that reported the error.
+    // An empty read while the event loop runs (its notice came after another read had taken
+    // the bytes) looks like the end of input too; only a line that really hung up is lost.
+    if (error == QSerialPort::ReadError && !Platform::lineHungUp(port->handle())) {
+        port->clearError();
+        return;
+    }
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
         error == QSerialPort::WriteError) {
         lineLost = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform.h"
+
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -7,7 +9,7 @@
 #include <memory>
 
 // Why the last openTty() failed; the command line names a port it may not open.
-enum class OpenFailure { None, NotFound, PermissionDenied, Busy, Other };
+enum class OpenFailure { None, NotFound, NotSerial, PermissionDenied, Busy, Other };
 
 // The loader's receive buffer, and so the most one read takes when stale input is dropped.
 constexpr int receiveBufferSize = 8004;
@@ -18,9 +20,10 @@ constexpr int receiveBufferSize = 8004;
 QString permissionHint(const QString &port);
 
 // The loader's only path to the device: one serial port at 57600 8N1, binary, no flow control,
-// DTR and RTS on, opened exclusively (Qt's lock file keeps out a second user, root included). Reads
-// never wait; every wait and every write has a bound. Once the line is lost (the device or adapter
-// hung up) reads and writes fail at once.
+// DTR and RTS on, opened exclusively: an advisory lock on the device, taken before the port is
+// opened, keeps out a second loader whatever name it gives the port, root included. Reads never
+// wait; every wait and every write has a bound. Once the line is lost (the device or adapter hung
+// up) reads and writes fail at once.
 class Modem : public QObject
 {
     Q_OBJECT
@@ -32,8 +35,9 @@ public:
     // 9600, 57600 or 115200; any other rate is ignored. Used by the next openTty().
     void setBaudrate(int rate);
 
-    // The port name exactly as given: "COM3" on Windows, a device path such as /dev/ttyUSB0 on
-    // Linux. Emits setTtyText(port) on success and setTtyText("?") on failure.
+    // The port name as the user gives it: "COM3" on Windows, a device path such as /dev/ttyUSB0
+    // or a link to one on Linux; the device behind it is opened (resolvedPortName). Emits
+    // setTtyText(port) on success and setTtyText("?") on failure.
     bool openTty(const QString &port);
     // Always true; emits setTtyText("?"). Harmless on a closed link.
     bool closeTty();
@@ -61,14 +65,18 @@ public:
 
 signals:
     void setTtyText(const QString &text);
+    // Bytes arrived that readTty() can take.
+    void inputArrived();
 
 private:
     void noteError(QSerialPort::SerialPortError error);
     void closeLostLine();
+    void closePort();
     bool settleWait();
 
     std::unique_ptr<QSerialPort> port;
     int rate = 57600;
     bool lineLost = false;
     OpenFailure openFailure = OpenFailure::None;
+    Platform::DeviceLock deviceLock;
 };

@@ -2,6 +2,9 @@
 
 #include "Platform.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 PortSystem currentPortSystem()
 {
     return Platform::comPortNames() ? PortSystem::Windows : PortSystem::Linux;
@@ -27,7 +30,17 @@ QStringList defaultTtyList(PortSystem system)
 
 QString portSystemLocation(const QString &port)
 {
-    if (currentPortSystem() == PortSystem::Windows || port.startsWith(QLatin1Char('/')))
+    if (currentPortSystem() == PortSystem::Windows || port.startsWith(QLatin1Char('/')) ||
+        port.startsWith(QLatin1String("./")) || port.startsWith(QLatin1String("../")))
         return port;
     return QStringLiteral("/dev/") + port;
+}
+
+QString resolvedPortName(const QString &port)
+{
+    if (currentPortSystem() == PortSystem::Windows || port.isEmpty())
+        return port;
+    const QString location = QFileInfo(portSystemLocation(port)).absoluteFilePath();
+    const QString device = QFileInfo(location).canonicalFilePath();
+    return device.isEmpty() ? QDir::cleanPath(location) : device;
 }

@@ -12,6 +12,11 @@ void print(std::FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+bool standardOutputWritten()
+{
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
 QStringList arguments(int argc, char **argv)
 {
     QStringList list;

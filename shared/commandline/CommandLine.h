@@ -22,6 +22,10 @@ int reportUsageError(const QString &program, const QString &message,
 // Writes text as it is to stream (stdout or stderr), at once.
 void print(std::FILE *stream, const QString &text);
 
+// Whether everything written to stdout so far reached it (no full disk, no closed descriptor,
+// no pipe without a reader).
+bool standardOutputWritten();
+
 // The program's arguments as the system's 8-bit encoding gives them, bytes that are no UTF-8 kept
 // as Platform::nameFromNative keeps them (names from old disks); [0] is the program.
 QStringList arguments(int argc, char **argv);

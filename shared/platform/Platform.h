@@ -34,6 +34,39 @@ bool comPortNames();
 // rights on device files, always true.
 bool mayReadWrite(const QString &path);
 
+// --- Serial devices and standard streams
+
+// What came of claiming a serial device for this process alone.
+enum class DeviceClaim { Held, NotFound, NotATerminal, NoPermission, Busy, Failed };
+
+struct DeviceLock
+{
+    DeviceClaim claim = DeviceClaim::Failed;
+    int handle = -1; // the descriptor that holds the lock; -1 where none is needed
+};
+
+// Opens the device at path (a resolved name) on a descriptor of its own and takes an exclusive
+// advisory lock on it, without waiting. Every loader asks for it before it opens the port, so
+// a second one finds the port Busy whatever name it used, root included; the system drops the
+// lock when the process ends. Nothing is changed on the line. Where ports are opened
+// exclusively by the system itself (Windows), the claim is Held at once.
+DeviceLock lockDevice(const QString &path);
+// Gives the lock up; harmless on a lock that is not held.
+void releaseDevice(DeviceLock &lock);
+
+// Whether the terminal open on handle has hung up (its device or the other side of a
+// pseudo-terminal is gone). Where the system cannot tell, true: every read error ends the line.
+bool lineHungUp(qintptr handle);
+
+// Standard input, output and error that are closed at start are opened on the null device, so
+// that no file or port the program opens later takes their place. Output and error are opened
+// read-only there: writing to them still fails, as it did on the closed descriptor.
+void occupyClosedStandardStreams();
+
+// A write to a pipe whose reader has gone fails instead of ending the program, so that work
+// that must not be cut off (a transfer) runs to its end and the failure is told afterwards.
+void failWritesToClosedPipes();
+
 // --- Files: judging an input before it is read, and writing an output so that it is complete
 // on disk before it replaces anything. Failures carry their cause, so a user can be told why.
 

@@ -14,6 +14,8 @@
 #include <initializer_list>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __linux__
@@ -93,6 +95,88 @@ bool comPortNames()
 bool mayReadWrite(const QString &path)
 {
     return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
+}
+
+DeviceLock lockDevice(const QString &path)
+{
+    DeviceLock lock;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (stat(name.constData(), &st) != 0) {
+        lock.claim = errno == ENOENT || errno == ENOTDIR ? DeviceClaim::NotFound
+                     : errno == EACCES                   ? DeviceClaim::NoPermission
+                                                         : DeviceClaim::Failed;
+        return lock;
+    }
+    if (!S_ISCHR(st.st_mode)) {
+        lock.claim = DeviceClaim::NotATerminal;
+        return lock;
+    }
+    // Without waiting for a carrier and without becoming our controlling terminal; a port that
+    // another program opened exclusively refuses us (EBUSY) unless we are root.
+    const int fd = open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        lock.claim = errno == EACCES || errno == EPERM ? DeviceClaim::NoPermission
+                     : errno == EBUSY                  ? DeviceClaim::Busy
+                     : errno == ENOENT || errno == ENXIO || errno == ENODEV ? DeviceClaim::NotFound
+                                                                            : DeviceClaim::Failed;
+        return lock;
+    }
+    if (!isatty(fd)) {
+        close(fd);
+        lock.claim = DeviceClaim::NotATerminal;
+        return lock;
+    }
+    int locked;
+    do {
+        locked = flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        lock.claim = errno == EWOULDBLOCK ? DeviceClaim::Busy : DeviceClaim::Failed;
+        close(fd);
+        return lock;
+    }
+    lock.claim = DeviceClaim::Held;
+    lock.handle = fd;
+    return lock;
+}
+
+void releaseDevice(DeviceLock &lock)
+{
+    if (lock.handle >= 0)
+        close(lock.handle); // the lock goes with the last descriptor of this open
+    lock = DeviceLock();
+}
+
+bool lineHungUp(qintptr handle)
+{
+    pollfd p{int(handle), POLLIN, 0};
+    int ready;
+    do {
+        ready = poll(&p, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    return ready < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void occupyClosedStandardStreams()
+{
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int null = open("/dev/null", O_RDONLY);
+        if (null >= 0 && null != fd) {
+            dup2(null, fd);
+            close(null);
+        }
+    }
+}
+
+void failWritesToClosedPipes()
+{
+    struct sigaction action = {};
+    action.sa_handler = SIG_IGN;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGPIPE, &action, nullptr);
 }
 
 // Files ------------------------------------------------------------------------------------

@@ -67,6 +67,28 @@ bool mayReadWrite(const QString &)
     return true;
 }
 
+DeviceLock lockDevice(const QString &)
+{
+    // A COM port opens for one handle only; the system keeps out a second user.
+    DeviceLock lock;
+    lock.claim = DeviceClaim::Held;
+    return lock;
+}
+
+void releaseDevice(DeviceLock &lock)
+{
+    lock = DeviceLock();
+}
+
+bool lineHungUp(qintptr)
+{
+    return true;
+}
+
+void occupyClosedStandardStreams() {}
+
+void failWritesToClosedPipes() {}
+
 // Files ------------------------------------------------------------------------------------
 
 namespace {

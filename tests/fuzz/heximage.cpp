@@ -17,7 +17,7 @@ bool nurProzessorVerschieden(const HexLoadResult &k22, const HexLoadResult &k80)
 {
     if (k22.status == k80.status)
         return k22.reason == k80.reason;
-    return (k22.status == HexStatus::Accepted && k80.status == HexStatus::NotForF26K80) ||
+    return (k22.status == HexStatus::Accepted && k80.status == HexStatus::NotForLF26K80) ||
            (k22.status == HexStatus::NotForF26K22 && k80.status == HexStatus::Accepted);
 }
 

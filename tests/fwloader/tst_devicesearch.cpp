@@ -2,21 +2,26 @@
 #include "DeviceSimulator.h"
 #include "ScriptedLine.h"
 
+#include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-// The device search, one step at a time, over short port lists.
+#include <memory>
+#include <vector>
+
+// The device search: every port of a round at once, the first in list order wins.
 class TestDeviceSearch : public QObject
 {
     Q_OBJECT
 
 private:
-    // Runs one step after the delay the previous step asked for.
-    static SearchTick step(DeviceSearch &search, int delayMs)
+    static QList<PortOutcome> outcomes(const DeviceSearch &search)
     {
-        if (delayMs > 0)
-            QTest::qWait(delayMs);
-        return search.fopentty();
+        QList<PortOutcome> list;
+        for (const PortResult &port : search.results())
+            list << port.outcome;
+        return list;
     }
 
     QTemporaryDir dir;
@@ -24,72 +29,113 @@ private:
 private slots:
     void skipsPortsUntilTheDeviceAnswers()
     {
-        DeviceSimulator wrongFamily, tooOld, device;
+        DeviceSimulator wrongFamily, tooOld, device, second;
         QVERIFY(wrongFamily.start({QStringLiteral("--family"), QStringLiteral("Z3")}));
         QVERIFY(tooOld.start({QStringLiteral("--fw-version"), QStringLiteral("102")}));
         QVERIFY(device.start());
+        QVERIFY(second.start({QStringLiteral("--fw-version"), QStringLiteral("200")}));
         const QString missing = dir.filePath(QStringLiteral("ttyUSB0"));
-        Modem modem;
-        DeviceSearch search(modem, {missing, wrongFamily.path(), tooOld.path(), device.path()});
+        DeviceSearch search(
+            {missing, wrongFamily.path(), tooOld.path(), device.path(), second.path()});
+        QSignalSpy progress(&search, &DeviceSearch::progress);
+        QSignalSpy waiting(&search, &DeviceSearch::waitingFor);
 
-        SearchTick tick = step(search, 0);
-        QCOMPARE(tick.statusText, QStringLiteral("Suche HW :") + missing);
-        QCOMPARE(tick.nextDelayMs, 100);
-        QCOMPARE(tick.openFailure, OpenFailure::NotFound);
-        QVERIFY(!search.ttyOpen());
-
-        for (const DeviceSimulator *refused : {&wrongFamily, &tooOld}) {
-            tick = step(search, tick.nextDelayMs);
-            QCOMPARE(tick.statusText, QStringLiteral("Suche HW :") + refused->path());
-            QCOMPARE(tick.nextDelayMs, 300);
-            QVERIFY(search.ttyOpen() && search.versionPending());
-            tick = step(search, tick.nextDelayMs);
-            QCOMPARE(tick.nextDelayMs, 200);
-            QVERIFY(tick.statusText.isEmpty());
-            QVERIFY(!tick.found);
-            QVERIFY(!search.ttyOpen() && !modem.isOpen());
-        }
-        QCOMPARE(search.identity().hwFamily, QStringLiteral("Z2"));
-        QCOMPARE(search.identity().fwVersion, 102);
-
-        tick = step(search, tick.nextDelayMs);
-        QCOMPARE(tick.nextDelayMs, 300);
-        tick = step(search, tick.nextDelayMs);
-        QVERIFY(tick.found);
-        QCOMPARE(tick.nextDelayMs, -1);
-        QCOMPARE(tick.statusText, QStringLiteral("HW gefunden an: ") + device.path());
+        QVERIFY(search.searchOnce());
         QCOMPARE(search.ttyName(), device.path());
         QCOMPARE(firmwareLine(search.identity()),
                  QStringLiteral("FW: V1.05\t[PIC18F26K22]: ZOR01"));
-        QVERIFY(search.ttyOpen() && modem.isOpen());
+        QVERIFY(search.link().isOpen());
+        QCOMPARE(outcomes(search).mid(0, 4),
+                 QList<PortOutcome>({PortOutcome::Missing, PortOutcome::Refused,
+                                     PortOutcome::Refused, PortOutcome::Found}));
+        QCOMPARE(search.results()[2].identity.fwVersion, 102);
+        QCOMPARE(progress.first(), QList<QVariant>({0, 5}));
+        QCOMPARE(progress.last().at(1).toInt(), 5);
+        // The first port is named at the start, then the first one still open.
+        QCOMPARE(waiting.at(0).at(0).toString(), missing);
+        QCOMPARE(waiting.at(1).at(0).toString(), wrongFamily.path());
 
         // Found is final until the caller restarts the search.
-        tick = step(search, 10);
-        QCOMPARE(tick.nextDelayMs, -1);
-        QVERIFY(!tick.found && tick.statusText.isEmpty());
+        search.start();
+        QVERIFY(!search.isRunning() && search.found());
 
-        // After a failed transfer: the port is closed and the same port is tried first.
+        // After a failed transfer: the port is closed and the next round finds it again.
         search.restart();
-        QVERIFY(!search.ttyOpen() && !modem.isOpen());
-        tick = step(search, 0);
-        QCOMPARE(tick.statusText, QStringLiteral("Suche HW :") + device.path());
-        QVERIFY(step(search, tick.nextDelayMs).found);
+        QVERIFY(!search.found() && !search.link().isOpen());
+        QVERIFY(search.searchOnce());
+        QCOMPARE(search.ttyName(), device.path());
     }
 
-    void startsAgainAfterTheLastPort()
+    // Many silent ports cost one bound, not one bound each; the device behind them wins.
+    void manySilentPortsCostOneBound_data()
     {
-        Modem modem;
-        DeviceSearch search(modem,
-                            {dir.filePath(QStringLiteral("a")), dir.filePath(QStringLiteral("b"))});
-        QVERIFY(!search.fopentty().wrapped);
-        QCOMPARE(search.ttyIndex(), 1);
-        QVERIFY(search.fopentty().wrapped);
-        QCOMPARE(search.ttyIndex(), 0);
-        QCOMPARE(search.fopentty().statusText,
-                 QStringLiteral("Suche HW :") + dir.filePath(QStringLiteral("a")));
+        QTest::addColumn<int>("silent");
+        QTest::addColumn<bool>("withDevice");
+        QTest::newRow("40 silent, then the device") << 40 << true;
+        QTest::newRow("40 silent, no device") << 40 << false;
+    }
+    void manySilentPortsCostOneBound()
+    {
+        QFETCH(int, silent);
+        QFETCH(bool, withDevice);
+        std::vector<std::unique_ptr<ScriptedLine>> lines;
+        QStringList list;
+        for (int i = 0; i < silent; ++i) {
+            lines.push_back(std::make_unique<ScriptedLine>());
+            list << lines.back()->slavePath;
+        }
+        DeviceSimulator device;
+        if (withDevice) {
+            QVERIFY(device.start());
+            list << device.path();
+        }
+        DeviceSearch search(list);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(search.searchOnce(), withDevice);
+        // One bound of 300 ms for the round; 41 bounds one after the other would be 12 s.
+        QVERIFY2(clock.elapsed() < 3000, QByteArray::number(clock.elapsed()).constData());
+        QCOMPARE(outcomes(search).count(PortOutcome::NoAnswer), silent);
+        // Every silent port was asked once, and none is left open.
+        for (const auto &line : lines)
+            QCOMPARE(line->receive(3), QByteArray("@v;"));
     }
 
-    void judgesWhatArrivedWithinTheStep_data()
+    void firstInListOrderWins()
+    {
+        DeviceSimulator late, early;
+        QVERIFY(late.start({QStringLiteral("--fw-version"), QStringLiteral("200")}));
+        QVERIFY(early.start());
+        ScriptedLine slow;
+        DeviceSearch search({slow.slavePath, early.path(), late.path()});
+        search.start();
+        QVERIFY(search.isRunning());
+        // The slow port answers after the others but comes first in the list.
+        QCOMPARE(slow.receive(3), QByteArray("@v;"));
+        QTest::qWait(100);
+        QVERIFY(search.isRunning());
+        QVERIFY(slow.send("#vZ5107001;"));
+        QTRY_VERIFY_WITH_TIMEOUT(!search.isRunning(), 2000);
+        QCOMPARE(search.ttyName(), slow.slavePath);
+        QCOMPARE(search.identity().fwVersion, 107);
+        // The other ports were closed when the round ended: they open for the next user.
+        Modem other;
+        QVERIFY(other.openTty(early.path()));
+    }
+
+    void namedTwiceIsAskedOnce()
+    {
+        DeviceSimulator device;
+        QVERIFY(device.start());
+        const QString link = dir.filePath(QStringLiteral("link"));
+        QVERIFY(QFile::link(device.path(), link));
+        DeviceSearch search({link, device.path()});
+        QVERIFY(search.searchOnce());
+        QCOMPARE(search.ttyName(), link);
+        QCOMPARE(outcomes(search), QList<PortOutcome>({PortOutcome::Found, PortOutcome::Found}));
+    }
+
+    void judgesWhatArrivedWithinTheBound_data()
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("found");
@@ -99,7 +145,7 @@ private slots:
         QTest::newRow("eleven bytes") << QByteArray("#vZ2105002;") << true << 0;
         QTest::newRow("surplus stays queued") << QByteArray("#vZ2105002;xyz") << true << 3;
     }
-    void judgesWhatArrivedWithinTheStep()
+    void judgesWhatArrivedWithinTheBound()
     {
         QFETCH(QByteArray, reply);
         QFETCH(bool, found);
@@ -107,20 +153,18 @@ private slots:
         ScriptedLine line;
         QVERIFY(!line.slavePath.isEmpty());
         QVERIFY(line.send("stale"));
-        Modem modem;
-        DeviceSearch search(modem, {line.slavePath});
-        QCOMPARE(search.fopentty().nextDelayMs, 300);
+        DeviceSearch search({line.slavePath});
+        search.start();
         // The stale bytes were dropped before the command went out.
         QCOMPARE(line.receive(3), QByteArray("@v;"));
         QVERIFY(line.send(reply));
-        QTest::qWait(100);
-        QCOMPARE(search.fopentty().found, found);
-        QCOMPARE(search.ttyOpen(), found);
+        QTRY_VERIFY_WITH_TIMEOUT(!search.isRunning(), 2000);
+        QCOMPARE(search.found(), found);
+        QCOMPARE(search.results()[0].outcome, found ? PortOutcome::Found : PortOutcome::NoAnswer);
         if (found) {
+            QTest::qWait(50);
             char rest[16];
-            QCOMPARE(modem.readTty(rest, sizeof rest), leftQueued);
-            search.discardInput();
-            QCOMPARE(int(search.rxBuffer()[2]), 0);
+            QCOMPARE(search.link().readTty(rest, sizeof rest), leftQueued);
         }
     }
 };

@@ -88,7 +88,7 @@ private slots:
         QTest::addColumn<int>("badRecord");
         QTest::addColumn<QString>("line"); // as the command line says it
 
-        const QString ok = QStringLiteral("HEX-Datei OK!! Laenge: 16383 Byte");
+        const QString ok = QStringLiteral("HEX-Datei OK!! Laenge: 16384 Byte");
         const QString unsuitable = QStringLiteral("HEX-Datei nicht geeignet!! (%1)");
         const QString damaged = QStringLiteral("HEX-Datei fehlerhaft!! (Satz %1: %2)");
         const QByteArray k22 = firmwareFile(0x3FFF);
@@ -96,8 +96,8 @@ private slots:
         QTest::newRow("K22 file, K22 device")
             << k22 << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
         QTest::newRow("K22 file, K80 device")
-            << k22 << 200 << HexStatus::NotForF26K80 << 0x3FFF << 0
-            << "HEX-Datei nicht fuer PIC18F26K80!! (die Datei ist fuer den PIC18F26K22)";
+            << k22 << 200 << HexStatus::NotForLF26K80 << 0x3FFF << 0
+            << "HEX-Datei nicht fuer PIC18LF26K80!! (die Datei ist fuer den PIC18F26K22)";
         const QByteArray k80 = firmwareFile(0x3FFF, 0xC8, 0);
         QTest::newRow("K80 file, K80 device")
             << k80 << 200 << HexStatus::Accepted << 0x3FFF << 0 << ok;
@@ -105,8 +105,8 @@ private slots:
             << k80 << 199 << HexStatus::NotForF26K22 << 0x3FFF << 0
             << "HEX-Datei nicht fuer PIC18F26K22!! (die Datei ist fuer den PIC18LF26K80)";
         QTest::newRow("C8 01 is a K22 file")
-            << firmwareFile(0x3FFF, 0xC8, 1) << 200 << HexStatus::NotForF26K80 << 0x3FFF << 0
-            << "HEX-Datei nicht fuer PIC18F26K80!! (die Datei ist fuer den PIC18F26K22)";
+            << firmwareFile(0x3FFF, 0xC8, 1) << 200 << HexStatus::NotForLF26K80 << 0x3FFF << 0
+            << "HEX-Datei nicht fuer PIC18LF26K80!! (die Datei ist fuer den PIC18F26K22)";
         QTest::newRow("other sections skipped")
             << body + upper(0x30) + record(0, 0, "\x01\x02\x03") + upper(0xF0) +
                    record(0, 0x20, QByteArray(4, '\x11')) + endOfFile
@@ -122,8 +122,15 @@ private slots:
                                     << unsuitable.arg("keine Daten");
         QTest::newRow("only the end record") << upper(0) + endOfFile << 105 << HexStatus::Unsuitable
                                              << -1 << 0 << unsuitable.arg("keine Daten");
+        QTest::newRow("end record alone") << endOfFile << 105 << HexStatus::Unsuitable << -1 << 0
+                                          << unsuitable.arg("keine Daten");
+        QTest::newRow("one Ctrl-Z after the end")
+            << k22 + "\x1A" << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QTest::newRow("two Ctrl-Z after the end")
+            << k22 + "\x1A\x1A" << 105 << HexStatus::Malformed << -1 << 1027
+            << damaged.arg(1027).arg("Text nach dem Dateiende-Satz");
         QTest::newRow("last byte at 0xFBFF") << firmwareFile(0xFBFF) << 105 << HexStatus::Accepted
-                                             << 0xFBFF << 0 << "HEX-Datei OK!! Laenge: 64511 Byte";
+                                             << 0xFBFF << 0 << "HEX-Datei OK!! Laenge: 64512 Byte";
         const QString protectedArea = QStringLiteral("Daten ab 0x%1, der Bereich ab 0xFC00 ist "
                                                      "geschuetzt");
         QTest::newRow("last byte at 0xFC00")
@@ -155,7 +162,7 @@ private slots:
             << upper(0) + record(2, 0, QByteArray::fromHex("0000")) +
                    record(3, 0, QByteArray::fromHex("00000000")) +
                    record(5, 0, QByteArray::fromHex("00000000")) + dataRecords(0, 0x7F) + endOfFile
-            << 105 << HexStatus::Accepted << 0x7F << 0 << "HEX-Datei OK!! Laenge: 127 Byte";
+            << 105 << HexStatus::Accepted << 0x7F << 0 << "HEX-Datei OK!! Laenge: 128 Byte";
         // Segment 0x0100 puts the data at 0x1000: the jump at 0x20 is missing then.
         QTest::newRow("type 02 moves the data")
             << record(2, 0, QByteArray::fromHex("0100")) + dataRecords(0, 0x7F) + endOfFile << 105
@@ -164,7 +171,7 @@ private slots:
         QTest::newRow("type 04 after 02 replaces it")
             << record(2, 0, QByteArray::fromHex("0100")) + upper(0) + dataRecords(0, 0x7F) +
                    endOfFile
-            << 105 << HexStatus::Accepted << 0x7F << 0 << "HEX-Datei OK!! Laenge: 127 Byte";
+            << 105 << HexStatus::Accepted << 0x7F << 0 << "HEX-Datei OK!! Laenge: 128 Byte";
 
         // Damaged files. Records are counted by the file's words; the first is the upper address.
         QTest::newRow("wrong checksum")
@@ -184,6 +191,15 @@ private slots:
         QTest::newRow("odd number of digits")
             << upper(0) + ":00000001F" << 105 << HexStatus::Malformed << -1 << 2
             << damaged.arg(2).arg("zu kurz oder ungerade Zahl von Ziffern");
+        // A part without address records joined to one with them: its data would be lost.
+        const QString joined = QStringLiteral("Daten vor dem ersten Satz vom Typ 04 (die Datei "
+                                              "als 32-Bit-HEX-Datei neu erzeugen)");
+        QTest::newRow("data before the first 04")
+            << record(0, 0, QByteArray(16, '\x01')) + k22 << 105 << HexStatus::Malformed << -1 << 1
+            << damaged.arg(1).arg(joined);
+        QTest::newRow("data before 04, empty data record first")
+            << record(0, 0, {}) + dataRecords(0x4000, 0x401F) + k22 << 105 << HexStatus::Malformed
+            << -1 << 2 << damaged.arg(2).arg(joined);
         QTest::newRow("upper address of one byte")
             << record(4, 0, "\x00") + k22 << 105 << HexStatus::Malformed << -1 << 1
             << damaged.arg(1).arg("Adresssatz ohne zwei Adressbytes");

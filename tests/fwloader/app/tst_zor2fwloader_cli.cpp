@@ -1,4 +1,5 @@
 #include "DeviceSimulator.h"
+#include "ScriptedLine.h"
 #include "TestFirmware.h"
 
 #include <QDir>
@@ -11,8 +12,10 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,12 +43,15 @@ private:
     // Runs the program; runAs, when not 0, is the user id it runs under, and then the program
     // runs from a copy that this user can reach (see reachableCopy).
     static Run run(const QStringList &arguments, uid_t runAs = 0,
-                   const QString &program = QStringLiteral(ZOR2_FWLOADER_PATH))
+                   const QString &program = QStringLiteral(ZOR2_FWLOADER_PATH),
+                   const std::function<void(QProcess &)> &prepare = {})
     {
         QProcess process;
         process.setProgram(program);
         process.setArguments(arguments);
         process.setProcessEnvironment(withoutDisplay());
+        if (prepare)
+            prepare(process);
         if (runAs != 0) {
             process.setWorkingDirectory(QFileInfo(program).absolutePath());
             process.setProcessEnvironment(environmentFor(QFileInfo(program).absolutePath()));
@@ -144,7 +150,24 @@ private:
             5000);
     }
 
+    // text with %1, %2 ... replaced by the values, whichever of them it holds.
+    static QString filled(QString text, const QStringList &values)
+    {
+        for (int i = values.size(); i >= 1; --i)
+            text.replace(QStringLiteral("%%1").arg(i), values.at(i - 1));
+        return text;
+    }
+
     QString missingPort() const { return dir.filePath(QStringLiteral("no-such-port")); }
+
+    // The image the simulator saved after the end mark.
+    QByteArray flashedImage()
+    {
+        if (!QTest::qWaitFor([&] { return QFile::exists(imagePath()); }, 3000))
+            return "<no image>";
+        QFile image(imagePath());
+        return image.open(QIODevice::ReadOnly) ? image.readAll() : QByteArray("<no image>");
+    }
     QString imagePath() const { return dir.filePath(QStringLiteral("image.bin")); }
     QString hexPath() const { return dir.filePath(QStringLiteral("fw.hex")); }
 
@@ -160,27 +183,50 @@ private slots:
     void probe_data()
     {
         QTest::addColumn<QStringList>("simulatorOptions"); // empty: no simulator in the list
+        QTest::addColumn<bool>("otherPorts"); // /dev/null, a folder, a silent and a busy line
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<bool>("found");
-        QTest::addColumn<QString>("why"); // the line after "Keine HW gefunden!"; %1 the port
+        // The lines after "Keine HW gefunden!", one per named port: %1 the simulator, %2 the
+        // missing port, %3 the folder, %4 the silent line, %5 the busy line.
+        QTest::addColumn<QString>("why");
+        const QString missing = QStringLiteral("Port %2 gibt es nicht\n");
         QTest::newRow("found after a missing port")
-            << QStringList{"--variant", "2"} << 0 << true << QString();
-        QTest::newRow("no device") << QStringList{} << 1 << false << QString();
+            << QStringList{"--variant", "2"} << false << 0 << true << QString();
+        QTest::newRow("no device") << QStringList{} << false << 1 << false << missing;
         QTest::newRow("wrong family")
-            << QStringList{"--family", "Z9", "--fw-version", "102"} << 1 << false
-            << "An %1 antwortet ein Geraet Z9 mit FW: V1.02, das nicht unterstuetzt wird.\n";
+            << QStringList{"--family", "Z9", "--fw-version", "102"} << false << 1 << false
+            << missing +
+                   "An %1 antwortet ein Geraet Z9 mit FW: V1.02, das nicht unterstuetzt wird.\n";
         QTest::newRow("firmware too old")
-            << QStringList{"--fw-version", "102"} << 1 << false
-            << "An %1 antwortet ein Geraet Z2 mit FW: V1.02, das nicht unterstuetzt wird.\n";
+            << QStringList{"--fw-version", "102"} << false << 1 << false
+            << missing +
+                   "An %1 antwortet ein Geraet Z2 mit FW: V1.02, das nicht unterstuetzt wird.\n";
+        QTest::newRow("every reason")
+            << QStringList{} << true << 1 << false
+            << missing + "/dev/null ist kein serieller Port\n%3 ist kein serieller Port\n"
+                         "An %4 antwortet kein Geraet\nPort %5 ist belegt\n";
+        QTest::newRow("device behind the others")
+            << QStringList{"--variant", "2"} << true << 0 << true << QString();
     }
     void probe()
     {
         QFETCH(QStringList, simulatorOptions);
+        QFETCH(bool, otherPorts);
         QFETCH(int, exitCode);
         QFETCH(bool, found);
         QFETCH(QString, why);
         DeviceSimulator simulator;
+        ScriptedLine silent, busy;
         QStringList arguments{"--probe", "--port", missingPort()};
+        if (otherPorts) {
+            // Another loader's lock on the line, as a second process sees it.
+            const int held = ::open(busy.slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+            QVERIFY(held >= 0 && flock(held, LOCK_EX | LOCK_NB) == 0);
+            arguments << "--port"
+                      << "/dev/null"
+                      << "--port" << dir.path() << "--port" << silent.slavePath << "--port"
+                      << busy.slavePath;
+        }
         if (!simulatorOptions.isEmpty()) {
             QVERIFY(simulator.start(simulatorOptions));
             arguments << "--port" << simulator.path();
@@ -192,24 +238,58 @@ private slots:
             QCOMPARE(result.err, QString());
         } else {
             QCOMPARE(result.out, QString());
-            QCOMPARE(result.err, "Keine HW gefunden!\n" + why.arg(simulator.path()));
+            const QString lines = filled(why, {simulator.path(), missingPort(), dir.path(),
+                                               silent.slavePath, busy.slavePath});
+            QCOMPARE(result.err, "Keine HW gefunden!\n" + lines);
         }
     }
 
-    void probeNamesABusyPort()
+    // A second loader that names the port being flashed by any spelling finds it busy and
+    // sends nothing: the first one writes the whole image. As root, only the lock keeps the
+    // second one out.
+    void secondLoaderFindsThePortBusy_data()
     {
+        QTest::addColumn<QString>("spelling"); // %1 the device path, %2 the test's folder
+        QTest::addColumn<QString>("link");     // a link made first: %2/name -> target
+        QTest::addColumn<QString>("workDir");
+        QTest::newRow("same name") << "%1" << QString() << QString();
+        QTest::newRow("symbolic link") << "%2/by-id"
+                                       << "%1" << QString();
+        QTest::newRow("relative link") << "%2/rel"
+                                       << "../..%1" << QString();
+        QTest::newRow("doubled slash") << "/%1" << QString() << QString();
+        QTest::newRow("dot-dot") << "/dev/pts/../pts/%3" << QString() << QString();
+        QTest::newRow("relative to the working folder") << "../pts/%3" << QString() << "/dev/pts";
+    }
+    void secondLoaderFindsThePortBusy()
+    {
+        QFETCH(QString, spelling);
+        QFETCH(QString, link);
+        QFETCH(QString, workDir);
+        if (geteuid() != 0 && spelling != QLatin1String("%1"))
+            QSKIP("the port's exclusive mode keeps out other users; the lock matters for root");
         DeviceSimulator simulator;
-        QVERIFY(simulator.start({"--stop-after", "0"}));
-        const TestFirmware firmware(1024);
+        QVERIFY(simulator.start({"--k-delay", "20", "--save-image", imagePath()}));
+        if (!simulator.path().startsWith("/dev/pts/"))
+            QSKIP("the simulator's line is no /dev/pts terminal here");
+        const QString number = simulator.path().mid(9);
+        const QString name = filled(spelling, {simulator.path(), dir.path(), number});
+        if (!link.isEmpty()) {
+            QFile::remove(name);
+            QVERIFY(QFile::link(link.arg(simulator.path()), name));
+        }
+        const TestFirmware firmware(4096); // 64 blocks, about 1.5 s
         QVERIFY(firmware.write(hexPath()));
-        // The first loader waits for a request that never comes and holds the port meanwhile.
-        QProcess holder;
-        QVERIFY(startTransfer(holder, {"--port", simulator.path(), "--timeout", "3"}));
-        const Run result = run({"--probe", "--port", simulator.path()});
-        QCOMPARE(result.exitCode, 1);
-        QCOMPARE(result.err, "Keine HW gefunden!\nPort " + simulator.path() +
-                                 " ist belegt (von einem anderen Programm geoeffnet).\n");
-        QVERIFY(holder.waitForFinished(10000));
+        QProcess first;
+        QVERIFY(startTransfer(first, {"--port", simulator.path()}));
+        const Run second = run({"--probe", "--port", name}, 0, QStringLiteral(ZOR2_FWLOADER_PATH),
+                               [&](QProcess &p) { p.setWorkingDirectory(workDir); });
+        QCOMPARE(second.exitCode, 1);
+        QCOMPARE(second.err, "Keine HW gefunden!\nPort " + name + " ist belegt\n");
+        QVERIFY(first.waitForFinished(10000));
+        QCOMPARE(first.exitCode(), 0);
+        QVERIFY(first.readAllStandardOutput().endsWith("Flash neu beschrieben!\n"));
+        QCOMPARE(flashedImage(), firmware.flashed());
     }
 
     void probeNamesAPortItMayNotOpen_data()
@@ -255,6 +335,57 @@ private slots:
         QVERIFY2(result.err.startsWith("Keine HW gefunden!\nKein Zugriff auf " + name + ": "),
                  qPrintable(result.err));
         QVERIFY2(result.err.contains(hint), qPrintable(result.err));
+    }
+
+    // On a terminal the search shows one line of progress, as the transfer does.
+    void progressLineOnATerminal()
+    {
+        DeviceSimulator simulator;
+        QVERIFY(simulator.start());
+        ScriptedLine terminal;
+        const int slave = terminal.slave;
+        const Run result = run({"--probe", "--port", missingPort(), "--port", simulator.path()}, 0,
+                               QStringLiteral(ZOR2_FWLOADER_PATH), [slave](QProcess &p) {
+                                   p.setChildProcessModifier([slave] { dup2(slave, 2); });
+                               });
+        QCOMPARE(result.exitCode, 0);
+        const QByteArray shown = terminal.receive(4096);
+        QVERIFY2(shown.startsWith("\r[") && shown.endsWith("] Suche HW: 2 / 2 Ports\n") &&
+                     shown.count('\n') == 1,
+                 shown.constData());
+    }
+
+    // A file the user may not reach is no missing file.
+    void checkNamesAFolderItMayNotEnter_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("fileMode");
+        QTest::newRow("folder closed") << 0700 << 0644;
+        QTest::newRow("file unreadable") << 0755 << 0600;
+    }
+    void checkNamesAFolderItMayNotEnter()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(int, fileMode);
+        if (geteuid() != 0)
+            QSKIP("needs root to run the loader as another user");
+        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
+        QString whyNot;
+        const QString program = reachableCopy(folder, &whyNot);
+        if (program.isEmpty())
+            QSKIP(qPrintable(whyNot));
+        const QString closed = folder.filePath(QStringLiteral("closed"));
+        QVERIFY(QDir().mkdir(closed));
+        const QString file = closed + QStringLiteral("/fw.hex");
+        QVERIFY(TestFirmware(1024).write(file));
+        QCOMPARE(chmod(QFile::encodeName(file).constData(), mode_t(fileMode)), 0);
+        QCOMPARE(chmod(QFile::encodeName(closed).constData(), mode_t(folderMode)), 0);
+        const Run result = run({"--check", file}, 65534, program);
+        if (!result.started || result.exitCode == 99)
+            QSKIP("the program cannot run as another user here");
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.out, QStringLiteral("HEX-Datei nicht lesbar!! (kein Zugriff auf die Datei "
+                                            "oder ihren Ordner)\n"));
     }
 
     // Mistyped calls, all without a display: each is told, none starts a window or aborts.
@@ -309,14 +440,14 @@ private slots:
                                              "Zu schreiben: 16 Bloecke zu 64 Byte (1024 Byte)\n"
                                              "Uebergangen: 0 Byte in anderen Bereichen "
                                              "(Konfiguration, EEPROM)\n");
-        const QString ok = QStringLiteral("HEX-Datei OK!! Laenge: 1023 Byte\n");
+        const QString ok = QStringLiteral("HEX-Datei OK!! Laenge: 1024 Byte\n");
         QTest::newRow("K22 file, both") << 105 << QString() << 0
                                         << facts + "PIC18F26K22: " + ok +
-                                               "PIC18LF26K80: HEX-Datei nicht fuer PIC18F26K80!! "
+                                               "PIC18LF26K80: HEX-Datei nicht fuer PIC18LF26K80!! "
                                                "(die Datei ist fuer den PIC18F26K22)\n";
         QTest::newRow("K22 file for the LF") << 105 << "pic18lf26k80" << 1
                                              << facts + "PIC18LF26K80: HEX-Datei nicht fuer "
-                                                        "PIC18F26K80!! (die Datei ist fuer den "
+                                                        "PIC18LF26K80!! (die Datei ist fuer den "
                                                         "PIC18F26K22)\n";
         QTest::newRow("LF file for the LF")
             << 200 << "PIC18LF26K80" << 0 << facts + "PIC18LF26K80: " + ok;
@@ -351,12 +482,49 @@ private slots:
         const Run result = run({"--flash", hexPath(), "--port", simulator.path()});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out, "HW gefunden an: " + simulator.path() + '\n' + foundLine +
-                                 "\nHEX-Datei OK!! Laenge: 2999 Byte\nFlash neu beschrieben!\n");
+                                 "\nHEX-Datei OK!! Laenge: 3000 Byte\nFlash neu beschrieben!\n");
         QCOMPARE(result.err, QString()); // no progress bar when stderr is no terminal
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(imagePath()); }, 3000));
-        QFile image(imagePath());
-        QVERIFY(image.open(QIODevice::ReadOnly));
-        QCOMPARE(image.readAll(), firmware.flashed());
+        QCOMPARE(flashedImage(), firmware.flashed());
+    }
+
+    // Output that cannot be written is no success; a transfer runs to its end all the same.
+    void unwritableOutputFails_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("closed"); // stdout closed instead of on a full disk
+        QTest::newRow("--help, full") << "--help" << false;
+        QTest::newRow("--check, full") << "--check" << false;
+        QTest::newRow("--check, closed") << "--check" << true;
+        QTest::newRow("--probe, full") << "--probe" << false;
+        QTest::newRow("--flash, full") << "--flash" << false;
+        QTest::newRow("--flash, closed") << "--flash" << true;
+    }
+    void unwritableOutputFails()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, closed);
+        DeviceSimulator simulator;
+        QVERIFY(simulator.start({"--save-image", imagePath()}));
+        const TestFirmware firmware(2048);
+        QVERIFY(firmware.write(hexPath()));
+        QStringList arguments{mode};
+        if (mode != QLatin1String("--help") && mode != QLatin1String("--probe"))
+            arguments << hexPath();
+        if (mode == QLatin1String("--probe") || mode == QLatin1String("--flash"))
+            arguments << "--port" << simulator.path();
+        const Run result =
+            run(arguments, 0, QStringLiteral(ZOR2_FWLOADER_PATH), [closed](QProcess &p) {
+                if (closed)
+                    p.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+                else
+                    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+            });
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(
+            result.err,
+            QStringLiteral("ZOR2fwloader: die Standardausgabe kann nicht geschrieben werden\n"));
+        if (mode == QLatin1String("--flash"))
+            QCOMPARE(flashedImage(), firmware.flashed());
     }
 
     void flashFailures_data()
@@ -367,7 +535,7 @@ private slots:
         QTest::addColumn<QString>("err");
         const QString failed = QStringLiteral("\nFlash schreiben fehlgeschlagen!\n");
         QTest::newRow("no device") << QStringList{} << "fw"
-                                   << "Keine HW gefunden!\n";
+                                   << "Keine HW gefunden!\nPort %1 gibt es nicht\n";
         // The file is judged before the search: no device is needed to hear about it.
         QTest::newRow("file missing, no device") << QStringList{} << "missing"
                                                  << "HEX-Datei nicht lesbar!! (Datei nicht "
@@ -382,7 +550,7 @@ private slots:
                                          << "HEX-Datei nicht fuer PIC18F26K22!! (die Datei ist "
                                             "fuer den PIC18LF26K80)\n";
         QTest::newRow("device with the LF") << QStringList{"--fw-version", "201"} << "fw"
-                                            << "HEX-Datei nicht fuer PIC18F26K80!! (die Datei "
+                                            << "HEX-Datei nicht fuer PIC18LF26K80!! (die Datei "
                                                "ist fuer den PIC18F26K22)\n";
         QTest::newRow("device stops answering") << QStringList{"--stop-after", "5"} << "fw"
                                                 << "Keine Antwort vom Geraet, Abbruch!" + failed;
@@ -412,7 +580,7 @@ private slots:
         const Run result = run(arguments);
         QVERIFY2(clock.elapsed() < 5000, "every wait of the transfer has a bound");
         QCOMPARE(result.exitCode, 1);
-        QCOMPARE(result.err, err);
+        QCOMPARE(result.err, err.contains("%1") ? err.arg(missingPort()) : err);
         QVERIFY(!result.out.contains("Flash neu beschrieben!"));
     }
 
@@ -445,7 +613,8 @@ private slots:
                                 "wieder einschalten.\n"));
         // The device still waits for blocks and does not answer, but the port opens.
         const Run again = run({"--probe", "--port", simulator.path()});
-        QCOMPARE(again.err, QStringLiteral("Keine HW gefunden!\n"));
+        QCOMPARE(again.err,
+                 "Keine HW gefunden!\nAn " + simulator.path() + " antwortet kein Geraet\n");
     }
 
     void simulatorLinkLeavesOtherFilesAlone()
