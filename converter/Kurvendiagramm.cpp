@@ -3,6 +3,7 @@
 #include "NewCurveFile.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsSceneResizeEvent>
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -195,6 +197,8 @@ Kurvendiagramm::Kurvendiagramm()
     , frequenzAchse(new QValueAxis(this))
     , wertAchse(new QValueAxis(this))
     , marke(new QScatterSeries(this))
+    , kanalMarkenPunkte{new QScatterSeries(this), new QScatterSeries(this)}
+    , andereAchse(new QValueAxis(this))
 {
     kanal1->setName(tr("Kanal 1"));
     kanal2->setName(tr("Kanal 2"));
@@ -209,11 +213,19 @@ Kurvendiagramm::Kurvendiagramm()
     wertAchse->setLabelFormat(QStringLiteral("%.6g"));
     addAxis(frequenzAchse, Qt::AlignBottom);
     addAxis(wertAchse, Qt::AlignLeft);
-    for (QXYSeries *s : std::initializer_list<QXYSeries *>{kanal1, kanal2, marke}) {
+    andereAchse->setLabelFormat(QStringLiteral("%.6g"));
+    addAxis(andereAchse, Qt::AlignRight);
+    andereAchse->setVisible(false);
+    for (int k = 0; k < 2; ++k) {
+        addSeries(kanalMarkenPunkte[k]);
+        markenPunkteEinrichten(kanalMarkenPunkte[k], kanal(k + 1)->color());
+    }
+    for (QXYSeries *s : std::initializer_list<QXYSeries *>{
+             kanal1, kanal2, marke, kanalMarkenPunkte[0], kanalMarkenPunkte[1]}) {
         s->attachAxis(frequenzAchse);
         s->attachAxis(wertAchse);
     }
-    legend()->setAlignment(Qt::AlignBottom);
+    legend()->setShowToolTips(true); // the whole name of an entry shortened for want of room
     setAnimationOptions(QChart::NoAnimation);
     leeren();
 }
@@ -232,44 +244,222 @@ QLineSeries *Kurvendiagramm::kanal(int kanal) const
 
 void Kurvendiagramm::kurveZeigen(const CurveRecord &record, const QString &beschreibung)
 {
-    const bool swv = record.kurvealt.kurventyp == KurventypSwv ||
-                     record.kurvealt.kurventyp == KurventypSwvAntenne;
-    wertAchse->setTitleText(swv ? tr("SWV") : tr("dB"));
     beschreibungSetzen(beschreibung);
-
-    fMin = std::numeric_limits<double>::infinity();
-    fMax = -fMin;
-    double wMin = fMin;
-    double wMax = fMax;
-    QList<QPointF> punkte[2];
+    kurvenGroesse = quantityOf(record);
+    const int stellen = frequencyDecimals(record.wobbelgrunddaten.schrittweite);
     for (int k = 1; k <= 2; ++k) {
+        QList<QPointF> &punkte = kanalDaten[k - 1];
+        punkte.clear();
+        kanalMarken[k - 1] = Marken();
         const NewCurveFile::KanalPunkte p = NewCurveFile::kanalPunkte(record, k);
         if (!p.geschrieben)
             continue;
-        punkte[k - 1].reserve(p.anzahl);
-        for (int i = 0; i < p.anzahl; ++i) {
-            punkte[k - 1].append(QPointF(p.frequenz[i], p.wert[i]));
-            if (std::isfinite(p.frequenz[i])) {
-                fMin = std::min(fMin, p.frequenz[i]);
-                fMax = std::max(fMax, p.frequenz[i]);
-            }
-            if (std::isfinite(p.wert[i])) {
-                wMin = std::min(wMin, p.wert[i]);
-                wMax = std::max(wMax, p.wert[i]);
-            }
+        punkte.reserve(p.anzahl);
+        for (int i = 0; i < p.anzahl; ++i)
+            punkte.append(QPointF(p.frequenz[i], p.wert[i]));
+        kanalMarken[k - 1] = {CurveMarkers::compute(p.frequenz, p.wert, p.anzahl, kurvenGroesse),
+                              stellen};
+    }
+    allesZeichnen();
+}
+
+void Kurvendiagramm::leeren()
+{
+    beschreibungSetzen(QString());
+    kurvenGroesse = Quantity::Level;
+    for (int k = 0; k < 2; ++k) {
+        kanalDaten[k].clear();
+        kanalMarken[k] = Marken();
+    }
+    allesZeichnen();
+}
+
+void Kurvendiagramm::vergleichZeigen(const QList<NewCurve> &kurven)
+{
+    vergleich = kurven;
+    allesZeichnen();
+}
+
+namespace {
+
+// Colours of the compared curves, apart from the channels' and from each other.
+const QColor kVergleichsFarben[] = {
+    QColor(0xd6, 0x27, 0x28), QColor(0x94, 0x67, 0xbd), QColor(0xff, 0x7f, 0x0e),
+    QColor(0x8c, 0x56, 0x4b), QColor(0xe3, 0x77, 0xc2), QColor(0x17, 0xbe, 0xcf),
+    QColor(0x7f, 0x7f, 0x7f), QColor(0xbc, 0xbd, 0x22), QColor(0x1f, 0x3a, 0x93),
+    QColor(0x00, 0x00, 0x00),
+};
+
+QString einheit(Quantity q)
+{
+    switch (q) {
+    case Quantity::Swr:
+        return Kurvendiagramm::tr("SWV");
+    case Quantity::Level:
+        return Kurvendiagramm::tr("dB");
+    case Quantity::Neutral:
+        break;
+    }
+    return Kurvendiagramm::tr("Wert");
+}
+
+// The quantity all curves agree on, or none.
+Quantity gemeinsam(const QList<Quantity> &groessen)
+{
+    for (const Quantity q : groessen) {
+        if (q != groessen.constFirst())
+            return Quantity::Neutral;
+    }
+    return groessen.isEmpty() ? Quantity::Neutral : groessen.constFirst();
+}
+
+struct Bereich
+{
+    double min = std::numeric_limits<double>::infinity();
+    double max = -std::numeric_limits<double>::infinity();
+    void erfassen(double v)
+    {
+        if (std::isfinite(v)) {
+            min = std::min(min, v);
+            max = std::max(max, v);
         }
     }
-    spanneSichern(fMin, fMax, 0);
-    spanneSichern(wMin, wMax, 0.05);
+};
+
+} // namespace
+
+void Kurvendiagramm::markenPunkteEinrichten(QScatterSeries *punkte, const QColor &farbe)
+{
+    punkte->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    punkte->setMarkerSize(8);
+    punkte->setColor(farbe);
+    punkte->setBorderColor(Qt::black);
+    legend()->markers(punkte).constFirst()->setVisible(false);
+}
+
+void Kurvendiagramm::markenSetzen(QScatterSeries *punkte, const CurveMarkers &m)
+{
+    QList<QPointF> liste;
+    if (m.extreme.index >= 0)
+        liste.append(QPointF(m.extreme.frequency, m.extreme.value));
+    if (m.other.index >= 0)
+        liste.append(QPointF(m.other.frequency, m.other.value));
+    if (m.hasBand) {
+        liste.append(QPointF(m.from.frequency, m.threshold));
+        liste.append(QPointF(m.to.frequency, m.threshold));
+    }
+    punkte->replace(liste);
+}
+
+void Kurvendiagramm::allesZeichnen()
+{
+    const bool hatKurve = !kanalDaten[0].isEmpty() || !kanalDaten[1].isEmpty();
+    QList<Quantity> groessen;
+    for (const NewCurve &k : std::as_const(vergleich))
+        groessen.append(k.quantity());
+    wertGroesse = hatKurve || vergleich.isEmpty() ? kurvenGroesse : gemeinsam(groessen);
+    QList<Quantity> andere;
+    for (const Quantity q : std::as_const(groessen)) {
+        if (q != wertGroesse)
+            andere.append(q);
+    }
+    wertAchse->setTitleText(einheit(wertGroesse));
+    // Beside the plot, one entry a line, so that the headers of compared files have room.
+    legend()->setAlignment(vergleich.isEmpty() ? Qt::AlignBottom : Qt::AlignRight);
+    andereAchse->setTitleText(einheit(gemeinsam(andere)));
+    andereAchse->setVisible(!andere.isEmpty());
+
     // Every change of the points or of an axis lays a line out anew, which for 2001 points
     // costs more than all the rest: the axes are set while the lines are empty, then the points.
     kanal1->clear();
     kanal2->clear();
     marke->clear();
-    bereichSetzen(wertAchse, wMin, wMax);
+    for (QXYSeries *s : std::as_const(vergleichsLinien))
+        removeSeries(s);
+    for (QXYSeries *s : std::as_const(vergleichsMarkenPunkte))
+        removeSeries(s);
+    qDeleteAll(vergleichsLinien);
+    qDeleteAll(vergleichsMarkenPunkte);
+    vergleichsLinien.clear();
+    vergleichsMarkenPunkte.clear();
+    vergleichsMarken.clear();
+
+    Bereich f;
+    Bereich w;
+    Bereich a;
+    for (const QList<QPointF> &punkte : kanalDaten) {
+        for (const QPointF &p : punkte) {
+            f.erfassen(p.x());
+            w.erfassen(p.y());
+        }
+    }
+    QList<QList<QPointF>> vergleichsPunkte;
+    for (int i = 0; i < vergleich.size(); ++i) {
+        const NewCurve &k = vergleich.at(i);
+        const bool links = k.quantity() == wertGroesse;
+        QList<QPointF> punkte;
+        punkte.reserve(k.frequency.size());
+        for (int j = 0; j < k.frequency.size(); ++j) {
+            punkte.append(QPointF(k.frequency[j], k.value[j]));
+            f.erfassen(k.frequency[j]);
+            (links ? w : a).erfassen(k.value[j]);
+        }
+        vergleichsPunkte.append(punkte);
+        const int n = int(k.frequency.size());
+        const double schritt =
+            n > 1 ? (k.frequency.constLast() - k.frequency.constFirst()) / (n - 1) : 0;
+        vergleichsMarken.append(
+            {CurveMarkers::compute(k.frequency.constData(), k.value.constData(), n, k.quantity()),
+             frequencyDecimals(schritt)});
+
+        const QColor farbe = kVergleichsFarben[i % std::size(kVergleichsFarben)];
+        auto *linie = new QLineSeries(this);
+        linie->setName(k.header.isEmpty() ? QFileInfo(k.path).fileName() : k.header);
+        addSeries(linie);
+        linie->setColor(farbe);
+        auto *markenPunkte = new QScatterSeries(this);
+        addSeries(markenPunkte);
+        markenPunkteEinrichten(markenPunkte, farbe);
+        for (QXYSeries *s : std::initializer_list<QXYSeries *>{linie, markenPunkte}) {
+            s->attachAxis(frequenzAchse);
+            s->attachAxis(links ? wertAchse : andereAchse);
+        }
+        vergleichsLinien.append(linie);
+        vergleichsMarkenPunkte.append(markenPunkte);
+    }
+    spanneSichern(f.min, f.max, 0);
+    spanneSichern(w.min, w.max, 0.05);
+    spanneSichern(a.min, a.max, 0.05);
+    fMin = f.min;
+    fMax = f.max;
+    bereichSetzen(wertAchse, w.min, w.max);
+    bereichSetzen(andereAchse, a.min, a.max);
     ansichtZuruecksetzen();
-    kanal1->replace(punkte[0]);
-    kanal2->replace(punkte[1]);
+
+    kanal1->replace(kanalDaten[0]);
+    kanal2->replace(kanalDaten[1]);
+    for (int k = 0; k < 2; ++k)
+        markenSetzen(kanalMarkenPunkte[k], kanalMarken[k].marken);
+    for (int i = 0; i < vergleichsLinien.size(); ++i) {
+        vergleichsLinien[i]->replace(vergleichsPunkte[i]);
+        markenSetzen(vergleichsMarkenPunkte[i], vergleichsMarken[i].marken);
+    }
+}
+
+QList<Kurvendiagramm::MarkenZeile> Kurvendiagramm::markenZeilen() const
+{
+    QList<MarkenZeile> zeilen;
+    for (int k = 0; k < 2; ++k) {
+        if (!kanalDaten[k].isEmpty()) {
+            zeilen.append({kanal(k + 1)->name(), kanal(k + 1)->color(),
+                           kanalMarken[k].marken.text(kanalMarken[k].stellen)});
+        }
+    }
+    for (int i = 0; i < vergleichsLinien.size(); ++i) {
+        zeilen.append({vergleichsLinien[i]->name(), vergleichsLinien[i]->color(),
+                       vergleichsMarken[i].marken.text(vergleichsMarken[i].stellen)});
+    }
+    return zeilen;
 }
 
 void Kurvendiagramm::beschreibungSetzen(const QString &text)
@@ -296,19 +486,6 @@ void Kurvendiagramm::resizeEvent(QGraphicsSceneResizeEvent *event)
     QChart::resizeEvent(event);
     if (event->oldSize().width() != event->newSize().width())
         titelAnpassen();
-}
-
-void Kurvendiagramm::leeren()
-{
-    kanal1->clear();
-    kanal2->clear();
-    marke->clear();
-    beschreibungSetzen(QString());
-    wertAchse->setTitleText(tr("dB"));
-    fMin = 0;
-    fMax = 1;
-    bereichSetzen(wertAchse, 0, 1);
-    ansichtZuruecksetzen();
 }
 
 void Kurvendiagramm::ansichtZuruecksetzen()
@@ -371,13 +548,16 @@ void Kurvendiagramm::bereichSetzen(QValueAxis *achse, double min, double max) co
 std::unique_ptr<Kurvendiagramm> Kurvendiagramm::kopie() const
 {
     auto k = std::make_unique<Kurvendiagramm>();
-    k->kanal1->replace(kanal1->points());
-    k->kanal2->replace(kanal2->points());
     k->beschreibungSetzen(beschreibung);
-    k->wertAchse->setTitleText(wertAchse->titleText());
-    k->fMin = fMin;
-    k->fMax = fMax;
+    k->kurvenGroesse = kurvenGroesse;
+    for (int i = 0; i < 2; ++i) {
+        k->kanalDaten[i] = kanalDaten[i];
+        k->kanalMarken[i] = kanalMarken[i];
+    }
+    k->vergleich = vergleich;
+    k->allesZeichnen();
     k->bereichSetzen(k->wertAchse, wertAchse->min(), wertAchse->max());
+    k->bereichSetzen(k->andereAchse, andereAchse->min(), andereAchse->max());
     k->bereichSetzen(k->frequenzAchse, frequenzAchse->min(), frequenzAchse->max());
     return k;
 }
@@ -398,6 +578,23 @@ void Kurvendiagramm::zeichnen(QPainter &painter, const QSize &groesse)
     eigeneSzene->render(&painter, rect, rect);
 }
 
+namespace {
+
+QByteArray pngDaten(const QImage &bild)
+{
+    QByteArray daten;
+    QBuffer ausgabe(&daten);
+    ausgabe.open(QIODevice::WriteOnly);
+    QImageWriter writer(&ausgabe, "png");
+    // Plots are mostly white: light compression is nearly as small and several times faster.
+    writer.setQuality(80);
+    if (!writer.write(bild))
+        return QByteArray();
+    return daten;
+}
+
+} // namespace
+
 QByteArray Kurvendiagramm::png(const QSize &groesse)
 {
     if (!puffer)
@@ -409,17 +606,12 @@ QByteArray Kurvendiagramm::png(const QSize &groesse)
         QPainter painter(&puffer->farbig);
         zeichnen(painter, groesse);
     }
+    // Compared curves bring more colours than the palette holds: the picture as it is drawn.
+    if (!vergleich.isEmpty())
+        return pngDaten(puffer->farbig);
     puffer->paletteSetzen(kanal1->color(), kanal2->color());
     puffer->palettieren();
-    QByteArray daten;
-    QBuffer ausgabe(&daten);
-    ausgabe.open(QIODevice::WriteOnly);
-    QImageWriter writer(&ausgabe, "png");
-    // Plots are mostly white: light compression is nearly as small and several times faster.
-    writer.setQuality(80);
-    if (!writer.write(puffer->palettenbild))
-        return QByteArray();
-    return daten;
+    return pngDaten(puffer->palettenbild);
 }
 
 QByteArray Kurvendiagramm::svg(const QSize &groesse)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "CurveMarkers.h"
 #include "CurveRecord.h"
+#include "NewCurveReader.h"
 
 #include <QByteArray>
 #include <QChart>
@@ -27,7 +29,10 @@ class QValueAxis;
 
 // The plot of a converted curve: channel 1 and channel 2 as two lines over the frequency in MHz,
 // the values in dB, or as SWR for SWR curves. It shows exactly the points the new curve files
-// get. Used by the preview window and, without a display, for the batch mode's pictures.
+// get, and each channel's markers as points. New curve files can be laid over it for comparison,
+// each in a colour of its own; those whose headers name no unit, or another one, are drawn
+// against a value axis of their own on the right. Used by the preview window and, without a
+// display, for the batch mode's pictures.
 class Kurvendiagramm : public QChart
 {
     Q_OBJECT
@@ -42,8 +47,25 @@ public:
     // The description drawn as the title: plain text on one line, shortened with "…" to the
     // chart's width, and fitted again whenever the chart is resized.
     void beschreibungSetzen(const QString &beschreibung);
-    // No curve, no title.
+    // No curve, no title. The compared curves stay.
     void leeren();
+
+    // Lays these new curves over the converted curve, in place of those compared before.
+    void vergleichZeigen(const QList<NewCurve> &kurven);
+    const QList<NewCurve> &verglichen() const { return vergleich; }
+    // The line of the i-th compared curve.
+    QLineSeries *vergleichsLinie(int i) const { return vergleichsLinien.at(i); }
+    // The value axis of the compared curves that the left one does not suit; hidden when unused.
+    QValueAxis *zweiteAchse() const { return andereAchse; }
+
+    // One entry per curve shown, converted channels first: its name, colour and markers.
+    struct MarkenZeile
+    {
+        QString name;
+        QColor farbe;
+        QString text;
+    };
+    QList<MarkenZeile> markenZeilen() const;
 
     // The whole curve again, after a zoom.
     void ansichtZuruecksetzen();
@@ -76,6 +98,10 @@ protected:
 private:
     void titelAnpassen();
     void bereichSetzen(QValueAxis *achse, double min, double max) const;
+    // Puts every curve shown into the chart anew: lines, markers, axes and their ranges.
+    void allesZeichnen();
+    void markenPunkteEinrichten(QScatterSeries *punkte, const QColor &farbe);
+    void markenSetzen(QScatterSeries *punkte, const CurveMarkers &marken);
 
     QLineSeries *kanal1;
     QLineSeries *kanal2;
@@ -85,6 +111,23 @@ private:
     double fMin = 0;
     double fMax = 1;
     QString beschreibung; // the title as given; the chart shows it fitted
+
+    Quantity kurvenGroesse = Quantity::Level; // of the converted curve
+    Quantity wertGroesse = Quantity::Level;   // what the left value axis shows
+    QList<QPointF> kanalDaten[2];             // the converted curve's points per channel
+    // The markers of one curve shown, with the frequency digits its step needs.
+    struct Marken
+    {
+        CurveMarkers marken;
+        int stellen = 3;
+    };
+    Marken kanalMarken[2];
+    QScatterSeries *kanalMarkenPunkte[2];
+    QList<NewCurve> vergleich;
+    QList<QLineSeries *> vergleichsLinien;
+    QList<QScatterSeries *> vergleichsMarkenPunkte;
+    QList<Marken> vergleichsMarken;
+    QValueAxis *andereAchse;
 
     struct Bildpuffer;
     std::unique_ptr<Bildpuffer> puffer;

@@ -2,18 +2,24 @@
 
 #include "CurveRecord.h"
 
+#include <QStringList>
 #include <QWidget>
+
+#include <memory>
 
 class Dialogs;
 class Kurvendiagramm;
 class QChartView;
 class QLabel;
 class QPushButton;
+class QTextEdit;
 
 // The converter's preview window: the converted curve's two channels as a plot, beside the main
 // window, before they are saved. The mouse over the plot reads frequency and both values at the
 // nearest point; the wheel zooms the frequency axis, a double-click shows the whole curve again.
-// "Bild speichern..." saves the plot as PNG or SVG.
+// "Bild speichern..." saves the plot as PNG or SVG, "Als CSV speichern..." the converted curve
+// as a table. New curve files opened here, or dropped onto the window, are laid over the
+// converted curve for comparison; every curve's markers are listed under the plot.
 class Kurvenvorschau : public QWidget
 {
     Q_OBJECT
@@ -33,6 +39,14 @@ public:
 
     Kurvendiagramm *diagramm() const { return chart; }
 
+    // Reads the new curve files and adds those it accepts to the compared curves; the refused
+    // ones are told in one box. Returns one line per refused file: its name and why.
+    QStringList kurvenOeffnen(const QStringList &paths);
+    // No compared curves any more.
+    void vergleichLeeren();
+    // Saves the converted curve shown as a CSV table into path. Tells the user when it fails.
+    bool csvSpeichern(const QString &path);
+
     // Saves the plot as it is shown (same frequency range) into path: SVG for a name ending
     // in ".svg", else PNG, at the size of the batch pictures. Tells the user when it fails.
     bool bildSpeichern(const QString &path);
@@ -40,13 +54,24 @@ public:
 signals:
     // The user closed the window.
     void geschlossen();
+    // Files were dropped onto the window; the main window opens them.
+    void dateienAbgelegt(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void bildSpeichernFragen();
+    void csvSpeichernFragen();
+    // Writes daten whole into path, or tells the user fehler (with %1 for the file).
+    bool dateiSchreiben(const QString &path, const QByteArray &daten, const QString &titel,
+                        const QString &fehler);
+    // The markers of every curve shown, one line each, and which buttons have work to do.
+    void markenListen();
+    void markenHoeheSetzen();
     void ablesen(const QPointF &position);
 
     Dialogs &dialogs;
@@ -54,5 +79,12 @@ private:
     QChartView *ansicht;
     QLabel *ablesung;
     QPushButton *speichern;
+    QPushButton *tabelle;
+    QPushButton *vergleichEntfernen;
+    QTextEdit *marken;
     QString beschreibung;
+    // The converted curve shown, kept for its table: the main window empties its own record
+    // after a save.
+    std::unique_ptr<CurveRecord> kurve;
+    bool kurveDa = false;
 };

@@ -1,5 +1,6 @@
 #include "WindowMain.h"
 
+#include "CommandLine.h"
 #include "Translation.h"
 #include "zor2conv.h"
 
@@ -19,9 +20,13 @@ int runWindow(int &argc, char **argv, const QStringList &files)
     QApplication::setWindowIcon(icon);
     window->setWindowIcon(icon);
     window->show();
-    // Opened once the window is up, so that a refusal shows over it.
-    const QString file = files.value(0);
-    if (!file.isEmpty())
-        QTimer::singleShot(0, window.get(), [&window, file] { window->kurveAltOeffnen(file); });
+    // Opened once the window is up, so that a refusal shows over it; a refused new curve file
+    // is told on the terminal too, where it was named.
+    if (!files.isEmpty()) {
+        QTimer::singleShot(0, window.get(), [&window, files] {
+            for (const QString &line : window->dateienOeffnen(files))
+                CommandLine::print(stderr, QStringLiteral("zor2conv: %1\n").arg(line));
+        });
+    }
     return QApplication::exec();
 }

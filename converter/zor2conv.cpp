@@ -3,11 +3,13 @@
 
 #include "ChannelConversion.h"
 #include "Dialogs.h"
+#include "DroppedFiles.h"
 #include "KeyValueFile.h"
 #include "Kurvenvorschau.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
 #include "Ordner.h"
+#include "RecentFiles.h"
 #include "SettingsPlace.h"
 #include "TextFit.h"
 
@@ -15,7 +17,10 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMenu>
 #include <QSettings>
 #include <QTimer>
 
@@ -51,6 +56,21 @@ zor2conv::zor2conv(Dialogs *givenDialogs, std::unique_ptr<Dialogs> ownDialogs, Q
                 .value(kKurvenvorschau, true)
                 .toBool());
     }
+    // Before the separator above "Beenden": new curve files for the preview, the old files
+    // opened last.
+    QAction *ende = ui->menuDatei->actions().value(ui->menuDatei->actions().size() - 2);
+    auto *neuAnzeigen = new QAction(tr("Kurve NEU anzeigen..."), this);
+    neuAnzeigen->setObjectName(QStringLiteral("actionKurveNeuAnzeigen"));
+    ui->menuDatei->insertAction(ende, neuAnzeigen);
+    connect(neuAnzeigen, &QAction::triggered, this, &zor2conv::kurvenNeuWaehlen);
+    auto *zuletztMenu = new QMenu(tr("Zuletzt geoeffnet"), this);
+    zuletztMenu->setObjectName(QStringLiteral("menuZuletzt"));
+    ui->menuDatei->insertMenu(ende, zuletztMenu);
+    zuletzt = new RecentFiles(zuletztMenu, this);
+    connect(zuletzt, &RecentFiles::chosen, this, &zor2conv::kurveAltOeffnen);
+    setAcceptDrops(true);
+    connect(vorschau, &Kurvenvorschau::dateienAbgelegt, this, &zor2conv::dateienOeffnen);
+
     connect(vorschau, &Kurvenvorschau::geschlossen, ui->actionKurvenvorschau,
             [this] { ui->actionKurvenvorschau->setChecked(false); });
     connect(ui->textEdit, &QTextEdit::textChanged, vorschau,
@@ -122,8 +142,67 @@ void zor2conv::kurveAltOeffnen(const QString &fileName)
 
 void zor2conv::kurveAltLaden(const QString &fileName)
 {
-    if (kurveAltPruefen(fileName))
+    if (kurveAltPruefen(fileName)) {
         ui->pushButton_3->setEnabled(true);
+        zuletzt->add(fileName);
+    } else if (!fileName.isEmpty()) {
+        zuletzt->remove(fileName);
+    }
+}
+
+QStringList zor2conv::kurvenNeuAnzeigen(const QStringList &fileNames)
+{
+    QStringList absolut;
+    for (const QString &name : fileNames)
+        absolut.append(QFileInfo(name).absoluteFilePath());
+    const QStringList abgelehnt = vorschau->kurvenOeffnen(absolut);
+    if (abgelehnt.size() < fileNames.size()) {
+        // Asked for in person: the preview is shown, and stays on.
+        ui->actionKurvenvorschau->setChecked(true);
+        vorschauZeigen();
+    }
+    return abgelehnt;
+}
+
+QStringList zor2conv::dateienOeffnen(const QStringList &fileNames)
+{
+    QStringList neu;
+    QString alt;
+    for (const QString &name : fileNames) {
+        if (isNewCurveFile(name))
+            neu.append(name);
+        else if (alt.isEmpty())
+            alt = name;
+    }
+    if (!alt.isEmpty())
+        kurveAltOeffnen(alt);
+    return neu.isEmpty() ? QStringList() : kurvenNeuAnzeigen(neu);
+}
+
+void zor2conv::kurvenNeuWaehlen()
+{
+    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    const QString start =
+        QDir(settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString())
+            .absolutePath();
+    kurvenNeuAnzeigen(dialogs->openFileNames(this, tr("ZOR2.0 Kurven-Datei anzeigen", "FileDialog"),
+                                             start,
+                                             tr("ZOR2.0 Kurven-Datei (*.z2k)", "FileDialog")));
+}
+
+void zor2conv::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void zor2conv::dropEvent(QDropEvent *event)
+{
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    dateienOeffnen(files);
 }
 
 void zor2conv::on_pushButton_2_clicked()

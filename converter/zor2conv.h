@@ -9,6 +9,7 @@
 
 class Dialogs;
 class Kurvenvorschau;
+class RecentFiles;
 
 namespace Ui {
 class zor2conv;
@@ -33,12 +34,21 @@ public:
     // Opens the old curve file as "Kurvendatei ALT oeffnen" does when the person picks it (a
     // file named on the command line, or opened from the desktop).
     void kurveAltOeffnen(const QString &fileName);
+    // Opens new curve files in the preview for comparison and shows it; returns one line per
+    // refused file, its name and why (the window has told the user in a box).
+    QStringList kurvenNeuAnzeigen(const QStringList &fileNames);
+    // Files named on the command line or dropped onto a window: the new curve files go to the
+    // preview, the first other file is opened as an old curve file. Returns the refused new
+    // curve files as kurvenNeuAnzeigen does.
+    QStringList dateienOeffnen(const QStringList &fileNames);
     // The current local time in the format formatfilename: the name proposed for an empty
     // description.
     QString zeitstempel() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void on_pushButton_clicked();
@@ -59,6 +69,7 @@ private:
     int kurveAltLesen(const QString &fileName, QString &grund);
     void kurveNeuSpeichern();
     void vorschauZeigen();
+    void kurvenNeuWaehlen();
 
     Ui::zor2conv *ui;
     CurveRecord record;
@@ -69,4 +80,5 @@ private:
     // The plot of the converted curve, a window of its own beside this one.
     Kurvenvorschau *vorschau;
     bool vorschauPlatziert = false;
+    RecentFiles *zuletzt;
 };

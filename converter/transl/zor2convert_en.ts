@@ -321,6 +321,19 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 <context>
     <name>zor2conv</name>
     <message>
+        <source>ZOR2.0 Kurven-Datei anzeigen</source>
+        <comment>FileDialog</comment>
+        <translation>Show ZOR2.0 curve file</translation>
+    </message>
+    <message>
+        <source>Zuletzt geoeffnet</source>
+        <translation>Recently opened</translation>
+    </message>
+    <message>
+        <source>Kurve NEU anzeigen...</source>
+        <translation>Show NEW curve...</translation>
+    </message>
+    <message>
         <source>zor2conv</source>
         <translation>zor2conv</translation>
     </message>
@@ -464,6 +477,10 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 <context>
     <name>Kurvendiagramm</name>
     <message>
+        <source>Wert</source>
+        <translation>Value</translation>
+    </message>
+    <message>
         <source>Kanal 1</source>
         <translation>Channel 1</translation>
     </message>
@@ -486,6 +503,40 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 </context>
 <context>
     <name>Kurvenvorschau</name>
+    <message>
+        <source>Als CSV speichern</source>
+        <translation>Save as CSV</translation>
+    </message>
+    <message>
+        <source>Die Tabelle %1 konnte nicht gespeichert werden.</source>
+        <translation>The table %1 could not be saved.</translation>
+    </message>
+    <message>
+        <source>CSV-Tabelle (*.csv)</source>
+        <comment>FileDialog</comment>
+        <translation>CSV table (*.csv)</translation>
+    </message>
+    <message>
+        <source>Als CSV speichern</source>
+        <comment>FileDialog</comment>
+        <translation>Save as CSV</translation>
+    </message>
+    <message>
+        <source>Diese Dateien koennen nicht angezeigt werden:</source>
+        <translation>These files cannot be shown:</translation>
+    </message>
+    <message>
+        <source>Kurve NEU anzeigen</source>
+        <translation>Show NEW curve</translation>
+    </message>
+    <message>
+        <source>Vergleich entfernen</source>
+        <translation>Remove comparison</translation>
+    </message>
+    <message>
+        <source>Als CSV speichern...</source>
+        <translation>Save as CSV...</translation>
+    </message>
     <message>
         <source>Bild speichern...</source>
         <translation>Save picture...</translation>
@@ -527,6 +578,18 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 </context>
 <context>
     <name>CsvFile</name>
+    <message>
+        <source>Frequenz (MHz)</source>
+        <translation>Frequency (MHz)</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>SWV</source>
+        <translation>SWR</translation>
+    </message>
     <message>
         <source>Kanal %1 (%2)</source>
         <translation>Channel %1 (%2)</translation>
@@ -585,6 +648,10 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 </context>
 <context>
     <name>NewCurveReader</name>
+    <message>
+        <source>Datei zu gross (%1 Bytes, hoechstens %2 MB)</source>
+        <translation>file too large (%1 bytes, at most %2 MB)</translation>
+    </message>
     <message>
         <source>mehr als %1 Punkte</source>
         <translation>more than %1 points</translation>

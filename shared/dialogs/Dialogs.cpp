@@ -9,6 +9,12 @@ QString QtDialogs::openFileName(QWidget *parent, const QString &caption, const Q
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
+QStringList QtDialogs::openFileNames(QWidget *parent, const QString &caption, const QString &dir,
+                                     const QString &filter)
+{
+    return QFileDialog::getOpenFileNames(parent, caption, dir, filter);
+}
+
 QString QtDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter)
 {

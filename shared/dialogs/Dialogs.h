@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -14,6 +15,13 @@ public:
     // An empty result means that the person cancelled.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter) = 0;
+    // Several files at once; by default the one that openFileName answers.
+    virtual QStringList openFileNames(QWidget *parent, const QString &caption, const QString &dir,
+                                      const QString &filter)
+    {
+        const QString name = openFileName(parent, caption, dir, filter);
+        return name.isEmpty() ? QStringList() : QStringList{name};
+    }
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter) = 0;
     // A warning box with the single button OK and no default button.
@@ -26,6 +34,8 @@ class QtDialogs : public Dialogs
 public:
     QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter) override;
+    QStringList openFileNames(QWidget *parent, const QString &caption, const QString &dir,
+                              const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter) override;
     void warning(QWidget *parent, const QString &title, const QString &text) override;

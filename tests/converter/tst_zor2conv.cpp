@@ -1,3 +1,4 @@
+#include "CsvFile.h"
 #include "Dialogs.h"
 #include "Kurvendiagramm.h"
 #include "Kurvenvorschau.h"
@@ -21,6 +22,7 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
@@ -31,10 +33,12 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTranslator>
+#include <QUrl>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -54,6 +58,12 @@ public:
     {
         openQuestions.append({caption, dir, filter});
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QStringList openFileNames(QWidget *, const QString &caption, const QString &dir,
+                              const QString &filter) override
+    {
+        openQuestions.append({caption, dir, filter});
+        return std::exchange(openAnswers, {});
     }
     QString saveFileName(QWidget *, const QString &caption, const QString &dir,
                          const QString &filter) override
@@ -305,11 +315,13 @@ private slots:
         QCOMPARE(ansicht->actions(), QList<QAction *>{child<QAction>("actionKurvenvorschau")});
         QCOMPARE(ansicht->actions()[0]->text(), QStringLiteral("Kurvenvorschau"));
         const QList<QAction *> entries = menu->actions();
-        QCOMPARE(entries.size(), 2);
-        QVERIFY(entries[0]->isSeparator());
-        QCOMPARE(entries[1], child<QAction>("actionBeenden"));
-        QCOMPARE(entries[1]->text(), QStringLiteral("Beenden"));
-        QVERIFY(!entries[1]->icon().isNull());
+        QCOMPARE(entries.size(), 4);
+        QCOMPARE(entries[0]->text(), QStringLiteral("Kurve NEU anzeigen..."));
+        QCOMPARE(entries[1]->menu()->title(), QStringLiteral("Zuletzt geoeffnet"));
+        QVERIFY(entries[2]->isSeparator());
+        QCOMPARE(entries[3], child<QAction>("actionBeenden"));
+        QCOMPARE(entries[3]->text(), QStringLiteral("Beenden"));
+        QVERIFY(!entries[3]->icon().isNull());
 
         QVERIFY(child<QLabel>("label_4")->font().bold());
         QVERIFY(child<QLabel>("label_3")->font().bold());
@@ -816,6 +828,124 @@ private slots:
         QVERIFY(dialogs->saveQuestions.last().dir.startsWith(files.filePath("bilder/")));
         QCOMPARE(dialogs->warnings.size(), 1);
         QVERIFY(!QFile::exists(files.filePath("fehlt/d.png")));
+    }
+
+    // Two new curve files opened together over a converted SWR curve: each its own colour and
+    // legend entry, the one whose header names SWV on the left axis, the other on an axis of its
+    // own; markers listed; a refused file told with its line; the table saved beside the pair.
+    void newCurvesAreComparedWithTheConvertedOne()
+    {
+        open(writeOld(QStringLiteral("swr.hfd"), oldFile("#V4.04", 1, "Dipol", 40)));
+        click("pushButton_3");
+        const QString a = writeTestFile(files.filePath("a.z2k"),
+                                        "#Dipol SWV\n1;2.2\n1.1;1.2\n1.2;1\n1.3;1.8\n1.4;2.4\n");
+        const QString b = writeTestFile(files.filePath("b.z2k"), "#Vorher\n1;-1\n2;7\n");
+        const QString kaputt = writeTestFile(files.filePath("c.z2k"), "#x\n1;2\n1;2;3\n");
+        dialogs->openAnswers = {a, b};
+        child<QAction>("actionKurveNeuAnzeigen")->trigger();
+        QCOMPARE(dialogs->openQuestions.last().filter,
+                 QStringLiteral("ZOR2.0 Kurven-Datei (*.z2k)"));
+        QVERIFY(vorschau()->isVisible());
+        Kurvendiagramm *d = vorschau()->diagramm();
+        QCOMPARE(d->verglichen().size(), 2);
+        QCOMPARE(d->vergleichsLinie(0)->name(), QStringLiteral("Dipol SWV"));
+        QCOMPARE(d->vergleichsLinie(1)->name(), QStringLiteral("Vorher"));
+        const QList<QColor> farben = {d->kanal(1)->color(), d->kanal(2)->color(),
+                                      d->vergleichsLinie(0)->color(),
+                                      d->vergleichsLinie(1)->color()};
+        for (int i = 0; i < farben.size(); ++i)
+            QCOMPARE(farben.count(farben[i]), 1);
+        QVERIFY(d->vergleichsLinie(0)->attachedAxes().contains(d->yAchse()));
+        QVERIFY(d->vergleichsLinie(1)->attachedAxes().contains(d->zweiteAchse()));
+        QCOMPARE(d->yAchse()->titleText(), QStringLiteral("SWV"));
+        QCOMPARE(d->zweiteAchse()->titleText(), QStringLiteral("Wert"));
+        QVERIFY(d->zweiteAchse()->isVisible());
+        const QString marken = findChildOrFail<QTextEdit>(vorschau(), "marken")->toPlainText();
+        QVERIFY2(marken.contains("Dipol SWV: Minimum 1,00 SWV bei 1,2 MHz; SWV <= 2 von 1,0 bis "
+                                 "1,3 MHz (313 kHz)") &&
+                     marken.contains("Vorher: Minimum -1 bei 1 MHz; Maximum 7 bei 2 MHz") &&
+                     marken.contains("Kanal 1: Minimum"),
+                 qPrintable(marken));
+
+        QCoreApplication::sendPostedEvents();
+        QVERIFY2(cutTexts(vorschau()).isEmpty(), qPrintable(cutTexts(vorschau()).join(", ")));
+
+        QCOMPARE(window->kurvenNeuAnzeigen({kaputt}),
+                 QStringList(QDir::toNativeSeparators(kaputt) +
+                             ": Zeile 3: mehr als zwei Spalten: \"1;2;3\""));
+        QCOMPARE(dialogs->warnings.size(), 1);
+        QVERIFY(dialogs->warnings.last().second.contains("Zeile 3: mehr als zwei Spalten"));
+        QCOMPARE(d->verglichen().size(), 2);
+
+        // The comparison stays in a saved picture; the table is the converted curve's.
+        dialogs->saveAnswers = {files.filePath("vergleich.png"), files.filePath("tabelle")};
+        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern"),
+                          Qt::LeftButton);
+        QCOMPARE(QImageReader(files.filePath("vergleich.png")).size(), QSize(1200, 800));
+        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "csvSpeichern"), Qt::LeftButton);
+        QCOMPARE(dialogs->saveQuestions.last().dir,
+                 QDir::homePath() + "/" +
+                     dateinameAusText(child<QTextEdit>("textEdit")->toPlainText()) + ".csv");
+        const QByteArray csv = readTestFile(files.filePath("tabelle.csv"));
+        QVERIFY(csv.startsWith("Frequenz (MHz);Kanal 1 (SWV);Kanal 2 (SWV)\r\n1;"));
+        QCOMPARE(csv.count('\n'), 41);
+
+        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "vergleichEntfernen"),
+                          Qt::LeftButton);
+        QVERIFY(d->verglichen().isEmpty());
+        QVERIFY(!d->zweiteAchse()->isVisible());
+    }
+
+    // Files dropped onto either window: the old one opens as with the open button, the new
+    // ones go to the preview.
+    void droppedFilesAreOpened()
+    {
+        const QString alt = writeOld(QStringLiteral("drop.hfd"), oldFile("#V4.04", 1, "Drop"));
+        const QString neu = writeTestFile(files.filePath("drop.z2k"), "#Neu\n1;2\n");
+        for (QWidget *ziel :
+             {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(vorschau())}) {
+            window->kurveLoeschen();
+            vorschau()->vergleichLeeren();
+            QMimeData daten;
+            daten.setUrls({QUrl::fromLocalFile(neu), QUrl::fromLocalFile(alt)});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &daten, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QCoreApplication::sendEvent(ziel, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &daten, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(ziel, &drop);
+            QVERIFY(inState(State::Loaded));
+            QVERIFY(child<QLabel>("label_2")->text().endsWith("drop.hfd;Drop"));
+            QCOMPARE(vorschau()->diagramm()->verglichen().size(), 1);
+        }
+        QVERIFY(dialogs->openQuestions.isEmpty());
+    }
+
+    // The last eight old files opened, newest first, in the menu and the settings; an entry
+    // opens its file, and one that is refused leaves the list.
+    void recentFilesAreListed()
+    {
+        QStringList pfade;
+        for (int i = 0; i < 9; ++i) {
+            pfade.prepend(
+                writeOld(QStringLiteral("zuletzt/k%1.hfd").arg(i), oldFile("#V4.04", 1, "K")));
+            open(pfade.first());
+        }
+        pfade.removeLast();
+        QCOMPARE(setting("ZOR2", "zuletztgeoeffnet").toStringList(), pfade);
+        const QMenu *menu = child<QMenu>("menuZuletzt");
+        QCOMPARE(menu->actions().size(), 8);
+        QCOMPARE(menu->actions()[1]->text(), "&2 " + QDir::toNativeSeparators(pfade[1]));
+        menu->actions()[1]->trigger();
+        QVERIFY(inState(State::Loaded));
+        QVERIFY(child<QLabel>("label_2")->text().endsWith("/k7.hfd;K"));
+        QCOMPARE(setting("ZOR2", "zuletztgeoeffnet").toStringList().first(), pfade[1]);
+
+        QVERIFY(QFile::remove(pfade[3]));
+        menu->actions()[3]->trigger();
+        QCOMPARE(dialogs->warnings.size(), 1);
+        QCOMPARE(menu->actions().size(), 7);
+        QVERIFY(!setting("ZOR2", "zuletztgeoeffnet").toStringList().contains(pfade[3]));
     }
 
     void englishTranslationCoversTheWindow()

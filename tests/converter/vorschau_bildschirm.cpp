@@ -1,8 +1,8 @@
 // Shows the converter's main window and its curve preview as a person sees them after
-// converting an old curve file, with the mouse over the plot, for the README's screenshot
-// (scripts/screenshot-preview). Prints "bereit" and the preview's place on the screen
-// (WxH+X+Y) once both windows are drawn, then waits to be ended. The settings go to a temporary
-// folder; the user's stay untouched.
+// converting an old curve file, with the mouse over the plot, and any new curve files given
+// after it laid over the curve, for the README's screenshots (scripts/screenshot-preview). Prints
+// "bereit" and the preview's place on the screen (WxH+X+Y) once both windows are drawn, then waits
+// to be ended. The settings go to a temporary folder; the user's stay untouched.
 #include "FesteAntworten.h"
 #include "Kurvenvorschau.h"
 #include "zor2conv.h"
@@ -21,7 +21,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fputs("Aufruf: vorschau_bildschirm DATEI.hfd\n", stderr);
+        std::fputs("Aufruf: vorschau_bildschirm DATEI.hfd [KURVE.z2k ...]\n", stderr);
         return 2;
     }
     QTemporaryDir einstellungen;
@@ -33,6 +33,9 @@ int main(int argc, char **argv)
     fenster->show();
     fenster->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
     fenster->findChild<QPushButton *>(QStringLiteral("pushButton_3"))->click();
+    const QStringList vergleich = QCoreApplication::arguments().mid(2);
+    if (!vergleich.isEmpty())
+        fenster->kurvenNeuAnzeigen(vergleich);
 
     QTimer::singleShot(500, [&] {
         auto *vorschau = fenster->findChild<Kurvenvorschau *>();
