@@ -5,6 +5,21 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+
+// The device file a port name means, as the serial layer reads it: on Linux a name that starts
+// with neither "/", "./" nor "../" ("ttyUSB0", "pts/3") lies in /dev, the others are taken from
+// the working folder; elsewhere the name itself.
+QString portSystemLocation(const QString &port)
+{
+    if (currentPortSystem() == PortSystem::Windows || port.startsWith(QLatin1Char('/')) ||
+        port.startsWith(QLatin1String("./")) || port.startsWith(QLatin1String("../")))
+        return port;
+    return QStringLiteral("/dev/") + port;
+}
+
+} // namespace
+
 PortSystem currentPortSystem()
 {
     return Platform::comPortNames() ? PortSystem::Windows : PortSystem::Linux;
@@ -26,14 +41,6 @@ QStringList defaultTtyList(PortSystem system)
     for (int i = 0; i < 18; ++i)
         list << QStringLiteral("/dev/ttyS%1").arg(i);
     return list;
-}
-
-QString portSystemLocation(const QString &port)
-{
-    if (currentPortSystem() == PortSystem::Windows || port.startsWith(QLatin1Char('/')) ||
-        port.startsWith(QLatin1String("./")) || port.startsWith(QLatin1String("../")))
-        return port;
-    return QStringLiteral("/dev/") + port;
 }
 
 QString resolvedPortName(const QString &port)

@@ -10,11 +10,6 @@ PortSystem currentPortSystem();
 // Windows: "COM1" to "COM50". Linux: /dev/ttyUSB0..15, /dev/ttyACM0..15, /dev/ttyS0..17.
 QStringList defaultTtyList(PortSystem system);
 
-// The device file a port name means, as the serial layer reads it: on Linux a name that starts
-// with neither "/", "./" nor "../" ("ttyUSB0", "pts/3") lies in /dev, the others are taken from
-// the working folder; elsewhere the name itself.
-QString portSystemLocation(const QString &port);
-
 // The one name of the device behind a port name: absolute, every link, "..", "." and doubled
 // slash resolved (as far as the path exists). Two spellings of one port give one name, so that
 // the serial layer's own lock, named after the name it gets, binds them both.

@@ -4,8 +4,8 @@
 #include <QString>
 
 // What differs between the systems the tools run on, in one place: whether a window can be
-// shown at all, whether a stream goes to a terminal, how serial ports are named, whether this
-// user may open a device file, and how files are judged and written. One source file per
+// shown at all, whether a stream goes to a terminal, how serial ports are named and claimed,
+// and how files are judged and written. One source file per
 // system implements it (chosen in CMake), so no #ifdef spreads through the programs.
 namespace Platform {
 
@@ -29,10 +29,6 @@ int stopSignal();
 
 // Whether serial ports are named "COM1", "COM2" ... (Windows) rather than by device files.
 bool comPortNames();
-
-// Whether this user may read and write the file at path; where the system keeps no such
-// rights on device files, always true.
-bool mayReadWrite(const QString &path);
 
 // --- Serial devices and standard streams
 

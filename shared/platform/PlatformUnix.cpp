@@ -92,11 +92,6 @@ bool comPortNames()
     return false;
 }
 
-bool mayReadWrite(const QString &path)
-{
-    return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
-}
-
 DeviceLock lockDevice(const QString &path)
 {
     DeviceLock lock;

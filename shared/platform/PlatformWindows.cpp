@@ -62,11 +62,6 @@ bool comPortNames()
     return true;
 }
 
-bool mayReadWrite(const QString &)
-{
-    return true;
-}
-
 DeviceLock lockDevice(const QString &)
 {
     // A COM port opens for one handle only; the system keeps out a second user.

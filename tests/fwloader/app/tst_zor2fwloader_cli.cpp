@@ -432,7 +432,7 @@ private slots:
 
     void check_data()
     {
-        QTest::addColumn<int>("version"); // of the file; 0: a file cut before its end
+        QTest::addColumn<int>("version"); // of the file; 0: cut before its end; -1: joined
         QTest::addColumn<QString>("processor");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("verdicts");
@@ -454,6 +454,10 @@ private slots:
         QTest::newRow("cut file") << 0 << QString() << 1
                                   << "HEX-Datei fehlerhaft!! (Satz 65: kein Dateiende-Satz (Typ "
                                      "01), Datei abgeschnitten?)\n";
+        QTest::newRow("joined, data before 04")
+            << -1 << QString() << 1
+            << "HEX-Datei fehlerhaft!! (Satz 1: Daten vor dem ersten Satz vom Typ 04 (die Datei "
+               "als 32-Bit-HEX-Datei neu erzeugen))\n";
     }
     void check()
     {
@@ -461,9 +465,15 @@ private slots:
         QFETCH(QString, processor);
         QFETCH(int, exitCode);
         QFETCH(QString, verdicts);
-        QVERIFY(TestFirmware(1024, version ? version : 105).write(hexPath()));
+        const TestFirmware firmware(1024, version > 0 ? version : 105);
+        QVERIFY(firmware.write(hexPath()));
         if (version == 0)
             QVERIFY(QFile::resize(hexPath(), QFileInfo(hexPath()).size() - 13));
+        if (version < 0) { // an application part without 04 records in front of the file
+            QFile file(hexPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(hexRecord(0, 0x4000, "\x12\x34") + "\r\n" + firmware.hex());
+        }
         QStringList arguments{"--check", hexPath()};
         if (!processor.isEmpty())
             arguments << "--processor" << processor;
