@@ -4,8 +4,8 @@
 // file and a message of one line, and nothing read; an accepted file gives as many values as
 // frequencies, finite and never falling; its markers lie on the curve and its band edges within
 // the sweep, in order, and their text is one line.
-#include "FuzzSupport.h"
 #include "NewCurveReader.h"
+#include "FuzzSupport.h"
 
 #include <cmath>
 
