@@ -197,9 +197,6 @@ private slots:
         QTest::newRow("data before the first 04")
             << record(0, 0, QByteArray(16, '\x01')) + k22 << 105 << HexStatus::Malformed << -1 << 1
             << damaged.arg(1).arg(joined);
-        QTest::newRow("data before 04, empty data record first")
-            << record(0, 0, {}) + dataRecords(0x4000, 0x401F) + k22 << 105 << HexStatus::Malformed
-            << -1 << 2 << damaged.arg(2).arg(joined);
         QTest::newRow("upper address of one byte")
             << record(4, 0, "\x00") + k22 << 105 << HexStatus::Malformed << -1 << 1
             << damaged.arg(1).arg("Adresssatz ohne zwei Adressbytes");
@@ -281,6 +278,21 @@ private slots:
         QCOMPARE(small.image.image[0x80], 255);
         QCOMPARE(small.image.image[0x3FFF], 255);
     }
+
+#ifdef Q_OS_UNIX
+    // A folder this user may not enter hides the file: that is no missing file.
+    void closedFolderIsNoMissingFile()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root to look as another user");
+        const QString file = dir.filePath(QStringLiteral("fw.hex")); // dir is the owner's only
+        QVERIFY(seteuid(65534) == 0);
+        const HexLoadResult result = loadHexFile(file, 105);
+        QVERIFY(seteuid(0) == 0);
+        QCOMPARE(hexStatusLine(result), QStringLiteral("HEX-Datei nicht lesbar!! (kein Zugriff auf "
+                                                       "die Datei oder ihren Ordner)"));
+    }
+#endif
 
     // Refused unread, at once: nothing but a regular file of sane size is read.
     void unreadableFile_data()

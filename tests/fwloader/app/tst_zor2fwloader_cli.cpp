@@ -355,39 +355,6 @@ private slots:
                  shown.constData());
     }
 
-    // A file the user may not reach is no missing file.
-    void checkNamesAFolderItMayNotEnter_data()
-    {
-        QTest::addColumn<int>("folderMode");
-        QTest::addColumn<int>("fileMode");
-        QTest::newRow("folder closed") << 0700 << 0644;
-        QTest::newRow("file unreadable") << 0755 << 0600;
-    }
-    void checkNamesAFolderItMayNotEnter()
-    {
-        QFETCH(int, folderMode);
-        QFETCH(int, fileMode);
-        if (geteuid() != 0)
-            QSKIP("needs root to run the loader as another user");
-        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
-        QString whyNot;
-        const QString program = reachableCopy(folder, &whyNot);
-        if (program.isEmpty())
-            QSKIP(qPrintable(whyNot));
-        const QString closed = folder.filePath(QStringLiteral("closed"));
-        QVERIFY(QDir().mkdir(closed));
-        const QString file = closed + QStringLiteral("/fw.hex");
-        QVERIFY(TestFirmware(1024).write(file));
-        QCOMPARE(chmod(QFile::encodeName(file).constData(), mode_t(fileMode)), 0);
-        QCOMPARE(chmod(QFile::encodeName(closed).constData(), mode_t(folderMode)), 0);
-        const Run result = run({"--check", file}, 65534, program);
-        if (!result.started || result.exitCode == 99)
-            QSKIP("the program cannot run as another user here");
-        QCOMPARE(result.exitCode, 1);
-        QCOMPARE(result.out, QStringLiteral("HEX-Datei nicht lesbar!! (kein Zugriff auf die Datei "
-                                            "oder ihren Ordner)\n"));
-    }
-
     // Mistyped calls, all without a display: each is told, none starts a window or aborts.
     // What each call is told is the parse's own test; here the program as it runs.
     void usageErrors_data()
@@ -432,7 +399,7 @@ private slots:
 
     void check_data()
     {
-        QTest::addColumn<int>("version"); // of the file; 0: cut before its end; -1: joined
+        QTest::addColumn<int>("version"); // of the file; 0: a file cut before its end
         QTest::addColumn<QString>("processor");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("verdicts");
@@ -454,10 +421,6 @@ private slots:
         QTest::newRow("cut file") << 0 << QString() << 1
                                   << "HEX-Datei fehlerhaft!! (Satz 65: kein Dateiende-Satz (Typ "
                                      "01), Datei abgeschnitten?)\n";
-        QTest::newRow("joined, data before 04")
-            << -1 << QString() << 1
-            << "HEX-Datei fehlerhaft!! (Satz 1: Daten vor dem ersten Satz vom Typ 04 (die Datei "
-               "als 32-Bit-HEX-Datei neu erzeugen))\n";
     }
     void check()
     {
@@ -465,15 +428,9 @@ private slots:
         QFETCH(QString, processor);
         QFETCH(int, exitCode);
         QFETCH(QString, verdicts);
-        const TestFirmware firmware(1024, version > 0 ? version : 105);
-        QVERIFY(firmware.write(hexPath()));
+        QVERIFY(TestFirmware(1024, version ? version : 105).write(hexPath()));
         if (version == 0)
             QVERIFY(QFile::resize(hexPath(), QFileInfo(hexPath()).size() - 13));
-        if (version < 0) { // an application part without 04 records in front of the file
-            QFile file(hexPath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(hexRecord(0, 0x4000, "\x12\x34") + "\r\n" + firmware.hex());
-        }
         QStringList arguments{"--check", hexPath()};
         if (!processor.isEmpty())
             arguments << "--processor" << processor;
