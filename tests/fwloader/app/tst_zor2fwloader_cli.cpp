@@ -205,8 +205,6 @@ private slots:
             << QStringList{} << true << 1 << false
             << missing + "/dev/null ist kein serieller Port\n%3 ist kein serieller Port\n"
                          "An %4 antwortet kein Geraet\nPort %5 ist belegt\n";
-        QTest::newRow("device behind the others")
-            << QStringList{"--variant", "2"} << true << 0 << true << QString();
     }
     void probe()
     {
@@ -222,10 +220,8 @@ private slots:
             // Another loader's lock on the line, as a second process sees it.
             const int held = ::open(busy.slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
             QVERIFY(held >= 0 && flock(held, LOCK_EX | LOCK_NB) == 0);
-            arguments << "--port"
-                      << "/dev/null"
-                      << "--port" << dir.path() << "--port" << silent.slavePath << "--port"
-                      << busy.slavePath;
+            arguments += {"--port", "/dev/null",      "--port", dir.path(),
+                          "--port", silent.slavePath, "--port", busy.slavePath};
         }
         if (!simulatorOptions.isEmpty()) {
             QVERIFY(simulator.start(simulatorOptions));
@@ -270,8 +266,6 @@ private slots:
             QSKIP("the port's exclusive mode keeps out other users; the lock matters for root");
         DeviceSimulator simulator;
         QVERIFY(simulator.start({"--k-delay", "20", "--save-image", imagePath()}));
-        if (!simulator.path().startsWith("/dev/pts/"))
-            QSKIP("the simulator's line is no /dev/pts terminal here");
         const QString number = simulator.path().mid(9);
         const QString name = filled(spelling, {simulator.path(), dir.path(), number});
         if (!link.isEmpty()) {
@@ -335,24 +329,6 @@ private slots:
         QVERIFY2(result.err.startsWith("Keine HW gefunden!\nKein Zugriff auf " + name + ": "),
                  qPrintable(result.err));
         QVERIFY2(result.err.contains(hint), qPrintable(result.err));
-    }
-
-    // On a terminal the search shows one line of progress, as the transfer does.
-    void progressLineOnATerminal()
-    {
-        DeviceSimulator simulator;
-        QVERIFY(simulator.start());
-        ScriptedLine terminal;
-        const int slave = terminal.slave;
-        const Run result = run({"--probe", "--port", missingPort(), "--port", simulator.path()}, 0,
-                               QStringLiteral(ZOR2_FWLOADER_PATH), [slave](QProcess &p) {
-                                   p.setChildProcessModifier([slave] { dup2(slave, 2); });
-                               });
-        QCOMPARE(result.exitCode, 0);
-        const QByteArray shown = terminal.receive(4096);
-        QVERIFY2(shown.startsWith("\r[") && shown.endsWith("] Suche HW: 2 / 2 Ports\n") &&
-                     shown.count('\n') == 1,
-                 shown.constData());
     }
 
     // Mistyped calls, all without a display: each is told, none starts a window or aborts.
@@ -461,8 +437,6 @@ private slots:
         QTest::addColumn<bool>("closed"); // stdout closed instead of on a full disk
         QTest::newRow("--help, full") << "--help" << false;
         QTest::newRow("--check, full") << "--check" << false;
-        QTest::newRow("--check, closed") << "--check" << true;
-        QTest::newRow("--probe, full") << "--probe" << false;
         QTest::newRow("--flash, full") << "--flash" << false;
         QTest::newRow("--flash, closed") << "--flash" << true;
     }
