@@ -210,20 +210,6 @@ private slots:
         QCOMPARE(statusMessages().last(), "HW gefunden an: " + simulator.path());
     }
 
-    // A port that another loader holds, by any name: named as busy, and nothing is sent to it.
-    void passesOverABusyPort()
-    {
-        QVERIFY(simulator.start());
-        Modem holder;
-        QVERIFY(holder.openTty(simulator.path()));
-        const QString link = dir.filePath(QStringLiteral("busy-link"));
-        QVERIFY(QFile::link(simulator.path(), link));
-        openWindow({link});
-        QTRY_COMPARE_WITH_TIMEOUT(window->statusBar()->currentMessage(),
-                                  "Port " + link + " ist belegt", 2000);
-        QVERIFY(!holder.waitForInput(200)); // no "@v;" went out, so no reply came
-    }
-
     void fileDialogStartsInFirmwareFolder_data()
     {
         QTest::addColumn<bool>("folderExists");
