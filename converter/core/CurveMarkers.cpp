@@ -52,7 +52,7 @@ CurveMarkers CurveMarkers::compute(const double *f, const double *v, int n, Quan
 
     m.threshold = highest ? m.extreme.value - kLevelDrop : kSwrLimit;
     const auto inBand = [&](int i) {
-        return highest ? v[i] >= m.threshold : v[i] <= m.threshold; // false for NaN
+        return std::isfinite(v[i]) && (highest ? v[i] >= m.threshold : v[i] <= m.threshold);
     };
     const int e = m.extreme.index;
     if (!inBand(e))

@@ -39,6 +39,14 @@
         <source>kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind leer); ohne Fenster umwandeln: zor2conv --convert DATEI.hfd</source>
         <translation>no display found (DISPLAY and WAYLAND_DISPLAY are empty); to convert without a window: zor2conv --convert FILE.hfd</translation>
     </message>
+    <message>
+        <source>in den Ausgabeordner %1 kann nichts geschrieben werden: %2</source>
+        <translation>nothing can be written into the output folder %1: %2</translation>
+    </message>
+    <message>
+        <source>durch Signal %1 abgebrochen, %2 von %3 Eingaben bearbeitet</source>
+        <translation>stopped by signal %1, %2 of %3 inputs handled</translation>
+    </message>
 </context>
 <context>
     <name>ConverterOptions</name>
@@ -193,10 +201,57 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     </message>
 </context>
 <context>
+    <name>ChannelConversion</name>
+    <message>
+        <source>keine Messpunkte</source>
+        <translation>no measuring points</translation>
+    </message>
+    <message>
+        <source>Punkt %1: Frequenz nicht darstellbar</source>
+        <translation>point %1: frequency cannot be represented</translation>
+    </message>
+    <message>
+        <source>Kanal %1, Punkt %2: Wert nicht darstellbar</source>
+        <translation>channel %1, point %2: value cannot be represented</translation>
+    </message>
+</context>
+<context>
     <name>NewCurveFile</name>
     <message>
         <source>der Ordner ist nicht vorhanden</source>
         <translation>the folder does not exist</translation>
+    </message>
+    <message>
+        <source>der Ordner %1 ist nicht vorhanden</source>
+        <translation>the folder %1 does not exist</translation>
+    </message>
+    <message>
+        <source>die Verknuepfung %1 gehoert einem anderen Benutzer und wird nicht verfolgt</source>
+        <translation>the link %1 belongs to another user and is not followed</translation>
+    </message>
+    <message>
+        <source>die Verknuepfungen bilden eine Schleife</source>
+        <translation>the links form a loop</translation>
+    </message>
+    <message>
+        <source>dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei</source>
+        <translation>a FIFO (named pipe) is there, not a regular file</translation>
+    </message>
+    <message>
+        <source>dort ist ein Geraet, keine gewoehnliche Datei</source>
+        <translation>a device is there, not a regular file</translation>
+    </message>
+    <message>
+        <source>dort ist ein Socket, keine gewoehnliche Datei</source>
+        <translation>a socket is there, not a regular file</translation>
+    </message>
+    <message>
+        <source>dort ist keine gewoehnliche Datei</source>
+        <translation>what is there is not a regular file</translation>
+    </message>
+    <message>
+        <source>sie fuehrt zur selben Datei wie %1</source>
+        <translation>it leads to the same file as %1</translation>
     </message>
 </context>
 <context>

@@ -33,6 +33,9 @@ private slots:
         QTest::newRow("SWR, values that are none")
             << swr << QList<double>{nan, 1.5, std::numeric_limits<double>::infinity(), 1.9} << 2.0
             << true << 2.0 << 2.0 << false << false;
+        QTest::newRow("level, an infinite value ends the band")
+            << level << QList<double>{-1, std::numeric_limits<double>::infinity(), -2} << 1.0
+            << true << 1.0 << 1.0 << true << false;
         QTest::newRow("level band within 3 dB") << level << QList<double>{-40, -10, -2, -1, -4, -30}
                                                 << 4.0 << true << 2.75 << 5.0 << false << false;
         QTest::newRow("level band over the whole sweep")

@@ -126,9 +126,6 @@ private slots:
                                           << unsuitable.arg("keine Daten");
         QTest::newRow("one Ctrl-Z after the end")
             << k22 + "\x1A" << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
-        QTest::newRow("two Ctrl-Z after the end")
-            << k22 + "\x1A\x1A" << 105 << HexStatus::Malformed << -1 << 1027
-            << damaged.arg(1027).arg("Text nach dem Dateiende-Satz");
         QTest::newRow("last byte at 0xFBFF") << firmwareFile(0xFBFF) << 105 << HexStatus::Accepted
                                              << 0xFBFF << 0 << "HEX-Datei OK!! Laenge: 64512 Byte";
         const QString protectedArea = QStringLiteral("Daten ab 0x%1, der Bereich ab 0xFC00 ist "
@@ -197,9 +194,6 @@ private slots:
         QTest::newRow("data before the first 04")
             << record(0, 0, QByteArray(16, '\x01')) + k22 << 105 << HexStatus::Malformed << -1 << 1
             << damaged.arg(1).arg(joined);
-        QTest::newRow("data before 04, empty data record first")
-            << record(0, 0, {}) + dataRecords(0x4000, 0x401F) + k22 << 105 << HexStatus::Malformed
-            << -1 << 2 << damaged.arg(2).arg(joined);
         QTest::newRow("upper address of one byte")
             << record(4, 0, "\x00") + k22 << 105 << HexStatus::Malformed << -1 << 1
             << damaged.arg(1).arg("Adresssatz ohne zwei Adressbytes");

@@ -205,8 +205,6 @@ private slots:
             << QStringList{} << true << 1 << false
             << missing + "/dev/null ist kein serieller Port\n%3 ist kein serieller Port\n"
                          "An %4 antwortet kein Geraet\nPort %5 ist belegt\n";
-        QTest::newRow("device behind the others")
-            << QStringList{"--variant", "2"} << true << 0 << true << QString();
     }
     void probe()
     {
@@ -222,10 +220,8 @@ private slots:
             // Another loader's lock on the line, as a second process sees it.
             const int held = ::open(busy.slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
             QVERIFY(held >= 0 && flock(held, LOCK_EX | LOCK_NB) == 0);
-            arguments << "--port"
-                      << "/dev/null"
-                      << "--port" << dir.path() << "--port" << silent.slavePath << "--port"
-                      << busy.slavePath;
+            arguments += {"--port", "/dev/null",      "--port", dir.path(),
+                          "--port", silent.slavePath, "--port", busy.slavePath};
         }
         if (!simulatorOptions.isEmpty()) {
             QVERIFY(simulator.start(simulatorOptions));
@@ -270,8 +266,6 @@ private slots:
             QSKIP("the port's exclusive mode keeps out other users; the lock matters for root");
         DeviceSimulator simulator;
         QVERIFY(simulator.start({"--k-delay", "20", "--save-image", imagePath()}));
-        if (!simulator.path().startsWith("/dev/pts/"))
-            QSKIP("the simulator's line is no /dev/pts terminal here");
         const QString number = simulator.path().mid(9);
         const QString name = filled(spelling, {simulator.path(), dir.path(), number});
         if (!link.isEmpty()) {
@@ -337,57 +331,6 @@ private slots:
         QVERIFY2(result.err.contains(hint), qPrintable(result.err));
     }
 
-    // On a terminal the search shows one line of progress, as the transfer does.
-    void progressLineOnATerminal()
-    {
-        DeviceSimulator simulator;
-        QVERIFY(simulator.start());
-        ScriptedLine terminal;
-        const int slave = terminal.slave;
-        const Run result = run({"--probe", "--port", missingPort(), "--port", simulator.path()}, 0,
-                               QStringLiteral(ZOR2_FWLOADER_PATH), [slave](QProcess &p) {
-                                   p.setChildProcessModifier([slave] { dup2(slave, 2); });
-                               });
-        QCOMPARE(result.exitCode, 0);
-        const QByteArray shown = terminal.receive(4096);
-        QVERIFY2(shown.startsWith("\r[") && shown.endsWith("] Suche HW: 2 / 2 Ports\n") &&
-                     shown.count('\n') == 1,
-                 shown.constData());
-    }
-
-    // A file the user may not reach is no missing file.
-    void checkNamesAFolderItMayNotEnter_data()
-    {
-        QTest::addColumn<int>("folderMode");
-        QTest::addColumn<int>("fileMode");
-        QTest::newRow("folder closed") << 0700 << 0644;
-        QTest::newRow("file unreadable") << 0755 << 0600;
-    }
-    void checkNamesAFolderItMayNotEnter()
-    {
-        QFETCH(int, folderMode);
-        QFETCH(int, fileMode);
-        if (geteuid() != 0)
-            QSKIP("needs root to run the loader as another user");
-        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
-        QString whyNot;
-        const QString program = reachableCopy(folder, &whyNot);
-        if (program.isEmpty())
-            QSKIP(qPrintable(whyNot));
-        const QString closed = folder.filePath(QStringLiteral("closed"));
-        QVERIFY(QDir().mkdir(closed));
-        const QString file = closed + QStringLiteral("/fw.hex");
-        QVERIFY(TestFirmware(1024).write(file));
-        QCOMPARE(chmod(QFile::encodeName(file).constData(), mode_t(fileMode)), 0);
-        QCOMPARE(chmod(QFile::encodeName(closed).constData(), mode_t(folderMode)), 0);
-        const Run result = run({"--check", file}, 65534, program);
-        if (!result.started || result.exitCode == 99)
-            QSKIP("the program cannot run as another user here");
-        QCOMPARE(result.exitCode, 1);
-        QCOMPARE(result.out, QStringLiteral("HEX-Datei nicht lesbar!! (kein Zugriff auf die Datei "
-                                            "oder ihren Ordner)\n"));
-    }
-
     // Mistyped calls, all without a display: each is told, none starts a window or aborts.
     // What each call is told is the parse's own test; here the program as it runs.
     void usageErrors_data()
@@ -432,7 +375,7 @@ private slots:
 
     void check_data()
     {
-        QTest::addColumn<int>("version"); // of the file; 0: cut before its end; -1: joined
+        QTest::addColumn<int>("version"); // of the file; 0: a file cut before its end
         QTest::addColumn<QString>("processor");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("verdicts");
@@ -454,10 +397,6 @@ private slots:
         QTest::newRow("cut file") << 0 << QString() << 1
                                   << "HEX-Datei fehlerhaft!! (Satz 65: kein Dateiende-Satz (Typ "
                                      "01), Datei abgeschnitten?)\n";
-        QTest::newRow("joined, data before 04")
-            << -1 << QString() << 1
-            << "HEX-Datei fehlerhaft!! (Satz 1: Daten vor dem ersten Satz vom Typ 04 (die Datei "
-               "als 32-Bit-HEX-Datei neu erzeugen))\n";
     }
     void check()
     {
@@ -465,15 +404,9 @@ private slots:
         QFETCH(QString, processor);
         QFETCH(int, exitCode);
         QFETCH(QString, verdicts);
-        const TestFirmware firmware(1024, version > 0 ? version : 105);
-        QVERIFY(firmware.write(hexPath()));
+        QVERIFY(TestFirmware(1024, version ? version : 105).write(hexPath()));
         if (version == 0)
             QVERIFY(QFile::resize(hexPath(), QFileInfo(hexPath()).size() - 13));
-        if (version < 0) { // an application part without 04 records in front of the file
-            QFile file(hexPath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(hexRecord(0, 0x4000, "\x12\x34") + "\r\n" + firmware.hex());
-        }
         QStringList arguments{"--check", hexPath()};
         if (!processor.isEmpty())
             arguments << "--processor" << processor;
@@ -504,8 +437,6 @@ private slots:
         QTest::addColumn<bool>("closed"); // stdout closed instead of on a full disk
         QTest::newRow("--help, full") << "--help" << false;
         QTest::newRow("--check, full") << "--check" << false;
-        QTest::newRow("--check, closed") << "--check" << true;
-        QTest::newRow("--probe, full") << "--probe" << false;
         QTest::newRow("--flash, full") << "--flash" << false;
         QTest::newRow("--flash, closed") << "--flash" << true;
     }

@@ -1,0 +1,69 @@
+// Fuzzes the reader of new curve files and the markers of what it accepts, as the preview uses
+// them. Input: the file's bytes.
+// Invariants: a file is refused exactly when a reason is given, with a line number within the
+// file and a message of one line, and nothing read; an accepted file gives as many values as
+// frequencies, finite and never falling; its markers lie on the curve and its band edges within
+// the sweep, in order, and their text is one line.
+#include "NewCurveReader.h"
+#include "FuzzSupport.h"
+
+#include <cmath>
+
+namespace {
+
+bool eineZeile(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            return false;
+    }
+    return true;
+}
+
+void markenPruefen(const NewCurve &k, Quantity groesse)
+{
+    const int n = int(k.frequency.size());
+    const CurveMarkers m =
+        CurveMarkers::compute(k.frequency.constData(), k.value.constData(), n, groesse);
+    invariant(m.extreme.index < n, "the extreme is a point of the curve");
+    if (m.extreme.index >= 0) {
+        invariant(m.extreme.frequency == k.frequency[m.extreme.index] &&
+                      std::isfinite(m.extreme.value),
+                  "the extreme is a finite value at its point's frequency");
+    }
+    if (m.hasBand) {
+        invariant(k.frequency.constFirst() <= m.from.frequency &&
+                      m.from.frequency <= m.extreme.frequency &&
+                      m.extreme.frequency <= m.to.frequency &&
+                      m.to.frequency <= k.frequency.constLast(),
+                  "the band lies around the extreme, within the sweep");
+    }
+    invariant(eineZeile(m.text(3)), "the markers' text is one line");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray inhalt(reinterpret_cast<const char *>(data), qsizetype(size));
+    const NewCurveReader::Ergebnis e = NewCurveReader::auswerten(inhalt);
+    if (!e.ok()) {
+        invariant(e.zeile >= 1 && e.zeile <= inhalt.count('\n') + 1,
+                  "a refusal names a line of the file");
+        invariant(e.kurve.frequency.isEmpty() && e.kurve.value.isEmpty(),
+                  "a refused file gives no points");
+        invariant(eineZeile(e.meldung()), "a refusal is told in one line");
+        return 0;
+    }
+    const NewCurve &k = e.kurve;
+    invariant(k.frequency.size() == k.value.size() && k.frequency.size() <= inhalt.count('\n'),
+              "one value per frequency, one point per line");
+    for (qsizetype i = 0; i < k.frequency.size(); ++i) {
+        invariant(std::isfinite(k.frequency[i]) && (i == 0 || k.frequency[i - 1] <= k.frequency[i]),
+                  "frequencies are finite and never fall");
+    }
+    for (const Quantity q : {Quantity::Level, Quantity::Swr, Quantity::Neutral})
+        markenPruefen(k, q);
+    return 0;
+}
