@@ -155,11 +155,6 @@ QStringList Kurvenvorschau::kurvenOeffnen(const QStringList &paths)
         chart->vergleichZeigen(kurven);
         markenListen();
     }
-    if (!abgelehnt.isEmpty()) {
-        dialogs.warning(this, tr("Kurve NEU anzeigen"),
-                        tr("Diese Dateien koennen nicht angezeigt werden:") + QLatin1Char('\n') +
-                            abgelehnt.join(QLatin1Char('\n')));
-    }
     return abgelehnt;
 }
 
