@@ -436,6 +436,9 @@ void Kurvendiagramm::allesZeichnen()
         }
         vergleichsLinien.append(linie);
         vergleichsMarkenPunkte.append(markenPunkte);
+        connect(
+            legend()->markers(linie).constFirst(), &QLegendMarker::clicked, this,
+            [this, linie, markenPunkte] { linieZeigen(linie, markenPunkte, !linie->isVisible()); });
     }
     spanneSichern(f.min, f.max, 0);
     spanneSichern(w.min, w.max, 0.05);
@@ -557,8 +560,13 @@ double Kurvendiagramm::frequencyStep() const
 
 void Kurvendiagramm::setChannelShown(int k, bool shown)
 {
-    QLineSeries *line = kanal(k);
+    linieZeigen(kanal(k), kanalMarkenPunkte[k - 1], shown);
+}
+
+void Kurvendiagramm::linieZeigen(QLineSeries *line, QScatterSeries *markenPunkte, bool shown)
+{
     line->setVisible(shown);
+    markenPunkte->setVisible(shown);
     // Hiding a line hides its legend entry as well: shown again, dimmed.
     QLegendMarker *entry = legend()->markers(line).constFirst();
     entry->setVisible(true);
@@ -630,6 +638,10 @@ std::unique_ptr<Kurvendiagramm> Kurvendiagramm::kopie() const
     k->allesZeichnen();
     k->setChannelShown(1, channelShown(1));
     k->setChannelShown(2, channelShown(2));
+    for (int i = 0; i < vergleichsLinien.size(); ++i) {
+        k->linieZeigen(k->vergleichsLinien[i], k->vergleichsMarkenPunkte[i],
+                       vergleichsLinien[i]->isVisible());
+    }
     k->bereichSetzen(k->wertAchse, wertAchse->min(), wertAchse->max());
     k->bereichSetzen(k->andereAchse, andereAchse->min(), andereAchse->max());
     k->bereichSetzen(k->frequenzAchse, frequenzAchse->min(), frequenzAchse->max());

@@ -115,6 +115,8 @@ private:
     void allesZeichnen();
     void markenPunkteEinrichten(QScatterSeries *punkte, const QColor &farbe);
     void markenSetzen(QScatterSeries *punkte, const CurveMarkers &marken);
+    // Shows or hides a line with its markers; its legend entry stays, dimmed while hidden.
+    void linieZeigen(QLineSeries *line, QScatterSeries *markenPunkte, bool shown);
 
     QLineSeries *kanal1;
     QLineSeries *kanal2;

@@ -63,7 +63,8 @@ Kurvenvorschau::Kurvenvorschau(Dialogs &dialogs, QWidget *parent)
     vergleichEntfernen->setObjectName(QStringLiteral("vergleichEntfernen"));
     marken->setObjectName(QStringLiteral("marken"));
     marken->setReadOnly(true);
-    marken->installEventFilter(this);
+    // Its height follows the width its text has, which its viewport knows once resized.
+    marken->viewport()->installEventFilter(this);
     setAcceptDrops(true);
     // Shown after a conversion without taking the keyboard from the main window.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -155,11 +156,6 @@ QStringList Kurvenvorschau::kurvenOeffnen(const QStringList &paths)
         chart->vergleichZeigen(kurven);
         markenListen();
     }
-    if (!abgelehnt.isEmpty()) {
-        dialogs.warning(this, tr("Kurve NEU anzeigen"),
-                        tr("Diese Dateien koennen nicht angezeigt werden:") + QLatin1Char('\n') +
-                            abgelehnt.join(QLatin1Char('\n')));
-    }
     return abgelehnt;
 }
 
@@ -241,7 +237,7 @@ bool Kurvenvorschau::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ansicht && event->type() == QEvent::KeyPress)
         return viewKeyPressed(static_cast<QKeyEvent *>(event));
-    if (watched == marken) {
+    if (watched == marken->viewport()) {
         if (event->type() == QEvent::Resize)
             markenHoeheSetzen();
         return false;

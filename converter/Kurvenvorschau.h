@@ -46,8 +46,8 @@ public:
 
     Kurvendiagramm *diagramm() const { return chart; }
 
-    // Reads the new curve files and adds those it accepts to the compared curves; the refused
-    // ones are told in one box. Returns one line per refused file: its name and why.
+    // Reads the new curve files and adds those it accepts to the compared curves. Returns one
+    // line per refused file: its name and why.
     QStringList kurvenOeffnen(const QStringList &paths);
     // No compared curves any more.
     void vergleichLeeren();

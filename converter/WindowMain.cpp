@@ -31,8 +31,11 @@ int runWindow(int &argc, char **argv, const ConverterOptions &options)
     const QStringList files = options.inputs;
     if (!files.isEmpty()) {
         QTimer::singleShot(0, window.get(), [&window, files] {
-            for (const QString &line : window->dateienOeffnen(files))
+            window->setRefusalReporter([](const QString &line) {
                 CommandLine::print(stderr, QStringLiteral("zor2conv: %1\n").arg(line));
+            });
+            window->dateienOeffnen(files);
+            window->setRefusalReporter({});
         });
     }
     return QApplication::exec();

@@ -180,6 +180,15 @@ QStringList zor2conv::kurvenNeuAnzeigen(const QStringList &fileNames)
     for (const QString &name : fileNames)
         absolut.append(QFileInfo(name).absoluteFilePath());
     const QStringList abgelehnt = vorschau->kurvenOeffnen(absolut);
+    if (!abgelehnt.isEmpty()) {
+        for (const QString &zeile : abgelehnt) {
+            if (refusalReporter)
+                refusalReporter(zeile);
+        }
+        dialogs->warning(this, tr("Kurve NEU anzeigen"),
+                         tr("Diese Dateien koennen nicht angezeigt werden:") + QLatin1Char('\n') +
+                             abgelehnt.join(QLatin1Char('\n')));
+    }
     if (abgelehnt.size() < fileNames.size()) {
         // Asked for in person: the preview is shown, and stays on.
         ui->actionKurvenvorschau->setChecked(true);

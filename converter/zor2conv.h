@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class Dialogs;
@@ -42,6 +43,12 @@ public:
     // preview, the first other file is opened as an old curve file. Returns the refused new
     // curve files as kurvenNeuAnzeigen does.
     QStringList dateienOeffnen(const QStringList &fileNames);
+    // Where refused new curve files are told before the box: the terminal, for the files named
+    // on the command line. None: only the box.
+    void setRefusalReporter(std::function<void(const QString &)> reporter)
+    {
+        refusalReporter = std::move(reporter);
+    }
     // The current local time in the format formatfilename: the name proposed for an empty
     // description.
     QString zeitstempel() const;
@@ -87,4 +94,5 @@ private:
     Kurvenvorschau *vorschau;
     bool vorschauPlatziert = false;
     RecentFiles *zuletzt;
+    std::function<void(const QString &)> refusalReporter;
 };

@@ -376,6 +376,14 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 <context>
     <name>zor2conv</name>
     <message>
+        <source>Diese Dateien koennen nicht angezeigt werden:</source>
+        <translation>These files cannot be shown:</translation>
+    </message>
+    <message>
+        <source>Kurve NEU anzeigen</source>
+        <translation>Show NEW curve</translation>
+    </message>
+    <message>
         <source>ZOR2.0 Kurven-Datei anzeigen</source>
         <comment>FileDialog</comment>
         <translation>Show ZOR2.0 curve file</translation>
@@ -587,14 +595,6 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <source>Als CSV speichern</source>
         <comment>FileDialog</comment>
         <translation>Save as CSV</translation>
-    </message>
-    <message>
-        <source>Diese Dateien koennen nicht angezeigt werden:</source>
-        <translation>These files cannot be shown:</translation>
-    </message>
-    <message>
-        <source>Kurve NEU anzeigen</source>
-        <translation>Show NEW curve</translation>
     </message>
     <message>
         <source>Vergleich entfernen</source>

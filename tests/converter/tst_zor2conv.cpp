@@ -1053,6 +1053,13 @@ private slots:
         QVERIFY(csv.startsWith("Frequenz (MHz);Kanal 1 (SWV);Kanal 2 (SWV)\r\n1;"));
         QCOMPARE(csv.count('\n'), 41);
 
+        // A compared curve's legend entry hides and shows it, and stays.
+        QLegendMarker *eintrag = d->legend()->markers(d->vergleichsLinie(1)).constFirst();
+        emit eintrag->clicked();
+        QVERIFY(!d->vergleichsLinie(1)->isVisible() && eintrag->isVisible());
+        emit eintrag->clicked();
+        QVERIFY(d->vergleichsLinie(1)->isVisible());
+
         QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "vergleichEntfernen"),
                           Qt::LeftButton);
         QVERIFY(d->verglichen().isEmpty());
