@@ -8,14 +8,6 @@
 #include <QStyleOptionButton>
 #include <QWidget>
 
-// A text as shown, without the "&" that marks its mnemonic ("&&" shows one "&").
-inline QString withoutMnemonic(QString text)
-{
-    return text.replace(QLatin1String("&&"), QLatin1String("\x01"))
-        .remove(QLatin1Char('&'))
-        .replace(QLatin1Char('\x01'), QLatin1Char('&'));
-}
-
 // The labels and buttons of window whose text is not shown whole, each named with its text:
 // the text does not fit into the place where the widget draws it, or the widget reaches out of
 // one of its parents. Judged from the font metrics, as a person would see it.

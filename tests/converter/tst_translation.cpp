@@ -2,7 +2,6 @@
 #include "Translation.h"
 
 #include <QTest>
-#include <QTranslator>
 
 class TestTranslation : public QObject
 {
@@ -39,15 +38,10 @@ private slots:
     // Qt's own dialogs speak the program's language: German unless -l asks for another.
     void qtTextsInTheProgramsLanguage()
     {
-        QTranslator *before = nullptr;
-        for (const auto &[arguments, lookIn] :
-             {std::pair{QStringList{"zor2conv"}, "Suchen in:"},
-              std::pair{QStringList{"zor2conv", "-len"}, "Look in:"}}) {
-            delete before; // removes itself from the application
-            QVERIFY(installQtTranslation(*QCoreApplication::instance(), qtLanguage(arguments)));
-            before = QCoreApplication::instance()->findChildren<QTranslator *>().constLast();
-            QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QString(lookIn));
-        }
+        QCOMPARE(qtLanguage({"zor2conv", "-len"}), QStringLiteral("en"));
+        QVERIFY(installQtTranslation(*QCoreApplication::instance(), qtLanguage({"zor2conv"})));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"),
+                 QStringLiteral("Suchen in:"));
     }
 };
 

@@ -72,8 +72,6 @@ public:
                          const QString &filter) override
     {
         saveQuestions.append({caption, dir, filter});
-        if (acceptProposal)
-            return dir;
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
     void warning(QWidget *, const QString &title, const QString &text) override
@@ -83,7 +81,6 @@ public:
 
     QStringList openAnswers;
     QStringList saveAnswers;
-    bool acceptProposal = false; // the save dialog is answered with the name it proposes
     QList<Question> openQuestions;
     QList<Question> saveQuestions;
     QList<QPair<QString, QString>> warnings;
@@ -302,7 +299,7 @@ private slots:
         const char *textProperty = className == "QGroupBox"   ? "title"
                                    : className == "QTextEdit" ? "plainText"
                                                               : "text";
-        QCOMPARE(withoutMnemonic(widget->property(textProperty).toString()), text);
+        QCOMPARE(QString(widget->property(textProperty).toString()).remove('&'), text);
     }
 
     void formWindowMenuAndFonts()
@@ -321,17 +318,19 @@ private slots:
         QCOMPARE(window->menuBar()->actions(),
                  (QList<QAction *>{menu->menuAction(), ansicht->menuAction()}));
         QCOMPARE(ansicht->actions(), QList<QAction *>{child<QAction>("actionKurvenvorschau")});
-        QCOMPARE(withoutMnemonic(ansicht->actions()[0]->text()), QStringLiteral("Kurvenvorschau"));
+        QCOMPARE(QString(ansicht->actions()[0]->text()).remove('&'),
+                 QStringLiteral("Kurvenvorschau"));
         // The buttons' steps above the separator, then Beenden.
         const QList<QAction *> entries = menu->actions();
         QCOMPARE(entries.size(), 6);
         QCOMPARE(entries[0], child<QAction>("actionOeffnen"));
         QCOMPARE(entries[1], child<QAction>("actionSpeichern"));
-        QCOMPARE(withoutMnemonic(entries[2]->text()), QStringLiteral("Kurve NEU anzeigen..."));
-        QCOMPARE(withoutMnemonic(entries[3]->menu()->title()), QStringLiteral("Zuletzt geoeffnet"));
+        QCOMPARE(QString(entries[2]->text()).remove('&'), QStringLiteral("Kurve NEU anzeigen..."));
+        QCOMPARE(QString(entries[3]->menu()->title()).remove('&'),
+                 QStringLiteral("Zuletzt geoeffnet"));
         QVERIFY(entries[4]->isSeparator());
         QCOMPARE(entries[5], child<QAction>("actionBeenden"));
-        QCOMPARE(withoutMnemonic(entries[5]->text()), QStringLiteral("Beenden"));
+        QCOMPARE(QString(entries[5]->text()).remove('&'), QStringLiteral("Beenden"));
         QVERIFY(!entries[5]->icon().isNull());
 
         QVERIFY(child<QLabel>("label_4")->font().bold());
@@ -605,13 +604,6 @@ private slots:
         QCOMPARE(setting("ZOR2", "kurvenpath").toString(),
                  remembered.isEmpty() ? QString() : files.filePath(remembered));
         QVERIFY(isResetIdle());
-        // Only what was written is confirmed, and only its curve stays in the preview.
-        QStringList names;
-        for (const QString &name : written)
-            names << QFileInfo(name).fileName();
-        QCOMPARE(window->statusBar()->currentMessage(),
-                 written.isEmpty() ? QString() : "Gespeichert: " + names.join(", "));
-        QCOMPARE(vorschau()->diagramm()->kanal(1)->count() > 0, !written.isEmpty());
     }
 
     void saveProposesFromRememberedFolder()
@@ -640,11 +632,8 @@ private slots:
         click("pushButton_3");
         child<QTextEdit>("textEdit")->clear();
         QTest::keyClicks(child<QTextEdit>("textEdit"), "Dipol80m\r");
-        QVERIFY(QDir().mkpath(files.filePath("last")));
-        dialogs->acceptProposal = true;
         click("pushButton_2");
-        QCOMPARE(QDir(files.filePath("last")).entryList(QDir::Files),
-                 QStringList({"Dipol80m_.z2k", "Dipol80m__2.z2k"}));
+        QCOMPARE(dialogs->saveQuestions.last().dir, files.filePath("last/Dipol80m_"));
     }
 
     void windowWritesWhatBatchModeWrites_data()
@@ -798,12 +787,10 @@ private slots:
                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(ansicht->viewport(), &bewegung);
         // German numbers: the frequency to the 0.25 MHz step's two decimals, the SWR to two.
-        const auto deutsch = [](double v, int stellen) {
-            return QString::number(v, 'f', stellen).replace('.', ',');
-        };
+        const auto deutsch = [](double v) { return QString::number(v, 'f', 2).replace('.', ','); };
         QCOMPARE(findChildOrFail<QLabel>(vorschau(), "ablesung")->text(),
                  QStringLiteral("%1 MHz  Kanal 1: %2 SWV  Kanal 2: %3 SWV")
-                     .arg(deutsch(k1.x(), 2), deutsch(k1.y(), 2), deutsch(k2.y(), 2)));
+                     .arg(deutsch(k1.x()), deutsch(k1.y()), deutsch(k2.y())));
 
         const double links = d->xAchse()->min();
         const double rechts = d->xAchse()->max();
@@ -876,7 +863,7 @@ private slots:
     void shortcuts_data()
     {
         QTest::addColumn<State>("state");
-        QTest::addColumn<QKeySequence>("keys"); // Enter: pressed on the focused button
+        QTest::addColumn<QKeySequence>("keys"); // Enter: on Konvertieren
         QTest::addColumn<QString>("outcome");
         QTest::newRow("Ctrl+O opens") << State::Idle << QKeySequence("Ctrl+O") << "open";
         QTest::newRow("Ctrl+S saves") << State::Converted << QKeySequence("Ctrl+S") << "save";
@@ -894,25 +881,21 @@ private slots:
             open(writeOld(QStringLiteral("keys.hfd"), oldFile("#V4.04", 1, "Tasten")));
         if (state == State::Converted)
             click("pushButton_3");
-        dialogs->acceptProposal = false;
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         if (keys == QKeySequence(Qt::Key_Return))
             QTest::keyClick(child<QPushButton>("pushButton_3"), Qt::Key_Return);
         else
             QTest::keySequence(window.get(), keys);
-        // A mnemonic presses its button after a short flash.
-        QTest::qWait(200);
+        QTest::qWait(200); // a mnemonic presses its button after a short flash
         QCOMPARE(dialogs->openQuestions.size(), int(state != State::Idle) + (outcome == "open"));
         QCOMPARE(dialogs->saveQuestions.size(), int(outcome == "save"));
         if (outcome.isEmpty() || outcome == "convert")
             QVERIFY(inState(outcome.isEmpty() ? state : State::Converted));
     }
 
-    // After a zoom the view moves with the arrow keys and by dragging, never beyond the whole
-    // curve; Ctrl with the wheel zooms the values. A click on a legend entry hides its channel and
-    // dims the entry, which stays. The window opens on the screen, beside a main window at the
-    // screen's right edge too, as a window that accessibility tools see as one.
+    // The preview opens on the screen as a window of its own; after a zoom its view moves, never
+    // beyond the curve; a legend entry hides its channel and stays, dimmed.
     void previewViewMovesAndHides()
     {
         const QRect frei = window->screen()->availableGeometry();
@@ -930,26 +913,19 @@ private slots:
                             Qt::NoScrollPhase, false);
             QCoreApplication::sendEvent(ansicht->viewport(), &rad);
         }
-        const double links = d->xAchse()->min();
-        const double breite = d->xAchse()->max() - links;
         QVERIFY(d->yAchse()->max() - d->yAchse()->min() < 0.9 * hoehe);
-        QTest::keyClick(ansicht, Qt::Key_Right);
-        QCOMPARE(d->xAchse()->min(), links + breite / 10);
-        QTest::mousePress(ansicht->viewport(), Qt::LeftButton, Qt::NoModifier, mitte);
-        QTest::mouseMove(ansicht->viewport(), mitte + QPoint(100, 0));
-        QVERIFY(d->xAchse()->min() < links + breite / 10);
-        for (int i = 0; i < 50; ++i)
+        for (int i = 0; i < 50; ++i) // to the last point, and no further
             QTest::keyClick(ansicht, Qt::Key_Right);
         QCOMPARE(d->xAchse()->max(), d->kanal(1)->at(299).x());
-        QCOMPARE(d->xAchse()->max() - d->xAchse()->min(), breite);
+        const double links = d->xAchse()->min();
+        QTest::mousePress(ansicht->viewport(), Qt::LeftButton, Qt::NoModifier, mitte);
+        QTest::mouseMove(ansicht->viewport(), mitte + QPoint(100, 0));
+        QVERIFY(d->xAchse()->min() < links);
 
         QLegendMarker *eintrag = d->legend()->markers(d->kanal(2)).constFirst();
-        for (const bool gezeigt : {false, true}) {
-            emit eintrag->clicked();
-            QCOMPARE(d->kanal(2)->isVisible(), gezeigt);
-            QVERIFY(eintrag->isVisible());
-            QCOMPARE(eintrag->labelBrush().color().alpha() == 255, gezeigt);
-        }
+        emit eintrag->clicked();
+        QVERIFY(!d->kanal(2)->isVisible() && eintrag->isVisible());
+        QVERIFY(eintrag->labelBrush().color().alpha() < 255);
     }
 
     // Two new curve files opened together over a converted SWR curve: each its own colour and

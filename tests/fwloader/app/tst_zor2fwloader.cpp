@@ -247,21 +247,18 @@ private slots:
         QTest::addColumn<int>("badRecord");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("writable");
-        QTest::addColumn<QString>("fileLine");
-        const QString forF = QStringLiteral("fw.hex, fuer PIC18F26K22");
         QTest::newRow("accepted") << "fw" << 1024 << 105 << true << 0
-                                  << "HEX-Datei OK!! Laenge: 1024 Byte" << true << forF;
+                                  << "HEX-Datei OK!! Laenge: 1024 Byte" << true;
         QTest::newRow("built for the LF")
-            << "fw" << 1024 << 200 << true << 0 << "HEX-Datei nicht fuer PIC18F26K22!!" << false
-            << "fw.hex, fuer PIC18LF26K80";
-        QTest::newRow("no jump to 0xFC00") << "fw" << 1024 << 105 << false << 0
-                                           << "HEX-Datei nicht geeignet!!" << false << "fw.hex";
+            << "fw" << 1024 << 200 << true << 0 << "HEX-Datei nicht fuer PIC18F26K22!!" << false;
+        QTest::newRow("no jump to 0xFC00")
+            << "fw" << 1024 << 105 << false << 0 << "HEX-Datei nicht geeignet!!" << false;
         QTest::newRow("wrong checksum")
-            << "fw" << 1024 << 105 << true << 3 << "HEX-Datei fehlerhaft!!" << false << "fw.hex";
+            << "fw" << 1024 << 105 << true << 3 << "HEX-Datei fehlerhaft!!" << false;
         QTest::newRow("unreadable")
-            << "missing" << 0 << 0 << true << 0 << "HEX-Datei nicht lesbar!!" << false << "missing";
+            << "missing" << 0 << 0 << true << 0 << "HEX-Datei nicht lesbar!!" << false;
         QTest::newRow("cancelled")
-            << "" << 0 << 0 << true << 0 << "HEX-Datei Laden, Abbruch!" << true << forF;
+            << "" << 0 << 0 << true << 0 << "HEX-Datei Laden, Abbruch!" << true;
     }
     // Each outcome after an accepted file: only a new accepted file may be written, and a
     // cancelled dialog leaves the accepted one in place.
@@ -274,7 +271,6 @@ private slots:
         QFETCH(int, badRecord);
         QFETCH(QString, text);
         QFETCH(bool, writable);
-        QFETCH(QString, fileLine);
         QVERIFY(findSimulator({"--save-image", imagePath()}));
         const TestFirmware first(2048);
         QVERIFY(loadFile(first));
@@ -290,10 +286,6 @@ private slots:
         QCOMPARE(textColour(label("label")),
                  text.startsWith("HEX-Datei OK") ? QColor(Qt::darkGreen) : QColor(Qt::red));
         QCOMPARE(flashButton()->isEnabled(), writable);
-        QCOMPARE(label("fileLabel")->text(), fileLine);
-        QCOMPARE(label("fileLabel")->toolTip(),
-                 dir.filePath(answer.isEmpty() ? QStringLiteral("fw.hex")
-                                               : fileLine.section(',', 0, 0)));
         if (!writable)
             return;
         QTest::mouseClick(flashButton(), Qt::LeftButton);
@@ -311,8 +303,7 @@ private slots:
             QStringList duringTransfer;
             QStringList closing; // Exit's state, and the word for a refused close
             QTimer::singleShot(150, window.get(), [&] {
-                closing << (child<QPushButton>("pushButton_3")->isEnabled() ? "Exit on"
-                                                                            : "Exit off");
+                closing << QString::number(child<QPushButton>("pushButton_3")->isEnabled());
                 duringTransfer << label("label_2")->text() << textColour(label("label_2")).name()
                                << (hexButton()->isEnabled() ? "HEX on" : "HEX off")
                                << (flashButton()->isEnabled() ? "Write on" : "Write off");
@@ -328,11 +319,10 @@ private slots:
                                   "Write off"}));
             QVERIFY(window->isVisible());
             QCOMPARE(label("label_2")->text(), QStringLiteral("Block: 16 / 16"));
-            QCOMPARE(closing, QStringList({"Exit off", "Beenden erst nach dem Flashen moeglich!"}));
+            QCOMPARE(closing, QStringList({"0", "Beenden erst nach dem Flashen moeglich!"}));
             QVERIFY(child<QPushButton>("pushButton_3")->isEnabled());
             const QProgressBar *bar = child<QProgressBar>("progressBar");
-            QCOMPARE(bar->value(), 16);
-            QCOMPARE(bar->maximum(), 16);
+            QCOMPARE(qMakePair(bar->value(), bar->maximum()), qMakePair(16, 16));
             QCOMPARE(textColour(label("label_2")), QColor(Qt::darkGreen));
             QCOMPARE(label("label_3")->text(), QStringLiteral("FW: neu, Exit Programm"));
             QCOMPARE(statusMessages().first(),
@@ -390,8 +380,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(statusMessages().contains("Suche HW :" + simulator.path()), 2000);
         if (!statusMessages().last().startsWith("HW gefunden"))
             QCOMPARE(label("label_3")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
-        // The reason and the next step stay while the search overwrites the status bar, in
-        // lines right under the designed ones.
+        // Reason and next step stay in lines right under the designed ones.
         QCOMPARE(label("reasonLabel")->text(), status);
         QVERIFY(label("adviceLabel")->y() - label("reasonLabel")->geometry().bottom() <= 2);
         QCOMPARE(textColour(label("reasonLabel")), QColor(Qt::red));
@@ -405,10 +394,11 @@ private slots:
     void hexFileBeforeDeviceFound()
     {
         const QString port = dir.filePath(QStringLiteral("later"));
-        QFile::remove(port);
         openWindow({port});
         QVERIFY(loadFile(TestFirmware(1024, 200)));
         QCOMPARE(label("label")->text(), QStringLiteral("HEX-Datei OK!! Laenge: 1024 Byte"));
+        QCOMPARE(label("fileLabel")->text(), QStringLiteral("fw.hex, fuer PIC18LF26K80"));
+        QCOMPARE(label("fileLabel")->toolTip(), dir.filePath("fw.hex"));
         QVERIFY(!flashButton()->isEnabled());
 
         QVERIFY(simulator.start());
