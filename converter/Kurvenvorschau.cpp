@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "DroppedFiles.h"
 #include "Kurvendiagramm.h"
+#include "MessageText.h"
 #include "NewCurveFile.h"
 #include "NewCurveReader.h"
 #include "Ordner.h"
@@ -149,8 +150,8 @@ QStringList Kurvenvorschau::kurvenOeffnen(const QStringList &paths)
         if (e.ok())
             kurven.append(e.kurve);
         else
-            abgelehnt.append(
-                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), e.meldung()));
+            abgelehnt.append(QStringLiteral("%1: %2").arg(
+                shownInMessage(QDir::toNativeSeparators(path)), e.meldung()));
     }
     if (kurven.size() != chart->verglichen().size()) {
         chart->vergleichZeigen(kurven);
