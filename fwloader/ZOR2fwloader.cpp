@@ -40,7 +40,7 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
         this->dialogs = ownDialogs.get();
     }
 
-    ui->pushButton->setEnabled(false);
+    // A file can be chosen and checked before a device answers; writing needs both.
     ui->pushButton_2->setEnabled(false);
     // The lines under the designed ones take no room until they have something to say: the
     // window grows for a failed transfer's reason and advice.
@@ -48,8 +48,17 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
 
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &ZOR2fwloader::fopentty);
+    // The port waited for is named in the first round; after a round without a device the
+    // hint stands, and the count at the right tells that the search goes on.
+    searchProgress = new QLabel(this);
+    searchProgress->setObjectName(QStringLiteral("searchProgress"));
+    statusBar()->addPermanentWidget(searchProgress);
     connect(&search, &DeviceSearch::waitingFor, this, [this](const QString &port) {
-        statusBar()->showMessage(QStringLiteral("Suche HW :") + port, 0);
+        if (emptyRounds == 0)
+            statusBar()->showMessage(QStringLiteral("Suche HW :") + port, 0);
+    });
+    connect(&search, &DeviceSearch::progress, this, [this](int settled, int total) {
+        searchProgress->setText(tr("%1 / %2 Ports").arg(settled).arg(total));
     });
     connect(&search, &DeviceSearch::finished, this, &ZOR2fwloader::searchFinished);
 
@@ -101,11 +110,9 @@ void ZOR2fwloader::showFailure(const QString &reason, const QString &advice)
 // its layout is judged sound, the processor it is built for.
 void ZOR2fwloader::showFile(const QString &path, const HexLoadResult &result)
 {
-    const bool judged = result.status == HexStatus::Accepted ||
-                        result.status == HexStatus::NotForF26K22 ||
-                        result.status == HexStatus::NotForLF26K80;
-    const QString processor =
-        judged ? tr(", fuer %1").arg(fileProcessorName(result.image)) : QString();
+    const QString processor = result.status == HexStatus::Accepted
+                                  ? tr(", fuer %1").arg(fileProcessorName(result.image))
+                                  : QString();
     // A long name is shortened in its middle, so that the line keeps its place in the form.
     const QFontMetrics metrics = ui->fileLabel->fontMetrics();
     const int room = fileLineWidth - metrics.horizontalAdvance(processor);
@@ -132,14 +139,24 @@ void ZOR2fwloader::on_pushButton_clicked()
     }
     qCDebug(loaderDiagnostics) << "fname:" << fileName;
     showFailure(QString(), QString());
+    chosen = readHexFile(dir.filePath(fileName));
+    fileChosen = true;
+    showFile(dir.filePath(fileName), chosen);
+    judgeChosenFile();
+}
 
-    const HexLoadResult result = loadHexFile(dir.filePath(fileName), search.identity().fwVersion);
-    showFile(dir.filePath(fileName), result);
-    const bool accepted = result.status == HexStatus::Accepted;
+// The chosen file for the device found, or, before one answers, for every processor the loader
+// knows, as --check does: a sound file then suits the processor it is built for.
+void ZOR2fwloader::judgeChosenFile()
+{
+    HexLoadResult judged = chosen;
+    if (search.found())
+        checkProcessor(judged, search.identity().fwVersion);
+    const bool accepted = judged.status == HexStatus::Accepted;
     if (accepted)
-        firmware = result.image;
-    ui->pushButton_2->setEnabled(accepted);
-    ui->label->setText(hexStatusText(result));
+        firmware = judged.image;
+    ui->pushButton_2->setEnabled(accepted && search.found());
+    ui->label->setText(hexStatusText(judged));
     setTextColour(ui->label, accepted ? Qt::darkGreen : Qt::red);
 }
 
@@ -153,18 +170,31 @@ void ZOR2fwloader::fopentty()
 void ZOR2fwloader::searchFinished(bool found)
 {
     if (found) {
+        emptyRounds = 0;
+        searchProgress->clear();
         statusBar()->showMessage(foundText(search.ttyName()), 0);
         ui->label_3->setText(firmwareLine(search.identity()));
         ui->pushButton->setEnabled(true);
+        if (fileChosen)
+            judgeChosenFile();
         return;
     }
-    // A port that another program or loader holds is named, so that nobody waits for it here.
+    ++emptyRounds;
+    // A port that another program or loader holds is named, so that nobody waits for it here;
+    // otherwise the usual causes are.
+    QString hint = tr("Keine HW: Kabel, Strom, Gruppe dialout pruefen!");
     for (const PortResult &port : search.results()) {
         if (port.outcome == PortOutcome::Busy) {
-            statusBar()->showMessage(portOutcomeText(port), 0);
+            hint = portOutcomeText(port);
             break;
         }
     }
+    statusBar()->showMessage(hint, 0);
+    // The status bar draws its message cut off where the window ends: the window grows for it.
+    const int needed = statusBar()->fontMetrics().horizontalAdvance(hint) +
+                       searchProgress->sizeHint().width() + 3 * fontMetrics().height();
+    if (width() < needed)
+        resize(needed, height());
     timer->start(searchPauseMs);
 }
 
@@ -212,6 +242,7 @@ void ZOR2fwloader::on_pushButton_2_clicked()
     }
     // The device may still wait for blocks and would take the next start command as one:
     // the search began again, and nothing more goes out until it has found the device.
+    emptyRounds = 0;
     ui->label_3->setText(tr("Flash schreiben fehlgeschlagen!"));
     setTextColour(ui->label_3, Qt::red);
     showFailure(flashResultText(result), flashFailureAdvice(result));

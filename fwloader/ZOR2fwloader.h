@@ -53,9 +53,15 @@ private:
     // clear them.
     void showFailure(const QString &reason, const QString &advice);
     void showFile(const QString &path, const HexLoadResult &result);
+    void judgeChosenFile();
 
     std::unique_ptr<Ui::ZOR2fwloader> ui;
     FirmwareImage firmware; // image and lastAddress
+    // The file chosen last, as its layout was judged; judged for a processor when shown.
+    HexLoadResult chosen;
+    bool fileChosen = false;
+    QLabel *searchProgress = nullptr; // how far a round of the search has come
+    int emptyRounds = 0;              // rounds without a device since the search (re)started
     QTimer *timer = nullptr;
     DeviceSearch search; // ttyList, ttyName, the device's port and what it said
     int fontSize = 12;

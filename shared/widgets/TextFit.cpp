@@ -40,7 +40,9 @@ void arrange(std::vector<Span> &spans)
         bool changed = false;
         for (Span &s : spans) {
             for (const Span &before : spans) {
-                const bool ahead = before.end <= s.start;
+                // A span of no extent (a line that is empty until it has something to say)
+                // would otherwise count as ahead of itself.
+                const bool ahead = &before != &s && before.end <= s.start;
                 const bool overlap = before.crossFrom < s.crossTo && s.crossFrom < before.crossTo;
                 if (ahead && overlap && before.shift + before.grow > s.shift) {
                     s.shift = before.shift + before.grow;

@@ -84,7 +84,7 @@ private:
         if (!simulator.start(options))
             return false;
         openWindow({simulator.path()});
-        return QTest::qWaitFor([&] { return hexButton()->isEnabled(); }, 3000);
+        return QTest::qWaitFor([&] { return !label("label_3")->text().isEmpty(); }, 3000);
     }
 
     bool loadFile(const TestFirmware &firmware, int badRecord = 0)
@@ -145,14 +145,21 @@ private slots:
         QCOMPARE(window->windowTitle(), QStringLiteral("ZOR2fwloader V1.03"));
         QCOMPARE(window->size(), QSize(391, 186));
         QVERIFY(!window->windowIcon().isNull());
-        QVERIFY(!hexButton()->isEnabled());
+        QVERIFY(hexButton()->isEnabled()); // a file can be checked before a device answers
         QVERIFY(!flashButton()->isEnabled());
         QVERIFY(child<QPushButton>("pushButton_3")->isEnabled());
         for (const char *name : {"label", "label_2", "label_3"})
             QVERIFY(label(name)->text().isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(window->statusBar()->currentMessage(),
-                                  "Suche HW :" + dir.filePath(QStringLiteral("no-such-port")),
-                                  2000);
+        // The port waited for, then, after a round without a device, the hint, while the count
+        // tells how far the search has come.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            statusMessages().contains("Suche HW :" + dir.filePath(QStringLiteral("no-such-port"))),
+            2000);
+        const QString hint = QStringLiteral("Keine HW: Kabel, Strom, Gruppe dialout pruefen!");
+        QTRY_COMPARE(window->statusBar()->currentMessage(), hint);
+        QCOMPARE(label("searchProgress")->text(), QStringLiteral("1 / 1 Ports"));
+        QVERIFY(window->statusBar()->fontMetrics().horizontalAdvance(hint) <
+                label("searchProgress")->x());
         QTest::mouseClick(child<QPushButton>("pushButton_3"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
     }
@@ -386,12 +393,46 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(statusMessages().contains("Suche HW :" + simulator.path()), 2000);
         if (!statusMessages().last().startsWith("HW gefunden"))
             QCOMPARE(label("label_3")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
-        // The reason and the next step stay while the search overwrites the status bar.
+        // The reason and the next step stay while the search overwrites the status bar, in
+        // lines right under the designed ones.
         QCOMPARE(label("reasonLabel")->text(), status);
+        QVERIFY(label("adviceLabel")->y() - label("reasonLabel")->geometry().bottom() <= 2);
         QCOMPARE(textColour(label("reasonLabel")), QColor(Qt::red));
         QCOMPARE(label("adviceLabel")->text(),
                  QStringLiteral("Das Geraet hat jetzt eine unvollstaendige Firmware: vor dem "
                                 "naechsten Flashen aus- und wieder einschalten."));
+    }
+
+    // A file chosen before the device answers is judged for both processors, and again for the
+    // device once it is found; only then may it be written.
+    void hexFileBeforeDeviceFound_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("fileLine");
+        QTest::addColumn<QString>("forDevice"); // the verdict once the PIC18F26K22 answers
+        QTest::newRow("file for the device's processor") << 105 << "fw.hex, fuer PIC18F26K22"
+                                                         << "HEX-Datei OK!! Laenge: 1024 Byte";
+        QTest::newRow("file for the other processor") << 200 << "fw.hex, fuer PIC18LF26K80"
+                                                      << "HEX-Datei nicht fuer PIC18F26K22!!";
+    }
+    void hexFileBeforeDeviceFound()
+    {
+        QFETCH(int, version);
+        QFETCH(QString, fileLine);
+        QFETCH(QString, forDevice);
+        const QString port = dir.filePath(QStringLiteral("later"));
+        QFile::remove(port);
+        openWindow({port});
+        QVERIFY(loadFile(TestFirmware(1024, version)));
+        QCOMPARE(label("label")->text(), QStringLiteral("HEX-Datei OK!! Laenge: 1024 Byte"));
+        QCOMPARE(label("fileLabel")->text(), fileLine);
+        QVERIFY(!flashButton()->isEnabled());
+
+        QVERIFY(simulator.start());
+        QVERIFY(QFile::link(simulator.path(), port));
+        QTRY_COMPARE_WITH_TIMEOUT(label("label_3")->text(), foundLine, 3000);
+        QCOMPARE(label("label")->text(), forDevice);
+        QCOMPARE(flashButton()->isEnabled(), version == 105);
     }
 
     // The buttons answer the keyboard: a mnemonic, or Enter on the focused button.
