@@ -294,7 +294,8 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
     }
     switch (options.mode) {
     case Mode::Help:
-        print(stdout, ConverterOptions::usage());
+        // The program's own text, with its line breaks: not escaped as a message is.
+        CommandLine::print(stdout, ConverterOptions::usage() + QLatin1Char('\n'));
         return ausgabeGeschrieben() ? ExitStatus::Done : ExitStatus::Failed;
     case Mode::Version:
         print(stdout, QStringLiteral("zor2conv " ZOR2_VERSION));

@@ -1,9 +1,12 @@
 #include "DroppedFiles.h"
 
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
-QStringList droppedFiles(const QMimeData *data)
+namespace {
+
+QStringList localFiles(const QMimeData *data)
 {
     QStringList files;
     if (!data || !data->hasUrls())
@@ -12,6 +15,22 @@ QStringList droppedFiles(const QMimeData *data)
         if (url.isLocalFile())
             files.append(url.toLocalFile());
     }
+    return files;
+}
+
+} // namespace
+
+void acceptFileDrag(QDragEnterEvent *event)
+{
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+QStringList takeDroppedFiles(QDropEvent *event)
+{
+    const QStringList files = localFiles(event->mimeData());
+    if (!files.isEmpty())
+        event->acceptProposedAction();
     return files;
 }
 

@@ -2,10 +2,13 @@
 
 #include <QStringList>
 
-class QMimeData;
+class QDragEnterEvent;
+class QDropEvent;
 
-// The local files among what was dragged onto a window, in order; none for anything else.
-QStringList droppedFiles(const QMimeData *data);
+// Files dragged onto a window: a drag that brings local files is taken; a drop hands them over,
+// in order, and none for anything else.
+void acceptFileDrag(QDragEnterEvent *event);
+QStringList takeDroppedFiles(QDropEvent *event);
 
 // Whether a file is to be opened as a new curve file (".z2k", any letter case) rather than as
 // an old one.

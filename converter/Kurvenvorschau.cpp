@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "DroppedFiles.h"
 #include "Kurvendiagramm.h"
+#include "MessageText.h"
 #include "NewCurveFile.h"
 #include "NewCurveReader.h"
 #include "Ordner.h"
@@ -14,8 +15,6 @@
 #include <QChartView>
 #include <QCloseEvent>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
@@ -149,8 +148,8 @@ QStringList Kurvenvorschau::kurvenOeffnen(const QStringList &paths)
         if (e.ok())
             kurven.append(e.kurve);
         else
-            abgelehnt.append(
-                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), e.meldung()));
+            abgelehnt.append(QStringLiteral("%1: %2").arg(
+                shownInMessage(QDir::toNativeSeparators(path)), e.meldung()));
     }
     if (kurven.size() != chart->verglichen().size()) {
         chart->vergleichZeigen(kurven);
@@ -178,17 +177,14 @@ void Kurvenvorschau::vergleichLeeren()
 
 void Kurvenvorschau::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!droppedFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    acceptFileDrag(event);
 }
 
 void Kurvenvorschau::dropEvent(QDropEvent *event)
 {
-    const QStringList files = droppedFiles(event->mimeData());
-    if (files.isEmpty())
-        return;
-    event->acceptProposedAction();
-    emit dateienAbgelegt(files);
+    const QStringList files = takeDroppedFiles(event);
+    if (!files.isEmpty())
+        emit dateienAbgelegt(files);
 }
 
 void Kurvenvorschau::vorbereiten()
@@ -340,41 +336,44 @@ void Kurvenvorschau::ablesen(const QPointF &position)
         tr("%1 MHz  Kanal 1: %2  Kanal 2: %3").arg(frequenz, kanalText(k1), kanalText(k2)));
 }
 
+QString Kurvenvorschau::speichernUnter(const QString &ordnerSchluessel, const QString &titel,
+                                       const QString &filter, const QStringList &endungen)
+{
+    const QString start = QSettings(SettingsPlace::organisation(), SettingsPlace::application())
+                              .value(ordnerSchluessel, QDir::homePath())
+                              .toString();
+    const QString vorschlag =
+        dateinameAusText(beschreibung.isEmpty() ? tr("Kurve") : beschreibung) + endungen.first();
+    QString chosen = dialogs.saveFileName(this, titel, QDir(start).filePath(vorschlag), filter);
+    const bool mitEndung = std::any_of(endungen.begin(), endungen.end(), [&](const QString &e) {
+        return chosen.endsWith(e, Qt::CaseInsensitive);
+    });
+    if (!chosen.isEmpty() && !mitEndung)
+        chosen += endungen.first();
+    return chosen;
+}
+
 void Kurvenvorschau::bildSpeichernFragen()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
-    const QString start = settings.value(QStringLiteral("bildpath"), QDir::homePath()).toString();
-    const QString vorschlag =
-        dateinameAusText(beschreibung.isEmpty() ? tr("Kurve") : beschreibung) +
-        QStringLiteral(".png");
-    QString chosen = dialogs.saveFileName(this, tr("Bild speichern", "FileDialog"),
-                                          QDir(start).filePath(vorschlag),
-                                          tr("PNG-Bild (*.png);;SVG-Bild (*.svg)", "FileDialog"));
+    const QString chosen =
+        speichernUnter(QStringLiteral("bildpath"), tr("Bild speichern", "FileDialog"),
+                       tr("PNG-Bild (*.png);;SVG-Bild (*.svg)", "FileDialog"),
+                       {QStringLiteral(".png"), QStringLiteral(".svg")});
     if (chosen.isEmpty())
         return;
-    if (!chosen.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) &&
-        !chosen.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive))
-        chosen += QStringLiteral(".png");
     bildSpeichern(chosen);
-    settings.setValue(QStringLiteral("bildpath"), ordnerVon(chosen));
+    QSettings(SettingsPlace::organisation(), SettingsPlace::application())
+        .setValue(QStringLiteral("bildpath"), ordnerVon(chosen));
 }
 
 void Kurvenvorschau::csvSpeichernFragen()
 {
-    // Beside the pair: the folder its files were last saved in, the name they are proposed.
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
-    const QString start = settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString();
-    const QString vorschlag =
-        dateinameAusText(beschreibung.isEmpty() ? tr("Kurve") : beschreibung) +
-        QStringLiteral(".csv");
-    QString chosen = dialogs.saveFileName(this, tr("Als CSV speichern", "FileDialog"),
-                                          QDir(start).filePath(vorschlag),
-                                          tr("CSV-Tabelle (*.csv)", "FileDialog"));
-    if (chosen.isEmpty())
-        return;
-    if (!chosen.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        chosen += QStringLiteral(".csv");
-    csvSpeichern(chosen);
+    // Beside the pair: in the folder its files were last saved in, under the name they get.
+    const QString chosen =
+        speichernUnter(QStringLiteral("kurvenpath"), tr("Als CSV speichern", "FileDialog"),
+                       tr("CSV-Tabelle (*.csv)", "FileDialog"), {QStringLiteral(".csv")});
+    if (!chosen.isEmpty())
+        csvSpeichern(chosen);
 }
 
 bool Kurvenvorschau::csvSpeichern(const QString &path)

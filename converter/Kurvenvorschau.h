@@ -73,6 +73,11 @@ protected:
 private:
     void bildSpeichernFragen();
     void csvSpeichernFragen();
+    // Asks where to save, proposing the description's name with the first of the endungen in
+    // the folder remembered under ordnerSchluessel; a name with none of them gets the first.
+    // Empty when the person cancelled.
+    QString speichernUnter(const QString &ordnerSchluessel, const QString &titel,
+                           const QString &filter, const QStringList &endungen);
     // Writes daten whole into path, or tells the user fehler (with %1 for the file).
     bool dateiSchreiben(const QString &path, const QByteArray &daten, const QString &titel,
                         const QString &fehler);

@@ -1,5 +1,6 @@
 #include "RecentFiles.h"
 
+#include "MessageText.h"
 #include "SettingsPlace.h"
 
 #include <QDir>
@@ -61,7 +62,7 @@ void RecentFiles::fillMenu()
     menu->setEnabled(!list.isEmpty());
     for (int i = 0; i < list.size(); ++i) {
         const QString path = list.at(i);
-        QString shown = QDir::toNativeSeparators(path);
+        QString shown = shownInMessage(QDir::toNativeSeparators(path));
         shown.replace(QLatin1Char('&'), QLatin1String("&&"));
         QAction *entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
         connect(entry, &QAction::triggered, this, [this, path] { emit chosen(path); });

@@ -16,8 +16,6 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
@@ -225,17 +223,14 @@ void zor2conv::kurvenNeuWaehlen()
 
 void zor2conv::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!droppedFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    acceptFileDrag(event);
 }
 
 void zor2conv::dropEvent(QDropEvent *event)
 {
-    const QStringList files = droppedFiles(event->mimeData());
-    if (files.isEmpty())
-        return;
-    event->acceptProposedAction();
-    dateienOeffnen(files);
+    const QStringList files = takeDroppedFiles(event);
+    if (!files.isEmpty())
+        dateienOeffnen(files);
 }
 
 // The window returns to idle after every save; the preview keeps the curve that was written.

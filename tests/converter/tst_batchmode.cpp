@@ -413,9 +413,12 @@ private slots:
         const Lauf lauf = starten(arguments);
         QCOMPARE(lauf.exitCode, exitCode);
         QVERIFY2(lauf.err.startsWith(meldung), qPrintable(lauf.err));
-        if (exitCode == 0)
+        if (exitCode == 0) {
             QVERIFY(lauf.out.startsWith(QLatin1String("Aufruf: zor2conv --convert")));
-        else
+            // The program's own text, line by line: nothing in it is escaped.
+            QVERIFY2(lauf.out.contains("\n  --csv ") && !lauf.out.contains("\\x"),
+                     qPrintable(lauf.out));
+        } else
             QCOMPARE(lauf.out, QString());
     }
 

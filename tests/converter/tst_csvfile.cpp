@@ -77,11 +77,9 @@ private slots:
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<QByteArray>("cell");
-        QTest::newRow("shortest") << 0.1 << QByteArray("0,1");
         QTest::newRow("no exponent") << 1e-5 << QByteArray("0,00001");
         QTest::newRow("negative zero") << -0.0 << QByteArray("0");
         QTest::newRow("no value") << std::numeric_limits<double>::quiet_NaN() << QByteArray();
-        QTest::newRow("infinite") << -std::numeric_limits<double>::infinity() << QByteArray();
     }
     void cells()
     {

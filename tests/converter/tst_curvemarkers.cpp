@@ -38,8 +38,6 @@ private slots:
             << true << 1.0 << 1.0 << true << false;
         QTest::newRow("level band within 3 dB") << level << QList<double>{-40, -10, -2, -1, -4, -30}
                                                 << 4.0 << true << 2.75 << 5.0 << false << false;
-        QTest::newRow("level band over the whole sweep")
-            << level << QList<double>{-1, 0, -2.5} << 2.0 << true << 1.0 << 3.0 << true << true;
         QTest::newRow("level, a single point")
             << level << QList<double>{-7} << 1.0 << true << 1.0 << 1.0 << true << true;
     }

@@ -1,8 +1,6 @@
 #include "NewCurveFile.h"
 #include "NewCurveReader.h"
-#include "TestFiles.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -48,8 +46,6 @@ private slots:
         QTest::newRow("carriage return")
             << QByteArray("#a\r\n1;2\r\n") << 1 << "Zeile 1: Zeilenende mit Wagenruecklauf (CR)";
         QTest::newRow("empty line") << QByteArray("#a\n1;2\n\n") << 3 << "Zeile 3: leere Zeile";
-        QTest::newRow("second header") << QByteArray("#a\n#b\n") << 2
-                                       << "Zeile 2: \";\" zwischen Frequenz und Wert fehlt: \"#b\"";
         QTest::newRow("three columns")
             << QByteArray("#a\n1;2;3\n") << 2 << "Zeile 2: mehr als zwei Spalten: \"1;2;3\"";
         QTest::newRow("decimal comma")
@@ -59,10 +55,6 @@ private slots:
         QTest::newRow("control byte shown escaped")
             << QByteArray("#a\n1;2\x1b[2J\n") << 2
             << "Zeile 2: der Wert \"2\\x1b[2J\" ist keine Zahl";
-        QTest::newRow("no frequency")
-            << QByteArray("#a\nnan;2\n") << 2 << "Zeile 2: die Frequenz \"nan\" ist keine Zahl";
-        QTest::newRow("plus sign")
-            << QByteArray("#a\n+1;2\n") << 2 << "Zeile 2: die Frequenz \"+1\" ist keine Zahl";
         QTest::newRow("falling frequency")
             << QByteArray("#a\n2;1\n2;1\n1.5;1\n") << 4
             << "Zeile 4: die Frequenz ist kleiner als in der Zeile davor";
@@ -75,15 +67,6 @@ private slots:
         QTEST(e.zeile, "zeile");
         QTEST(e.meldung(), "meldung");
         QVERIFY(e.kurve.frequency.isEmpty());
-    }
-
-    void refusesWhatIsNoFile()
-    {
-        QTemporaryDir dir;
-        const NewCurveReader::Ergebnis ordner = NewCurveReader::lesen(dir.path());
-        QCOMPARE(ordner.meldung(), QStringLiteral("ist ein Ordner, keine Datei"));
-        const NewCurveReader::Ergebnis fehlt = NewCurveReader::lesen(dir.filePath("x.z2k"));
-        QCOMPARE(fehlt.meldung(), QStringLiteral("Datei nicht gefunden"));
     }
 };
 

@@ -938,7 +938,7 @@ private slots:
         const QString a = writeTestFile(files.filePath("a.z2k"),
                                         "#Dipol SWV\n1;2.2\n1.1;1.2\n1.2;1\n1.3;1.8\n1.4;2.4\n");
         const QString b = writeTestFile(files.filePath("b.z2k"), "#Vorher\n1;-1\n2;7\n");
-        const QString kaputt = writeTestFile(files.filePath("c.z2k"), "#x\n1;2\n1;2;3\n");
+        const QString kaputt = writeTestFile(files.filePath("c\x1b.z2k"), "#x\n1;2\n1;2;3\n");
         dialogs->openAnswers = {a, b};
         child<QAction>("actionKurveNeuAnzeigen")->trigger();
         QCOMPARE(dialogs->openQuestions.last().filter,
@@ -969,7 +969,7 @@ private slots:
         QVERIFY2(cutTexts(vorschau()).isEmpty(), qPrintable(cutTexts(vorschau()).join(", ")));
 
         QCOMPARE(window->kurvenNeuAnzeigen({kaputt}),
-                 QStringList(QDir::toNativeSeparators(kaputt) +
+                 QStringList(QDir::toNativeSeparators(files.filePath("c\\x1b.z2k")) +
                              ": Zeile 3: mehr als zwei Spalten: \"1;2;3\""));
         QCOMPARE(dialogs->warnings.size(), 1);
         QVERIFY(dialogs->warnings.last().second.contains("Zeile 3: mehr als zwei Spalten"));
