@@ -57,11 +57,11 @@ QString permissionHint(const QString &port)
     const auto groupRights = QFile::ReadGroup | QFile::WriteGroup;
     if (group.isEmpty() || group == QLatin1String("root") ||
         (info.permissions() & groupRights) != groupRights)
-        return QCoreApplication::translate("ZOR2fwloader",
+        return QCoreApplication::translate("LoaderWindow",
                                            "Kein Zugriff auf %1: dieser Benutzer darf das Geraet "
                                            "nicht oeffnen.")
             .arg(port);
-    return QCoreApplication::translate("ZOR2fwloader",
+    return QCoreApplication::translate("LoaderWindow",
                                        "Kein Zugriff auf %1: das Geraet gehoert der Gruppe %2. "
                                        "Den Benutzer in diese Gruppe aufnehmen (sudo usermod -aG "
                                        "%2 $USER) und neu anmelden.")
@@ -149,7 +149,7 @@ void Modem::noteError(QSerialPort::SerialPortError error)
     // signal that reported the error.
     // An empty read while the event loop runs (its notice came after another read had taken
     // the bytes) looks like the end of input too; only a line that really hung up is lost.
-    if (error == QSerialPort::ReadError && !Platform::lineHungUp(port->handle())) {
+    if (error == QSerialPort::ReadError && !Platform::lineHungUp(qintptr(port->handle()))) {
         port->clearError();
         return;
     }
