@@ -15,7 +15,7 @@ namespace {
 
 QString translate(const char *text)
 {
-    return QCoreApplication::translate("ZOR2fwloader", text);
+    return QCoreApplication::translate("LoaderWindow", text);
 }
 
 } // namespace

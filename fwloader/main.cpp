@@ -1,9 +1,9 @@
 #include "CommandLine.h"
 #include "LoaderCommandLine.h"
 #include "LoaderOptions.h"
+#include "LoaderWindow.h"
 #include "Platform.h"
 #include "QtTranslation.h"
-#include "ZOR2fwloader.h"
 
 #include <QApplication>
 #include <QFile>
@@ -63,7 +63,7 @@ int runWindow(int argc, char *argv[], const LoaderOptions &options)
     // The loader's own texts are German and never translated; Qt's own dialogs speak German too.
     installQtTranslation(app, QStringLiteral("de"));
     // The window holds the 65000-cell firmware image: kept on the heap, off the small stacks.
-    auto window = std::make_unique<ZOR2fwloader>(options.ports);
+    auto window = std::make_unique<LoaderWindow>(options.ports);
     QApplication::setWindowIcon(programIcon());
     window->setWindowIcon(programIcon());
     window->show();

@@ -11,7 +11,7 @@ namespace {
 
 QString translate(const char *text)
 {
-    return QCoreApplication::translate("ZOR2fwloader", text);
+    return QCoreApplication::translate("LoaderWindow", text);
 }
 
 // The bound for handing "@v;" to the driver; what is left goes out from the event loop.

@@ -127,17 +127,17 @@ QString flashResultText(FlashResult result)
 {
     switch (result) {
     case FlashResult::Written:
-        return QCoreApplication::translate("ZOR2fwloader", "Flash neu beschrieben!");
+        return QCoreApplication::translate("LoaderWindow", "Flash neu beschrieben!");
     case FlashResult::NoPort:
-        return QCoreApplication::translate("ZOR2fwloader", "Keine HW verbunden!");
+        return QCoreApplication::translate("LoaderWindow", "Keine HW verbunden!");
     case FlashResult::Timeout:
-        return QCoreApplication::translate("ZOR2fwloader", "Keine Antwort vom Geraet, Abbruch!");
+        return QCoreApplication::translate("LoaderWindow", "Keine Antwort vom Geraet, Abbruch!");
     case FlashResult::Interrupted:
-        return QCoreApplication::translate("ZOR2fwloader", "Flash schreiben abgebrochen!");
+        return QCoreApplication::translate("LoaderWindow", "Flash schreiben abgebrochen!");
     case FlashResult::LineLost:
         break;
     }
-    return QCoreApplication::translate("ZOR2fwloader",
+    return QCoreApplication::translate("LoaderWindow",
                                        "Verbindung zum Geraet unterbrochen, Abbruch!");
 }
 
@@ -145,7 +145,7 @@ QString flashFailureAdvice(FlashResult result)
 {
     if (result == FlashResult::Written || result == FlashResult::NoPort)
         return QString();
-    return QCoreApplication::translate("ZOR2fwloader",
+    return QCoreApplication::translate("LoaderWindow",
                                        "Das Geraet hat jetzt eine unvollstaendige Firmware: vor "
                                        "dem naechsten Flashen aus- und wieder einschalten.");
 }

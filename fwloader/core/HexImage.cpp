@@ -41,7 +41,7 @@ qsizetype endWithoutCtrlZ(const QByteArray &text)
 
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("ZOR2fwloader", text);
+    return QCoreApplication::translate("LoaderWindow", text);
 }
 
 // Whether an image was built for the PIC18LF26K80 (version cells 0x1C/0x1D hold 200 or more).
@@ -293,7 +293,7 @@ HexLoadResult loadHexFile(const QString &path, int fwVersion)
 
 QString hexStatusText(const HexLoadResult &result)
 {
-    const char *text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht lesbar!!");
+    const char *text = QT_TRANSLATE_NOOP("LoaderWindow", "HEX-Datei nicht lesbar!!");
     switch (result.status) {
     case HexStatus::Accepted:
         // The byte extent, as the label's word says: the highest address written, plus one.
@@ -301,16 +301,16 @@ QString hexStatusText(const HexLoadResult &result)
     case HexStatus::NotReadable:
         break;
     case HexStatus::Malformed:
-        text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei fehlerhaft!!");
+        text = QT_TRANSLATE_NOOP("LoaderWindow", "HEX-Datei fehlerhaft!!");
         break;
     case HexStatus::Unsuitable:
-        text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht geeignet!!");
+        text = QT_TRANSLATE_NOOP("LoaderWindow", "HEX-Datei nicht geeignet!!");
         break;
     case HexStatus::NotForF26K22:
-        text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht fuer PIC18F26K22!!");
+        text = QT_TRANSLATE_NOOP("LoaderWindow", "HEX-Datei nicht fuer PIC18F26K22!!");
         break;
     case HexStatus::NotForLF26K80:
-        text = QT_TRANSLATE_NOOP("ZOR2fwloader", "HEX-Datei nicht fuer PIC18LF26K80!!");
+        text = QT_TRANSLATE_NOOP("LoaderWindow", "HEX-Datei nicht fuer PIC18LF26K80!!");
         break;
     }
     return tr(text);

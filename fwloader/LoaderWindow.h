@@ -15,21 +15,21 @@ class QLabel;
 class QTimer;
 
 namespace Ui {
-class ZOR2fwloader;
+class LoaderWindow;
 }
 
 // The loader's window: searches the serial ports for the device, loads a HEX firmware file
 // and writes it into the device's flash. The search, the HEX reader and the transfer live in
 // the core library; the window shows their results and keeps the buttons in step with them.
-class ZOR2fwloader : public QMainWindow
+class LoaderWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
     // ttyList empty: the platform's usual ports. dialogs empty: the system's file dialog; the
     // window does not take ownership of the dialogs it is given.
-    explicit ZOR2fwloader(const QStringList &ttyList = {}, Dialogs *dialogs = nullptr);
-    ~ZOR2fwloader() override;
+    explicit LoaderWindow(const QStringList &ttyList = {}, Dialogs *dialogs = nullptr);
+    ~LoaderWindow() override;
 
     // Bounds of the flash transfer's waits; tests shorten them.
     void setFlashTimeouts(const FlashTimeouts &timeouts) { flashTimeouts = timeouts; }
@@ -41,11 +41,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
-    void on_pushButton_clicked();
-    void fopentty();
+    void on_hexFileButton_clicked();
+    void startSearchRound();
     void searchFinished(bool found);
-    void on_pushButton_2_clicked();
-    void on_pushButton_3_clicked();
+    void on_flashButton_clicked();
+    void on_exitButton_clicked();
 
 private:
     void setTextColour(QLabel *label, const QColor &colour);
@@ -55,7 +55,7 @@ private:
     void showFile(const QString &path, const HexLoadResult &result);
     void judgeChosenFile();
 
-    std::unique_ptr<Ui::ZOR2fwloader> ui;
+    std::unique_ptr<Ui::LoaderWindow> ui;
     FirmwareImage firmware; // image and lastAddress
     // The file chosen last, as its layout was judged; judged for a processor when shown.
     HexLoadResult chosen;

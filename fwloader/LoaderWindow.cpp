@@ -1,9 +1,9 @@
-#include "ZOR2fwloader.h"
+#include "LoaderWindow.h"
 
 #include "Dialogs.h"
 #include "SettingsPlace.h"
 #include "TextFit.h"
-#include "ui_ZOR2fwloader.h"
+#include "ui_LoaderWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -29,8 +29,8 @@ constexpr int defaultFontSize = 12;
 
 } // namespace
 
-ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
-    : ui(std::make_unique<Ui::ZOR2fwloader>())
+LoaderWindow::LoaderWindow(const QStringList &ttyList, Dialogs *dialogs)
+    : ui(std::make_unique<Ui::LoaderWindow>())
     , search(ttyList)
     , dialogs(dialogs)
 {
@@ -41,13 +41,13 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
     }
 
     // A file can be chosen and checked before a device answers; writing needs both.
-    ui->pushButton_2->setEnabled(false);
+    ui->flashButton->setEnabled(false);
     // The lines under the designed ones take no room until they have something to say: the
     // window grows for a failed transfer's reason and advice.
     setTextColour(ui->reasonLabel, Qt::red);
 
     timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &ZOR2fwloader::fopentty);
+    connect(timer, &QTimer::timeout, this, &LoaderWindow::startSearchRound);
     // The port waited for is named in the first round; after a round without a device the
     // hint stands, and the count at the right tells that the search goes on.
     searchProgress = new QLabel(this);
@@ -60,7 +60,7 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
     connect(&search, &DeviceSearch::progress, this, [this](int settled, int total) {
         searchProgress->setText(tr("%1 / %2 Ports").arg(settled).arg(total));
     });
-    connect(&search, &DeviceSearch::finished, this, &ZOR2fwloader::searchFinished);
+    connect(&search, &DeviceSearch::finished, this, &LoaderWindow::searchFinished);
 
     QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
     fontSize = settings.value(QStringLiteral("fontsize"), defaultFontSize).toInt();
@@ -75,21 +75,21 @@ ZOR2fwloader::ZOR2fwloader(const QStringList &ttyList, Dialogs *dialogs)
     timer->start(firstSearchDelayMs);
 }
 
-ZOR2fwloader::~ZOR2fwloader()
+LoaderWindow::~LoaderWindow()
 {
     QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
     settings.setValue(QStringLiteral("fontsize"), fontSize);
     settings.sync();
 }
 
-void ZOR2fwloader::setTextColour(QLabel *label, const QColor &colour)
+void LoaderWindow::setTextColour(QLabel *label, const QColor &colour)
 {
     QPalette palette = label->palette();
     palette.setBrush(QPalette::All, QPalette::WindowText, QBrush(colour));
     label->setPalette(palette);
 }
 
-void ZOR2fwloader::closeEvent(QCloseEvent *event)
+void LoaderWindow::closeEvent(QCloseEvent *event)
 {
     if (!flashing) {
         event->accept();
@@ -100,7 +100,7 @@ void ZOR2fwloader::closeEvent(QCloseEvent *event)
     statusBar()->showMessage(tr("Beenden erst nach dem Flashen moeglich!"), 0);
 }
 
-void ZOR2fwloader::showFailure(const QString &reason, const QString &advice)
+void LoaderWindow::showFailure(const QString &reason, const QString &advice)
 {
     ui->reasonLabel->setText(reason);
     ui->adviceLabel->setText(advice);
@@ -108,7 +108,7 @@ void ZOR2fwloader::showFailure(const QString &reason, const QString &advice)
 
 // The file chosen last, in a line of its own: its name (the whole path as tool tip) and, once
 // its layout is judged sound, the processor it is built for.
-void ZOR2fwloader::showFile(const QString &path, const HexLoadResult &result)
+void LoaderWindow::showFile(const QString &path, const HexLoadResult &result)
 {
     const QString processor = result.status == HexStatus::Accepted
                                   ? tr(", fuer %1").arg(fileProcessorName(result.image))
@@ -123,7 +123,7 @@ void ZOR2fwloader::showFile(const QString &path, const HexLoadResult &result)
 
 // "HEX-Datei": only a file that passes every check replaces the image; any other outcome
 // leaves nothing to write, so "Write Flash" follows the outcome.
-void ZOR2fwloader::on_pushButton_clicked()
+void LoaderWindow::on_hexFileButton_clicked()
 {
     QDir dir(QDir::currentPath());
     if (dir.exists(QStringLiteral("zor2fw")))
@@ -133,8 +133,8 @@ void ZOR2fwloader::on_pushButton_clicked()
                                                    dir.filePath(QStringLiteral("*.hex")),
                                                    tr("HEX-Datei (*.hex)", "FileDialog"));
     if (fileName.isEmpty()) {
-        ui->label->setText(tr("HEX-Datei Laden, Abbruch!"));
-        setTextColour(ui->label, Qt::red);
+        ui->hexStatusLabel->setText(tr("HEX-Datei Laden, Abbruch!"));
+        setTextColour(ui->hexStatusLabel, Qt::red);
         return;
     }
     qCDebug(loaderDiagnostics) << "fname:" << fileName;
@@ -147,7 +147,7 @@ void ZOR2fwloader::on_pushButton_clicked()
 
 // The chosen file for the device found, or, before one answers, for every processor the loader
 // knows, as --check does: a sound file then suits the processor it is built for.
-void ZOR2fwloader::judgeChosenFile()
+void LoaderWindow::judgeChosenFile()
 {
     HexLoadResult judged = chosen;
     if (search.found())
@@ -155,26 +155,26 @@ void ZOR2fwloader::judgeChosenFile()
     const bool accepted = judged.status == HexStatus::Accepted;
     if (accepted)
         firmware = judged.image;
-    ui->pushButton_2->setEnabled(accepted && search.found());
-    ui->label->setText(hexStatusText(judged));
-    setTextColour(ui->label, accepted ? Qt::darkGreen : Qt::red);
+    ui->flashButton->setEnabled(accepted && search.found());
+    ui->hexStatusLabel->setText(hexStatusText(judged));
+    setTextColour(ui->hexStatusLabel, accepted ? Qt::darkGreen : Qt::red);
 }
 
 // One round of the device search over every port at once; searchFinished() takes its end.
-void ZOR2fwloader::fopentty()
+void LoaderWindow::startSearchRound()
 {
     timer->stop();
     search.start();
 }
 
-void ZOR2fwloader::searchFinished(bool found)
+void LoaderWindow::searchFinished(bool found)
 {
     if (found) {
         emptyRounds = 0;
         searchProgress->clear();
         statusBar()->showMessage(foundText(search.ttyName()), 0);
-        ui->label_3->setText(firmwareLine(search.identity()));
-        ui->pushButton->setEnabled(true);
+        ui->firmwareLabel->setText(firmwareLine(search.identity()));
+        ui->hexFileButton->setEnabled(true);
         if (fileChosen)
             judgeChosenFile();
         return;
@@ -199,28 +199,28 @@ void ZOR2fwloader::searchFinished(bool found)
 }
 
 // "Write Flash": the transfer runs inside this call; the progress is painted between blocks.
-void ZOR2fwloader::on_pushButton_2_clicked()
+void LoaderWindow::on_flashButton_clicked()
 {
     if (flashing)
         return;
     flashing = true;
     closeRefused = false;
-    ui->pushButton->setEnabled(false);
-    ui->pushButton_2->setEnabled(false);
-    ui->pushButton_3->setEnabled(false);
+    ui->hexFileButton->setEnabled(false);
+    ui->flashButton->setEnabled(false);
+    ui->exitButton->setEnabled(false);
     showFailure(QString(), QString());
     ui->progressBar->setRange(0, flashBlockTotal(firmware));
     ui->progressBar->setValue(0);
     const QColor normal = palette().color(QPalette::WindowText);
-    setTextColour(ui->label_2, normal);
-    setTextColour(ui->label_3, normal);
+    setTextColour(ui->blockLabel, normal);
+    setTextColour(ui->firmwareLabel, normal);
     statusBar()->showMessage(tr("Flash schreiben starten, bitte warten!"), 0);
 
     // A request to end the program ends the transfer between two blocks, as a failure; the
     // next request ends the program as usual.
     const FlashResult result =
         flashFoundDevice(search, firmware, flashTimeouts, [this](int sent, int total) {
-            ui->label_2->setText(QString::asprintf("Block: %i / %i", sent, total));
+            ui->blockLabel->setText(QString::asprintf("Block: %i / %i", sent, total));
             ui->progressBar->setMaximum(total);
             ui->progressBar->setValue(sent);
             QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -230,26 +230,26 @@ void ZOR2fwloader::on_pushButton_2_clicked()
             QCoreApplication::processEvents(QEventLoop::AllEvents);
         });
     flashing = false;
-    ui->pushButton_3->setEnabled(true);
+    ui->exitButton->setEnabled(true);
 
     statusBar()->showMessage(flashResultText(result), 0);
     if (result == FlashResult::Written) {
-        setTextColour(ui->label_2, Qt::darkGreen);
-        ui->label_3->setText(tr("FW: neu, Exit Programm"));
-        ui->pushButton->setEnabled(true);
-        ui->pushButton_2->setEnabled(true);
+        setTextColour(ui->blockLabel, Qt::darkGreen);
+        ui->firmwareLabel->setText(tr("FW: neu, Exit Programm"));
+        ui->hexFileButton->setEnabled(true);
+        ui->flashButton->setEnabled(true);
         return;
     }
     // The device may still wait for blocks and would take the next start command as one:
     // the search began again, and nothing more goes out until it has found the device.
     emptyRounds = 0;
-    ui->label_3->setText(tr("Flash schreiben fehlgeschlagen!"));
-    setTextColour(ui->label_3, Qt::red);
+    ui->firmwareLabel->setText(tr("Flash schreiben fehlgeschlagen!"));
+    setTextColour(ui->firmwareLabel, Qt::red);
     showFailure(flashResultText(result), flashFailureAdvice(result));
     timer->start(firstSearchDelayMs);
 }
 
-void ZOR2fwloader::on_pushButton_3_clicked()
+void LoaderWindow::on_exitButton_clicked()
 {
     close();
 }

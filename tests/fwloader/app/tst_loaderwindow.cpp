@@ -1,9 +1,9 @@
 #include "DeviceSimulator.h"
 #include "Dialogs.h"
+#include "LoaderWindow.h"
 #include "TestFiles.h"
 #include "TestFirmware.h"
 #include "WholeTexts.h"
-#include "ZOR2fwloader.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -56,7 +56,7 @@ const QString foundLine = QStringLiteral("FW: V1.05\t[PIC18F26K22]: ZOR01");
 
 } // namespace
 
-class TestZOR2fwloader : public QObject
+class TestLoaderWindow : public QObject
 {
     Q_OBJECT
 
@@ -66,13 +66,13 @@ private:
     {
         return findChildOrFail<T>(window.get(), name);
     }
-    QPushButton *hexButton() { return child<QPushButton>("pushButton"); }
-    QPushButton *flashButton() { return child<QPushButton>("pushButton_2"); }
+    QPushButton *hexButton() { return child<QPushButton>("hexFileButton"); }
+    QPushButton *flashButton() { return child<QPushButton>("flashButton"); }
     QLabel *label(const char *name) { return child<QLabel>(name); }
 
     void openWindow(const QStringList &ports)
     {
-        window = std::make_unique<ZOR2fwloader>(ports, &dialogs);
+        window = std::make_unique<LoaderWindow>(ports, &dialogs);
         window->setFlashTimeouts({1000, 500, 1000});
         messages = std::make_unique<QSignalSpy>(window->statusBar(), &QStatusBar::messageChanged);
         window->show();
@@ -84,7 +84,7 @@ private:
         if (!simulator.start(options))
             return false;
         openWindow({simulator.path()});
-        return QTest::qWaitFor([&] { return !label("label_3")->text().isEmpty(); }, 3000);
+        return QTest::qWaitFor([&] { return !label("firmwareLabel")->text().isEmpty(); }, 3000);
     }
 
     bool loadFile(const TestFirmware &firmware, int badRecord = 0)
@@ -119,7 +119,7 @@ private:
     QTemporaryDir settingsDir;
     AnsweringDialogs dialogs;
     DeviceSimulator simulator;
-    std::unique_ptr<ZOR2fwloader> window;
+    std::unique_ptr<LoaderWindow> window;
     std::unique_ptr<QSignalSpy> messages;
 
 private slots:
@@ -147,8 +147,8 @@ private slots:
         QVERIFY(!window->windowIcon().isNull());
         QVERIFY(hexButton()->isEnabled()); // a file can be checked before a device answers
         QVERIFY(!flashButton()->isEnabled());
-        QVERIFY(child<QPushButton>("pushButton_3")->isEnabled());
-        for (const char *name : {"label", "label_2", "label_3"})
+        QVERIFY(child<QPushButton>("exitButton")->isEnabled());
+        for (const char *name : {"hexStatusLabel", "blockLabel", "firmwareLabel"})
             QVERIFY(label(name)->text().isEmpty());
         // After a round without a device, the hint; the count tells how far the search has come.
         QTRY_VERIFY(statusMessages().contains("Suche HW :" + dir.filePath("no-such-port")));
@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(label("searchProgress")->text(), QStringLiteral("1 / 1 Ports"));
         QVERIFY(window->statusBar()->fontMetrics().horizontalAdvance(hint) <
                 label("searchProgress")->x());
-        QTest::mouseClick(child<QPushButton>("pushButton_3"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>("exitButton"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
     }
 
@@ -183,7 +183,7 @@ private slots:
         }
         openWindow({dir.filePath(QStringLiteral("no-such-port"))});
         QCOMPARE(window->font().pixelSize(), used);
-        QCOMPARE(label("label_3")->font().pixelSize(), used);
+        QCOMPARE(label("firmwareLabel")->font().pixelSize(), used);
         window.reset();
         QSettings settings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"));
         QCOMPARE(settings.value(QStringLiteral("fontsize")).toInt(), used);
@@ -207,7 +207,7 @@ private slots:
         const QString missing = dir.filePath(QStringLiteral("no-such-port"));
         openWindow({missing, wrongDevice.path(), simulator.path()});
         // 200 ms to the first round; all ports are asked at once.
-        QTRY_COMPARE_WITH_TIMEOUT(label("label_3")->text(), line, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(label("firmwareLabel")->text(), line, 3000);
         QVERIFY(hexButton()->isEnabled());
         QVERIFY(!flashButton()->isEnabled());
         // The status bar names the first port the search still waits for.
@@ -282,8 +282,8 @@ private slots:
             dialogs.answer = answer.isEmpty() ? QString() : dir.filePath(answer);
             QTest::mouseClick(hexButton(), Qt::LeftButton);
         }
-        QCOMPARE(label("label")->text(), text);
-        QCOMPARE(textColour(label("label")),
+        QCOMPARE(label("hexStatusLabel")->text(), text);
+        QCOMPARE(textColour(label("hexStatusLabel")),
                  text.startsWith("HEX-Datei OK") ? QColor(Qt::darkGreen) : QColor(Qt::red));
         QCOMPARE(flashButton()->isEnabled(), writable);
         if (!writable)
@@ -303,8 +303,9 @@ private slots:
             QStringList duringTransfer;
             QStringList closing; // Exit's state, and the word for a refused close
             QTimer::singleShot(150, window.get(), [&] {
-                closing << QString::number(child<QPushButton>("pushButton_3")->isEnabled());
-                duringTransfer << label("label_2")->text() << textColour(label("label_2")).name()
+                closing << QString::number(child<QPushButton>("exitButton")->isEnabled());
+                duringTransfer << label("blockLabel")->text()
+                               << textColour(label("blockLabel")).name()
                                << (hexButton()->isEnabled() ? "HEX on" : "HEX off")
                                << (flashButton()->isEnabled() ? "Write on" : "Write off");
                 window->close(); // ignored until the transfer has ended
@@ -318,13 +319,13 @@ private slots:
                      QStringList({window->palette().color(QPalette::WindowText).name(), "HEX off",
                                   "Write off"}));
             QVERIFY(window->isVisible());
-            QCOMPARE(label("label_2")->text(), QStringLiteral("Block: 16 / 16"));
+            QCOMPARE(label("blockLabel")->text(), QStringLiteral("Block: 16 / 16"));
             QCOMPARE(closing, QStringList({"0", "Beenden erst nach dem Flashen moeglich!"}));
-            QVERIFY(child<QPushButton>("pushButton_3")->isEnabled());
+            QVERIFY(child<QPushButton>("exitButton")->isEnabled());
             const QProgressBar *bar = child<QProgressBar>("progressBar");
             QCOMPARE(qMakePair(bar->value(), bar->maximum()), qMakePair(16, 16));
-            QCOMPARE(textColour(label("label_2")), QColor(Qt::darkGreen));
-            QCOMPARE(label("label_3")->text(), QStringLiteral("FW: neu, Exit Programm"));
+            QCOMPARE(textColour(label("blockLabel")), QColor(Qt::darkGreen));
+            QCOMPARE(label("firmwareLabel")->text(), QStringLiteral("FW: neu, Exit Programm"));
             QCOMPARE(statusMessages().first(),
                      QStringLiteral("Flash schreiben starten, bitte warten!"));
             QVERIFY(statusMessages().contains("Flash wird beschrieben!"));
@@ -369,9 +370,9 @@ private slots:
         QCOMPARE(statusMessages().last(), status);
         QVERIFY(!statusMessages().contains("Flash neu beschrieben!"));
         if (!signal)
-            QCOMPARE(label("label_2")->text(), QStringLiteral("Block: 3 / 16"));
-        QCOMPARE(label("label_3")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
-        QCOMPARE(textColour(label("label_3")), QColor(Qt::red));
+            QCOMPARE(label("blockLabel")->text(), QStringLiteral("Block: 3 / 16"));
+        QCOMPARE(label("firmwareLabel")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
+        QCOMPARE(textColour(label("firmwareLabel")), QColor(Qt::red));
         QVERIFY(!hexButton()->isEnabled());
         QVERIFY(!flashButton()->isEnabled());
         if (!signal)
@@ -379,7 +380,8 @@ private slots:
         // A round is short: the search may already have gone on by the time the test looks.
         QTRY_VERIFY_WITH_TIMEOUT(statusMessages().contains("Suche HW :" + simulator.path()), 2000);
         if (!statusMessages().last().startsWith("HW gefunden"))
-            QCOMPARE(label("label_3")->text(), QStringLiteral("Flash schreiben fehlgeschlagen!"));
+            QCOMPARE(label("firmwareLabel")->text(),
+                     QStringLiteral("Flash schreiben fehlgeschlagen!"));
         // Reason and next step stay in lines right under the designed ones.
         QCOMPARE(label("reasonLabel")->text(), status);
         QVERIFY(label("adviceLabel")->y() - label("reasonLabel")->geometry().bottom() <= 2);
@@ -396,15 +398,17 @@ private slots:
         const QString port = dir.filePath(QStringLiteral("later"));
         openWindow({port});
         QVERIFY(loadFile(TestFirmware(1024, 200)));
-        QCOMPARE(label("label")->text(), QStringLiteral("HEX-Datei OK!! Laenge: 1024 Byte"));
+        QCOMPARE(label("hexStatusLabel")->text(),
+                 QStringLiteral("HEX-Datei OK!! Laenge: 1024 Byte"));
         QCOMPARE(label("fileLabel")->text(), QStringLiteral("fw.hex, fuer PIC18LF26K80"));
         QCOMPARE(label("fileLabel")->toolTip(), dir.filePath("fw.hex"));
         QVERIFY(!flashButton()->isEnabled());
 
         QVERIFY(simulator.start());
         QVERIFY(QFile::link(simulator.path(), port));
-        QTRY_COMPARE_WITH_TIMEOUT(label("label_3")->text(), foundLine, 3000);
-        QCOMPARE(label("label")->text(), QStringLiteral("HEX-Datei nicht fuer PIC18F26K22!!"));
+        QTRY_COMPARE_WITH_TIMEOUT(label("firmwareLabel")->text(), foundLine, 3000);
+        QCOMPARE(label("hexStatusLabel")->text(),
+                 QStringLiteral("HEX-Datei nicht fuer PIC18F26K22!!"));
         QVERIFY(!flashButton()->isEnabled());
     }
 
@@ -433,10 +437,10 @@ private slots:
         if (flash)
             QTest::mouseClick(flashButton(), Qt::LeftButton);
         QCoreApplication::sendPostedEvents();
-        QVERIFY(!label("label_3")->text().isEmpty());
+        QVERIFY(!label("firmwareLabel")->text().isEmpty());
         QVERIFY2(cutTexts(window.get()).isEmpty(), qPrintable(cutTexts(window.get()).join(", ")));
     }
 };
 
-QTEST_MAIN(TestZOR2fwloader)
-#include "tst_zor2fwloader.moc"
+QTEST_MAIN(TestLoaderWindow)
+#include "tst_loaderwindow.moc"
