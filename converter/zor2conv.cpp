@@ -257,6 +257,14 @@ void zor2conv::on_pushButton_3_clicked()
                             "Kurvendatei laden"));
         return;
     }
+    // A curve the new format cannot hold is refused here as in the batch mode, before any
+    // file could get it.
+    const QString problem = convertedCurveProblem(record);
+    if (!problem.isEmpty()) {
+        dialogs->warning(this, tr("Kurvendatei konvertieren"),
+                         tr("Die Kurvendatei kann nicht umgewandelt werden: %1").arg(problem));
+        return;
+    }
     // Plain text: a description holding "<" must reach the file as it stands.
     ui->textEdit->setPlainText(record.beschreibung);
     setSavable(true);

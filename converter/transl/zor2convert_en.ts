@@ -453,6 +453,14 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>Saved: %1</translation>
     </message>
     <message>
+        <source>Kurvendatei konvertieren</source>
+        <translation>Convert curve file</translation>
+    </message>
+    <message>
+        <source>Die Kurvendatei kann nicht umgewandelt werden: %1</source>
+        <translation>The curve file cannot be converted: %1</translation>
+    </message>
+    <message>
         <source>Wobbel-Kurve-logarithmisch</source>
         <translation>Sweep-curve-logarithmic</translation>
     </message>

@@ -530,6 +530,27 @@ private slots:
         QCOMPARE(child<QTextEdit>("textEdit")->toPlainText(), expected);
     }
 
+    void unwritableCurveIsRefusedWithWarning_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("overflow") << QByteArray("#V3.05 0 1 1 1e306 0 1 0 1 1000 5")
+                                  << "Kanal 1, Punkt 1: Wert nicht darstellbar";
+        QTest::newRow("zero steps") << QByteArray("#V3.05 0 1 0 1 0 1 0 0") << "keine Messpunkte";
+    }
+    void unwritableCurveIsRefusedWithWarning()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, problem);
+        open(writeOld(QStringLiteral("u.hfd"), content));
+        click("pushButton_3");
+        QCOMPARE(dialogs->warnings.size(), 1);
+        QCOMPARE(dialogs->warnings.last().second,
+                 "Die Kurvendatei kann nicht umgewandelt werden: " + problem);
+        QVERIFY(inState(State::Loaded));
+        QVERIFY(child<QTextEdit>("textEdit")->toPlainText().isEmpty());
+    }
+
     void impedanceCurveIsRefusedWithWarning()
     {
         open(writeOld(QStringLiteral("z.hfd"), oldFile("#V4.10", 4, "imp")));
