@@ -342,7 +342,7 @@ QString OldCurveFile::Ergebnis::grund() const
         case FileKind::Socket:
             return OldCurveFile::tr("ist ein Socket, keine Datei");
         case FileKind::Other:
-            return OldCurveFile::tr("ist keine gewoehnliche Datei");
+            return FileCause::notRegularFile();
         }
         break;
     case Fehler::ZuGross:

@@ -199,6 +199,10 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <source>Ein-/Ausgabefehler des Datentraegers</source>
         <translation>input/output error of the disk</translation>
     </message>
+    <message>
+        <source>keine gewoehnliche Datei</source>
+        <translation>not a regular file</translation>
+    </message>
 </context>
 <context>
     <name>ChannelConversion</name>
@@ -339,10 +343,6 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     <message>
         <source>ist ein Socket, keine Datei</source>
         <translation>is a socket, not a file</translation>
-    </message>
-    <message>
-        <source>ist keine gewoehnliche Datei</source>
-        <translation>is not a regular file</translation>
     </message>
     <message>
         <source>Datei zu gross (%1 Bytes, hoechstens %2 MB)</source>

@@ -1,6 +1,7 @@
 #include "HexImage.h"
 
 #include "DeviceIdentity.h"
+#include "FileCause.h"
 #include "Platform.h"
 
 #include <QCoreApplication>
@@ -96,9 +97,9 @@ bool readWhole(const QString &path, QByteArray &text, HexLoadResult &result)
     if (read.status.result.error == Platform::FileError::NoPermission)
         reason = tr("kein Zugriff auf die Datei oder ihren Ordner");
     else if (kind == Platform::FileKind::Missing || kind == Platform::FileKind::DanglingLink)
-        reason = tr("Datei nicht gefunden");
+        reason = FileCause::fileNotFound();
     else if (kind != Platform::FileKind::Regular)
-        reason = tr("keine gewoehnliche Datei");
+        reason = FileCause::notRegularFile();
     else if (read.tooLarge)
         reason = tr("groesser als 16 MB, keine Firmware");
     else if (read.status.result.error == Platform::FileError::IoError)
