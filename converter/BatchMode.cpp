@@ -3,10 +3,10 @@
 #include "ChannelConversion.h"
 #include "CommandLine.h"
 #include "CsvFile.h"
+#include "CurveChart.h"
 #include "CurveMarkers.h"
 #include "Diagnostics.h"
 #include "FileCause.h"
-#include "Kurvendiagramm.h"
 #include "MessageText.h"
 #include "NewCurveFile.h"
 #include "OldCurveFile.h"
@@ -33,7 +33,7 @@ void print(FILE *stream, const QString &line)
 }
 
 // Whether everything written to stdout reached it.
-bool ausgabeGeschrieben()
+bool outputWritten()
 {
     return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
@@ -46,16 +46,16 @@ QString parentOf(const QString &path)
 }
 
 // Whether the folder exists or can be made: its nearest existing folder must take new files.
-Platform::FileResult ordnerMoeglich(const QString &folder)
+Platform::FileResult folderUsable(const QString &folder)
 {
-    QString pfad = Platform::absoluteName(folder);
-    Platform::FileStatus status = Platform::fileStatus(pfad);
+    QString path = Platform::absoluteName(folder);
+    Platform::FileStatus status = Platform::fileStatus(path);
     while (status.kind == Platform::FileKind::Missing && status.result.ok()) {
-        const QString oben = parentOf(pfad);
-        if (oben == pfad)
+        const QString top = parentOf(path);
+        if (top == path)
             break;
-        pfad = oben;
-        status = Platform::fileStatus(pfad);
+        path = top;
+        status = Platform::fileStatus(path);
     }
     if (!status.result.ok())
         return status.result;
@@ -65,7 +65,7 @@ Platform::FileResult ordnerMoeglich(const QString &folder)
                                                                   : Platform::FileError::NotAFolder;
         return r;
     }
-    return Platform::folderWritable(pfad);
+    return Platform::folderWritable(path);
 }
 
 class Batch
@@ -80,33 +80,33 @@ public:
     int run()
     {
         if (!options.outputDir.isEmpty()) {
-            const Platform::FileResult r = ordnerMoeglich(options.outputDir);
+            const Platform::FileResult r = folderUsable(options.outputDir);
             if (!r.ok()) {
-                const bool vorhanden =
+                const bool exists =
                     Platform::fileStatus(options.outputDir).kind == Platform::FileKind::Folder;
                 print(stderr, QStringLiteral("zor2conv: %1")
-                                  .arg(vorhanden ? ordnerNichtBeschreibbar(options.outputDir, r)
-                                                 : ordnerFehler(options.outputDir, r)));
+                                  .arg(exists ? folderNotWritable(options.outputDir, r)
+                                              : folderError(options.outputDir, r)));
                 return ExitStatus::Failed;
             }
         }
         for (const QString &input : options.inputs) {
             if (Platform::fileStatus(input).kind != Platform::FileKind::Missing)
-                eingaben.insert(NewCurveFile::vergleichsPfad(input));
+                inputs.insert(NewCurveFile::comparisonPath(input));
         }
         // A request to stop ends the batch between two inputs: the input in hand is finished
         // (all its outputs new) or, should its save fail, rolled back (all old), and every
         // temporary file of it removed, as at any other end.
         Platform::catchStopSignals();
         bool allOk = true;
-        int bearbeitet = 0;
+        int edited = 0;
         for (const QString &input : options.inputs) {
             if (Platform::stopSignal() != 0)
                 break;
-            const QString fehler = convert(input);
-            ++bearbeitet;
-            if (!fehler.isEmpty()) {
-                print(stderr, QStringLiteral("%1: %2").arg(input, fehler));
+            const QString error = convert(input);
+            ++edited;
+            if (!error.isEmpty()) {
+                print(stderr, QStringLiteral("%1: %2").arg(input, error));
                 allOk = false;
             }
         }
@@ -116,11 +116,11 @@ public:
                               .arg(BatchMode::tr("durch Signal %1 abgebrochen, %2 von %3 "
                                                  "Eingaben bearbeitet")
                                        .arg(signal)
-                                       .arg(bearbeitet)
+                                       .arg(edited)
                                        .arg(options.inputs.size())));
         }
         // Names on a full or closed standard output are lost: that is a failure too.
-        if (!ausgabeGeschrieben()) {
+        if (!outputWritten()) {
             print(stderr,
                   QStringLiteral("zor2conv: %1")
                       .arg(BatchMode::tr("die Standardausgabe kann nicht geschrieben werden")));
@@ -132,13 +132,13 @@ public:
     }
 
 private:
-    static QString ordnerFehler(const QString &folder, const Platform::FileResult &r)
+    static QString folderError(const QString &folder, const Platform::FileResult &r)
     {
         return BatchMode::tr("der Ausgabeordner %1 kann nicht angelegt werden: %2")
             .arg(folder, FileCause::text(r));
     }
     // The folder exists, but takes no file.
-    static QString ordnerNichtBeschreibbar(const QString &folder, const Platform::FileResult &r)
+    static QString folderNotWritable(const QString &folder, const Platform::FileResult &r)
     {
         return BatchMode::tr("in den Ausgabeordner %1 kann nichts geschrieben werden: %2")
             .arg(folder, FileCause::text(r));
@@ -150,10 +150,10 @@ private:
         // Names by their text alone, never through Qt's file names: a name that is no UTF-8
         // keeps its bytes up to the system calls and into the output names made from it.
         const QString path = Platform::absoluteName(QDir::fromNativeSeparators(input));
-        const OldCurveFile::Ergebnis gelesen = OldCurveFile::kurveAltOeffnen(path, *record);
-        if (!gelesen.ok())
-            return gelesen.grund();
-        if (!kurveKonvertieren(*record))
+        const OldCurveFile::Result outcome = OldCurveFile::openOldCurve(path, *record);
+        if (!outcome.ok())
+            return outcome.reason();
+        if (!convertCurve(*record))
             return BatchMode::tr("Impedanzkurve, kann nicht umgewandelt werden");
         const QString problem = convertedCurveProblem(*record);
         if (!problem.isEmpty())
@@ -164,89 +164,88 @@ private:
                 ? parentOf(path)
                 : Platform::absoluteName(QDir::fromNativeSeparators(options.outputDir));
         // The input's name without its last suffix.
-        const QString datei = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
         const QString basis =
-            dir + QLatin1Char('/') + datei.left(datei.lastIndexOf(QLatin1Char('.')));
-        const bool beide = record->kanal1ok && record->kanal2ok;
-        QStringList namen = {NewCurveFile::kanal1Datei(basis),
-                             NewCurveFile::kanal2Datei(basis, beide)};
+            dir + QLatin1Char('/') + file.left(file.lastIndexOf(QLatin1Char('.')));
+        const bool both = record->channel1Ok && record->channel2Ok;
+        QStringList names = {NewCurveFile::channel1File(basis),
+                             NewCurveFile::channel2File(basis, both)};
         const QString csvName = basis + QStringLiteral(".csv");
         if (options.csv)
-            namen.append(csvName);
+            names.append(csvName);
         if (options.png)
-            namen.append(basis + QStringLiteral(".png"));
-        for (const QString &name : namen) {
-            const QString vergleich = NewCurveFile::vergleichsPfad(name);
-            if (written.contains(vergleich))
+            names.append(basis + QStringLiteral(".png"));
+        for (const QString &name : names) {
+            const QString comparison = NewCurveFile::comparisonPath(name);
+            if (written.contains(comparison))
                 return BatchMode::tr("die Ausgabedatei %1 wurde in diesem Lauf schon geschrieben")
                     .arg(name);
-            if (eingaben.contains(vergleich))
+            if (inputs.contains(comparison))
                 return BatchMode::tr(
                            "die Ausgabedatei %1 wuerde eine Eingabe dieses Laufs ersetzen")
                     .arg(name);
         }
 
         // The output folder is made at the first write only.
-        const Platform::FileResult ordner = Platform::makeFolders(dir);
-        if (!ordner.ok())
-            return ordnerFehler(dir, ordner);
+        const Platform::FileResult folder = Platform::makeFolders(dir);
+        if (!folder.ok())
+            return folderError(dir, folder);
 
-        const QString beschreibung = textPanelText(record->beschreibung);
-        QList<NewCurveFile::Beilage> beilagen;
+        const QString description = textPanelText(record->description);
+        QList<NewCurveFile::Attachment> attachments;
         // The table and the picture join the curve files: all of them are replaced, or none.
         if (options.csv)
-            beilagen.append({csvName, CsvFile::inhalt(*record)});
+            attachments.append({csvName, CsvFile::content(*record)});
         if (options.png) {
-            if (!diagramm)
-                diagramm = std::make_unique<Kurvendiagramm>();
-            diagramm->kurveZeigen(*record, beschreibung);
-            const QByteArray bild = diagramm->png(kBildGroesse);
-            if (bild.isEmpty())
-                return BatchMode::tr("das Bild %1 kann nicht erzeugt werden").arg(namen.last());
-            beilagen.append({namen.last(), bild});
+            if (!chart)
+                chart = std::make_unique<CurveChart>();
+            chart->showCurve(*record, description);
+            const QByteArray picture = chart->png(kPictureSize);
+            if (picture.isEmpty())
+                return BatchMode::tr("das Bild %1 kann nicht erzeugt werden").arg(names.last());
+            attachments.append({names.last(), picture});
         }
-        const NewCurveFile::Ergebnis ergebnis =
-            NewCurveFile::kurveNeuSpeichernAlleOderKeine(basis, beschreibung, *record, beilagen);
-        if (!ergebnis.ok()) {
+        const NewCurveFile::Result result =
+            NewCurveFile::saveNewCurveAllOrNone(basis, description, *record, attachments);
+        if (!result.ok()) {
             return BatchMode::tr("die Ausgabedatei %1 kann nicht geschrieben werden: %2")
-                .arg(ergebnis.fehlgeschlagen.constFirst(), ergebnis.gruende.constFirst());
+                .arg(result.failed.constFirst(), result.reasons.constFirst());
         }
-        for (const QString &name : ergebnis.geschrieben) {
-            written.insert(NewCurveFile::vergleichsPfad(name));
-            print(stdout, name + markenText(name, basis));
+        for (const QString &name : result.written) {
+            written.insert(NewCurveFile::comparisonPath(name));
+            print(stdout, name + markerText(name, basis));
         }
         return QString();
     }
 
     // With --markers, what follows a curve file's name: its channel's markers.
-    QString markenText(const QString &name, const QString &basis) const
+    QString markerText(const QString &name, const QString &basis) const
     {
-        const bool beide = record->kanal1ok && record->kanal2ok;
-        int kanal = 0;
-        if (record->kanal1ok && name == NewCurveFile::kanal1Datei(basis))
-            kanal = 1;
-        else if (record->kanal2ok && name == NewCurveFile::kanal2Datei(basis, beide))
-            kanal = 2;
-        if (!options.markers || kanal == 0)
+        const bool both = record->channel1Ok && record->channel2Ok;
+        int channel = 0;
+        if (record->channel1Ok && name == NewCurveFile::channel1File(basis))
+            channel = 1;
+        else if (record->channel2Ok && name == NewCurveFile::channel2File(basis, both))
+            channel = 2;
+        if (!options.markers || channel == 0)
             return QString();
-        const NewCurveFile::KanalPunkte p = NewCurveFile::kanalPunkte(*record, kanal);
-        const CurveMarkers marken =
-            CurveMarkers::compute(p.frequenz, p.wert, p.anzahl, quantityOf(*record));
-        return QStringLiteral(": ") +
-               marken.text(frequencyDecimals(record->wobbelgrunddaten.schrittweite));
+        const NewCurveFile::ChannelPoints p = NewCurveFile::channelPoints(*record, channel);
+        const CurveMarkers markers =
+            CurveMarkers::compute(p.frequency, p.value, p.count, quantityOf(*record));
+        return QStringLiteral(": ") + markers.text(frequencyDecimals(record->sweepGrid.stepMHz));
     }
 
     const ConverterOptions &options;
-    std::unique_ptr<CurveRecord> record;      // about 400 KB: one for all inputs
-    QSet<QString> eingaben;                   // every input of this run, for comparing
-    QSet<QString> written;                    // every output of this run, for comparing
-    std::unique_ptr<Kurvendiagramm> diagramm; // draws the pictures of --png
+    std::unique_ptr<CurveRecord> record; // about 400 KB: one for all inputs
+    QSet<QString> inputs;                // every input of this run, for comparing
+    QSet<QString> written;               // every output of this run, for comparing
+    std::unique_ptr<CurveChart> chart;   // draws the pictures of --png
 };
 
 // A language option that did not load may be a file meant for conversion: say so, once each.
-void sprachenPruefen(const ConverterOptions &options, bool geladen)
+void checkLanguages(const ConverterOptions &options, bool loaded)
 {
-    for (int i = geladen ? 1 : 0; i < options.languageOptions.size(); ++i) {
+    for (int i = loaded ? 1 : 0; i < options.languageOptions.size(); ++i) {
         const QString &option = options.languageOptions.at(i);
         print(stderr, QStringLiteral("zor2conv: %1")
                           .arg(BatchMode::tr("%1: keine Uebersetzung geladen; eine Datei dieses "
@@ -261,31 +260,31 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
 {
     // Pictures are drawn through Qt Widgets, which needs a GUI application: on the offscreen
     // platform, which draws without a display. Named last, it wins over any -platform given.
-    const bool bilder = options.png && options.mode == ConverterOptions::Mode::Convert &&
-                        options.error == ConverterOptions::Error::None;
-    std::vector<char *> argumente(argv, argv + argc);
+    const bool pictures = options.png && options.mode == ConverterOptions::Mode::Convert &&
+                          options.error == ConverterOptions::Error::None;
+    std::vector<char *> argumentList(argv, argv + argc);
     char platform[] = "-platform";
     char offscreen[] = "offscreen";
-    if (bilder) {
-        argumente.push_back(platform);
-        argumente.push_back(offscreen);
+    if (pictures) {
+        argumentList.push_back(platform);
+        argumentList.push_back(offscreen);
     }
-    int anzahl = int(argumente.size());
-    argumente.push_back(nullptr);
+    int count = int(argumentList.size());
+    argumentList.push_back(nullptr);
     // The diagnostic lines stay off unless asked for; switched off at the source, so that the
     // conversion does not even format them. So do Qt's remarks on the picture platform (no
     // XDG_RUNTIME_DIR and the like), which are no business of the batch mode's user.
     if (options.verbose) {
         enableDiagnostics();
-    } else if (bilder) {
+    } else if (pictures) {
         QLoggingCategory::setFilterRules(
             QStringLiteral("default.warning=false\nqt.*.warning=false"));
     }
-    const std::unique_ptr<QCoreApplication> anwendung =
-        bilder ? std::make_unique<QApplication>(anzahl, argumente.data())
-               : std::make_unique<QCoreApplication>(argc, argv);
-    QCoreApplication &app = *anwendung;
-    const bool geladen = installTranslation(app);
+    const std::unique_ptr<QCoreApplication> application =
+        pictures ? std::make_unique<QApplication>(count, argumentList.data())
+                 : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
+    const bool loaded = installTranslation(app);
 
     using Mode = ConverterOptions::Mode;
     if (options.error != ConverterOptions::Error::None) {
@@ -296,10 +295,10 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
     case Mode::Help:
         // The program's own text, with its line breaks: not escaped as a message is.
         CommandLine::print(stdout, ConverterOptions::usage() + QLatin1Char('\n'));
-        return ausgabeGeschrieben() ? ExitStatus::Done : ExitStatus::Failed;
+        return outputWritten() ? ExitStatus::Done : ExitStatus::Failed;
     case Mode::Version:
         print(stdout, QStringLiteral("zor2conv " ZOR2_VERSION));
-        return ausgabeGeschrieben() ? ExitStatus::Done : ExitStatus::Failed;
+        return outputWritten() ? ExitStatus::Done : ExitStatus::Failed;
     case Mode::Window:
         print(stderr, QStringLiteral("zor2conv: %1")
                           .arg(tr("kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind "
@@ -308,6 +307,6 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
     case Mode::Convert:
         break;
     }
-    sprachenPruefen(options, geladen);
+    checkLanguages(options, loaded);
     return Batch(options).run();
 }

@@ -4,8 +4,8 @@
 
 #include <QCoreApplication>
 
-// The converter on the terminal: every call that does not open the window. "zor2conv --convert
-// FILE.hfd ... [--output-dir DIR] [--verbose]" converts each old curve file into NAME.z2k
+// The converter on the terminal: every call that does not open the window. "zor2conv
+// --convert FILE.hfd ... [--output-dir DIR] [--verbose]" converts each old curve file into NAME.z2k
 // (channel 1) and NAME_2.z2k (channel 2), byte for byte what the window writes when its
 // proposed description is accepted. --png and --csv add NAME.png and NAME.csv to each pair,
 // replaced together with it or not at all; --markers follows each curve file's name with its

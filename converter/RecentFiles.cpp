@@ -9,7 +9,7 @@
 
 namespace {
 
-const QString kSchluessel = QStringLiteral("zuletztgeoeffnet");
+const QString kKey = QStringLiteral("zuletztgeoeffnet");
 
 } // namespace
 
@@ -23,7 +23,7 @@ RecentFiles::RecentFiles(QMenu *menu, QObject *parent)
 QStringList RecentFiles::files() const
 {
     QStringList list = QSettings(SettingsPlace::organisation(), SettingsPlace::application())
-                           .value(kSchluessel)
+                           .value(kKey)
                            .toStringList();
     list.removeAll(QString());
     return list.mid(0, kMost);
@@ -46,8 +46,7 @@ void RecentFiles::remove(const QString &path)
 
 void RecentFiles::store(const QStringList &list)
 {
-    QSettings(SettingsPlace::organisation(), SettingsPlace::application())
-        .setValue(kSchluessel, list);
+    QSettings(SettingsPlace::organisation(), SettingsPlace::application()).setValue(kKey, list);
     fillMenu();
 }
 

@@ -2,10 +2,10 @@
 
 #include "CommandLine.h"
 #include "ConverterOptions.h"
+#include "ConverterWindow.h"
 #include "Diagnostics.h"
 #include "QtTranslation.h"
 #include "Translation.h"
-#include "zor2conv.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -21,7 +21,7 @@ int runWindow(int &argc, char **argv, const ConverterOptions &options)
     installTranslation(app);
     installQtTranslation(app, qtLanguage(QApplication::arguments()));
     // The window holds the whole curve record (about 400 KB): kept off the stack.
-    auto window = std::make_unique<zor2conv>();
+    auto window = std::make_unique<ConverterWindow>();
     const QIcon icon(QStringLiteral(":images/zor2conv.ico"));
     QApplication::setWindowIcon(icon);
     window->setWindowIcon(icon);
@@ -34,7 +34,7 @@ int runWindow(int &argc, char **argv, const ConverterOptions &options)
             window->setRefusalReporter([](const QString &line) {
                 CommandLine::print(stderr, QStringLiteral("zor2conv: %1\n").arg(line));
             });
-            window->dateienOeffnen(files);
+            window->openFiles(files);
             window->setRefusalReporter({});
         });
     }

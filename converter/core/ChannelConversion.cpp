@@ -9,124 +9,124 @@
 
 namespace {
 
-constexpr double kHzProMHz = 1000000.0;
-constexpr double kHzProTabelleneintrag = 60000.0;
-constexpr int kLetzterEintrag = kAltSchritteMax - 1; // 9998
-constexpr double kAudioFaktor = 0.03125;
+constexpr double kKHzPerMHz = 1000000.0;
+constexpr double kHzPerTableEntry = 60000.0;
+constexpr int kLastEntry = kMaxOldSteps - 1; // 9998
+constexpr double kAudioFactor = 0.03125;
 // A linear level never goes below this (the logarithm of zero or less has no value).
-constexpr double kLinearBoden = -200.0;
+constexpr double kLinearFloor = -200.0;
 
-bool diagnoseAn()
+bool diagnosticsOn()
 {
     return converterDiagnostics().isDebugEnabled();
 }
 
 // Table index of a frequency: rounded half away from zero, and clamped while still a double so
 // that no frequency, however large or negative, can leave the table.
-int tabellenIndex(const KurveAlt &k, double fHz, int hoechstens)
+int tableIndex(const OldCurve &k, double fHz, int maxDigits)
 {
-    const double index = std::round(fHz / k.frqteiler / kHzProTabelleneintrag);
+    const double index = std::round(fHz / k.frequencyDivisor / kHzPerTableEntry);
     if (!(index > 0))
         return 0;
-    if (index > hoechstens)
-        return hoechstens;
+    if (index > maxDigits)
+        return maxDigits;
     return int(index);
 }
 
-double eintrag(const std::array<double, kAltSchritteMax> &tabelle, const KurveAlt &k, double fHz)
+double entry(const std::array<double, kMaxOldSteps> &table, const OldCurve &k, double fHz)
 {
-    return tabelle[std::size_t(tabellenIndex(k, fHz, kLetzterEintrag))];
+    return table[std::size_t(tableIndex(k, fHz, kLastEntry))];
 }
 
-double swvMelden(double wert)
+double logSwr(double value)
 {
-    if (diagnoseAn())
-        qCDebug(converterDiagnostics) << wert;
-    return wert;
+    if (diagnosticsOn())
+        qCDebug(converterDiagnostics) << value;
+    return value;
 }
 
-double linearPegel(double v)
+double linearLevel(double v)
 {
     if (v <= -100.0)
-        return kLinearBoden;
-    return std::max(20.0 * std::log10((v + 100.0) / 100.0), kLinearBoden);
+        return kLinearFloor;
+    return std::max(20.0 * std::log10((v + 100.0) / 100.0), kLinearFloor);
 }
 
 // One channel as the conversion reads it.
-struct Kanal
+struct Channel
 {
-    const std::array<quint32, kAltSchritteMax> &k;
-    double faktor;
+    const std::array<quint32, kMaxOldSteps> &k;
+    double factor;
     double shift;
     bool linear;
     bool audio;
-    double (*korrLog)(const KurveAlt &, double);
-    double (*korrSwv)(const KurveAlt &, double);
-    std::array<double, kNeuPunkteMax> &wert;
+    double (*levelCorrection)(const OldCurve &, double);
+    double (*swrCorrection)(const OldCurve &, double);
+    std::array<double, kMaxNewPoints> &value;
 };
 
-// Fills one channel's values of the new curve, taking every idxteiler-th sample.
-void kanalUmrechnen(const Kanal &kanal, CurveRecord &record, double idxteiler)
+// Fills one channel's values of the new curve, taking every indexDivisor-th sample.
+void convertChannel(const Channel &channel, CurveRecord &record, double indexDivisor)
 {
-    const KurveAlt &k = record.kurvealt;
-    const Wobbelgrunddaten &w = record.wobbelgrunddaten;
-    for (int i = 0; i < record.punkte; ++i) {
-        const int j = std::min(int(idxteiler * i), kAltSchritteMax - 1);
-        const double f = j * w.schrittweite + w.anfang;
-        record.frequenz[std::size_t(i)] = f;
-        const double n = kanal.k[std::size_t(j)];
-        const double v = kanal.faktor * n + kanal.shift;
-        double wert = v;
-        switch (k.kurventyp) {
-        case KurventypWobbel:
-            if (kanal.audio)
-                wert = n * kAudioFaktor * kanal.faktor + kanal.shift;
-            else if (kanal.linear)
-                wert = linearPegel(v);
+    const OldCurve &k = record.oldCurve;
+    const SweepGrid &w = record.sweepGrid;
+    for (int i = 0; i < record.pointCount; ++i) {
+        const int j = std::min(int(indexDivisor * i), kMaxOldSteps - 1);
+        const double f = j * w.stepMHz + w.startMHz;
+        record.frequency[std::size_t(i)] = f;
+        const double n = channel.k[std::size_t(j)];
+        const double v = channel.factor * n + channel.shift;
+        double value = v;
+        switch (k.curveType) {
+        case CurveTypeSweep:
+            if (channel.audio)
+                value = n * kAudioFactor * channel.factor + channel.shift;
+            else if (channel.linear)
+                value = linearLevel(v);
             else
-                wert = v - kanal.korrLog(k, f * kHzProMHz);
+                value = v - channel.levelCorrection(k, f * kKHzPerMHz);
             break;
-        case KurventypSwv:
-        case KurventypSwvAntenne:
-            wert = v - kanal.korrSwv(k, f * kHzProMHz);
+        case CurveTypeSwr:
+        case CurveTypeAntennaSwr:
+            value = v - channel.swrCorrection(k, f * kKHzPerMHz);
             break;
         default: // SAV curves get the plain channel value
             break;
         }
-        kanal.wert[std::size_t(i)] = wert;
+        channel.value[std::size_t(i)] = value;
     }
 }
 
 } // namespace
 
-double korrLog1(const KurveAlt &kurvealt, double fHz)
+double levelCorrection1(const OldCurve &oldCurve, double fHz)
 {
-    return eintrag(kurvealt.korrlog1, kurvealt, fHz);
+    return entry(oldCurve.levelTable1, oldCurve, fHz);
 }
 
-double korrLog2(const KurveAlt &kurvealt, double fHz)
+double levelCorrection2(const OldCurve &oldCurve, double fHz)
 {
-    return eintrag(kurvealt.korrlog2, kurvealt, fHz);
+    return entry(oldCurve.levelTable2, oldCurve, fHz);
 }
 
-double korrSwv1(const KurveAlt &kurvealt, double fHz)
+double swrCorrection1(const OldCurve &oldCurve, double fHz)
 {
     // Mean of the five entries around the index; near entry 0 only of those that exist.
-    const int mitte = tabellenIndex(kurvealt, fHz, kLetzterEintrag - 2);
-    const int von = std::max(mitte - 2, 0);
-    const int bis = mitte + 2;
-    double summe = 0;
-    for (int i = von; i <= bis; ++i)
-        summe += kurvealt.korrswv1[std::size_t(i)];
-    return swvMelden(summe / (bis - von + 1));
+    const int middle = tableIndex(oldCurve, fHz, kLastEntry - 2);
+    const int from = std::max(middle - 2, 0);
+    const int to = middle + 2;
+    double sum = 0;
+    for (int i = from; i <= to; ++i)
+        sum += oldCurve.swrTable1[std::size_t(i)];
+    return logSwr(sum / (to - from + 1));
 }
 
-double korrSwv2(const KurveAlt &kurvealt, double fHz)
+double swrCorrection2(const OldCurve &oldCurve, double fHz)
 {
-    return swvMelden(eintrag(kurvealt.korrswv2, kurvealt, fHz));
+    return logSwr(entry(oldCurve.swrTable2, oldCurve, fHz));
 }
 
-QString beschreibungBereinigen(QString b)
+QString cleanDescription(QString b)
 {
     b.replace(QLatin1Char(' '), QLatin1Char('_'));
     b.remove(QLatin1String(";no_label"));
@@ -136,54 +136,56 @@ QString beschreibungBereinigen(QString b)
     return b;
 }
 
-bool kurveKonvertieren(CurveRecord &record)
+bool convertCurve(CurveRecord &record)
 {
-    const KurveAlt &k = record.kurvealt;
-    if (k.kurventyp == KurventypImpedanz)
+    const OldCurve &k = record.oldCurve;
+    if (k.curveType == CurveTypeImpedance)
         return false;
-    const bool diagnose = diagnoseAn();
-    Wobbelgrunddaten &w = record.wobbelgrunddaten;
-    w.anfang = k.frqanfang / kHzProMHz;
-    w.schrittweite = k.frqschrittweite / kHzProMHz;
+    const bool diagnostics = diagnosticsOn();
+    SweepGrid &w = record.sweepGrid;
+    w.startMHz = k.startHz / kKHzPerMHz;
+    w.stepMHz = k.stepHz / kKHzPerMHz;
 
-    const double idxteiler =
-        k.frqschritte <= kNeuPunkteMax ? 1.0 : double(k.frqschritte) / kNeuPunkteMax;
-    if (diagnose)
-        qCDebug(converterDiagnostics) << "idxteiler" << idxteiler;
-    w.schritte = std::min(qint32(double(k.frqschritte) / idxteiler), qint32(kNeuPunkteMax));
-    if (diagnose)
-        qCDebug(converterDiagnostics) << "wobbelgrunddaten.schritte" << w.schritte;
-    record.punkte = w.schritte;
-    record.kanal1ok = true;
-    record.kanal2ok = true;
+    const double indexDivisor =
+        k.stepCount <= kMaxNewPoints ? 1.0 : double(k.stepCount) / kMaxNewPoints;
+    if (diagnostics)
+        qCDebug(converterDiagnostics) << "idxteiler" << indexDivisor;
+    w.steps = std::min(qint32(double(k.stepCount) / indexDivisor), qint32(kMaxNewPoints));
+    if (diagnostics)
+        qCDebug(converterDiagnostics) << "wobbelgrunddaten.schritte" << w.steps;
+    record.pointCount = w.steps;
+    record.channel1Ok = true;
+    record.channel2Ok = true;
 
-    const Kanal kanaele[] = {
-        {k.k1, k.faktor1, k.shift1, k.linear1, false, korrLog1, korrSwv1, record.wert1},
-        {k.k2, k.faktor2, k.shift2, k.linear2, k.audionf, korrLog2, korrSwv2, record.wert2},
+    const Channel channels[] = {
+        {k.samples1, k.factor1, k.shift1, k.linear1, false, levelCorrection1, swrCorrection1,
+         record.value1},
+        {k.samples2, k.factor2, k.shift2, k.linear2, k.audioSweep, levelCorrection2, swrCorrection2,
+         record.value2},
     };
-    for (const Kanal &kanal : kanaele)
-        kanalUmrechnen(kanal, record, idxteiler);
-    record.beschreibung = beschreibungBereinigen(record.beschreibung);
+    for (const Channel &channel : channels)
+        convertChannel(channel, record, indexDivisor);
+    record.description = cleanDescription(record.description);
     return true;
 }
 
 QString convertedCurveProblem(const CurveRecord &record)
 {
-    if (record.punkte <= 0)
+    if (record.pointCount <= 0)
         return QCoreApplication::translate("ChannelConversion", "keine Messpunkte");
-    const int punkte = std::min(int(record.punkte), kNeuPunkteMax);
-    const bool geschrieben[] = {record.kanal1ok, record.kanal2ok};
-    const std::array<double, kNeuPunkteMax> *werte[] = {&record.wert1, &record.wert2};
-    for (int i = 0; i < punkte; ++i) {
-        if (!std::isfinite(record.frequenz[std::size_t(i)])) {
+    const int points = std::min(int(record.pointCount), kMaxNewPoints);
+    const bool written[] = {record.channel1Ok, record.channel2Ok};
+    const std::array<double, kMaxNewPoints> *values[] = {&record.value1, &record.value2};
+    for (int i = 0; i < points; ++i) {
+        if (!std::isfinite(record.frequency[std::size_t(i)])) {
             return QCoreApplication::translate("ChannelConversion",
                                                "Punkt %1: Frequenz nicht darstellbar")
                 .arg(i + 1);
         }
     }
     for (int k = 0; k < 2; ++k) {
-        for (int i = 0; geschrieben[k] && i < punkte; ++i) {
-            if (!std::isfinite((*werte[k])[std::size_t(i)])) {
+        for (int i = 0; written[k] && i < points; ++i) {
+            if (!std::isfinite((*values[k])[std::size_t(i)])) {
                 return QCoreApplication::translate("ChannelConversion",
                                                    "Kanal %1, Punkt %2: Wert nicht darstellbar")
                     .arg(k + 1)

@@ -6,19 +6,19 @@
 // in MHz, levels in dB or SWR values, corrected with the file's own correction tables, and
 // cleans the description into a file-name base.
 
-// Converts record.kurvealt into the record's new curve and cleans record.beschreibung.
-// Impedance curves (kurventyp 3) cannot be converted: returns false and changes nothing.
-bool kurveKonvertieren(CurveRecord &record);
+// Converts record.oldCurve into the record's new curve and cleans record.description.
+// Impedance curves (curveType 3) cannot be converted: returns false and changes nothing.
+bool convertCurve(CurveRecord &record);
 
 // The description made into a file-name base: blanks to "_", ";no_label" and ".hfd" removed,
 // "+", "-", "\", "/", ":" and ";" to "_".
-QString beschreibungBereinigen(QString beschreibung);
+QString cleanDescription(QString description);
 
 // Correction lookups at a frequency in Hz. The SWR lookups write the value as a debug line.
-double korrLog1(const KurveAlt &kurvealt, double fHz);
-double korrLog2(const KurveAlt &kurvealt, double fHz);
-double korrSwv1(const KurveAlt &kurvealt, double fHz);
-double korrSwv2(const KurveAlt &kurvealt, double fHz);
+double levelCorrection1(const OldCurve &oldCurve, double fHz);
+double levelCorrection2(const OldCurve &oldCurve, double fHz);
+double swrCorrection1(const OldCurve &oldCurve, double fHz);
+double swrCorrection2(const OldCurve &oldCurve, double fHz);
 
 // Why a converted curve cannot be written, or an empty text: it has no points, or a frequency or
 // a value of a written channel is infinite or no number (a huge factor overflows), which no

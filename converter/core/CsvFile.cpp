@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cmath>
 
-QByteArray CsvFile::zelle(double value)
+QByteArray CsvFile::cell(double value)
 {
     if (!std::isfinite(value))
         return QByteArray();
@@ -22,26 +22,26 @@ QByteArray CsvFile::zelle(double value)
     return out;
 }
 
-QByteArray CsvFile::inhalt(const CurveRecord &record)
+QByteArray CsvFile::content(const CurveRecord &record)
 {
-    const QString einheit = quantityOf(record) == Quantity::Swr ? tr("SWV") : tr("dB");
-    QString kopf = tr("Frequenz (MHz)");
-    NewCurveFile::KanalPunkte kanaele[2];
-    int spalten = 0;
+    const QString unitOf = quantityOf(record) == Quantity::Swr ? tr("SWV") : tr("dB");
+    QString header = tr("Frequenz (MHz)");
+    NewCurveFile::ChannelPoints channels[2];
+    int columns = 0;
     for (int k = 1; k <= 2; ++k) {
-        const NewCurveFile::KanalPunkte p = NewCurveFile::kanalPunkte(record, k);
-        if (!p.geschrieben)
+        const NewCurveFile::ChannelPoints p = NewCurveFile::channelPoints(record, k);
+        if (!p.written)
             continue;
-        kanaele[spalten++] = p;
-        kopf += QLatin1Char(';') + tr("Kanal %1 (%2)").arg(k).arg(einheit);
+        channels[columns++] = p;
+        header += QLatin1Char(';') + tr("Kanal %1 (%2)").arg(k).arg(unitOf);
     }
-    QByteArray out = kopf.toUtf8() + "\r\n";
-    const NewCurveFile::KanalPunkte alle = NewCurveFile::kanalPunkte(record, 1);
-    out.reserve(out.size() + qsizetype(alle.anzahl) * 64);
-    for (int i = 0; i < alle.anzahl; ++i) {
-        out += zelle(alle.frequenz[i]);
-        for (int s = 0; s < spalten; ++s)
-            out += ';' + zelle(kanaele[s].wert[i]);
+    QByteArray out = header.toUtf8() + "\r\n";
+    const NewCurveFile::ChannelPoints all = NewCurveFile::channelPoints(record, 1);
+    out.reserve(out.size() + qsizetype(all.count) * 64);
+    for (int i = 0; i < all.count; ++i) {
+        out += cell(all.frequency[i]);
+        for (int s = 0; s < columns; ++s)
+            out += ';' + cell(channels[s].value[i]);
         out += "\r\n";
     }
     return out;

@@ -15,9 +15,9 @@ class CsvFile
     Q_DECLARE_TR_FUNCTIONS(CsvFile)
 
 public:
-    static QByteArray inhalt(const CurveRecord &record);
+    static QByteArray content(const CurveRecord &record);
 
     // One cell: the shortest decimal that reads back to value, with a comma; empty for a value
     // that is no finite number.
-    static QByteArray zelle(double value);
+    static QByteArray cell(double value);
 };

@@ -28,8 +28,8 @@ double crossing(double fInside, double vInside, double fOutside, double vOutside
 
 Quantity quantityOf(const CurveRecord &record)
 {
-    const qint32 typ = record.kurvealt.kurventyp;
-    return typ == KurventypSwv || typ == KurventypSwvAntenne ? Quantity::Swr : Quantity::Level;
+    const qint32 type = record.oldCurve.curveType;
+    return type == CurveTypeSwr || type == CurveTypeAntennaSwr ? Quantity::Swr : Quantity::Level;
 }
 
 CurveMarkers CurveMarkers::compute(const double *f, const double *v, int n, Quantity quantity)

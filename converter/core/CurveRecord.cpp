@@ -1,20 +1,20 @@
 #include "CurveRecord.h"
 
-void CurveRecord::kurveLoeschen()
+void CurveRecord::clearCurve()
 {
-    kurventypname.clear();
-    wobbelgrunddaten.schrittweite = 0;
-    wobbelgrunddaten.anfang = 0;
-    wobbelgrunddaten.schritte = 0;
-    kurvealt.frqanfang = 0;
-    kurvealt.kurventyp = 0;
-    kurvealt.linear1 = false;
-    kurvealt.linear2 = false;
-    kurvealt.audionf = false;
-    kurvealt.k1.fill(0);
-    kurvealt.k2.fill(0);
-    kurvealt.korrlog1.fill(0);
-    kurvealt.korrlog2.fill(0);
-    kurvealt.korrswv1.fill(0);
-    kurvealt.korrswv2.fill(0);
+    curveTypeName.clear();
+    sweepGrid.stepMHz = 0;
+    sweepGrid.startMHz = 0;
+    sweepGrid.steps = 0;
+    oldCurve.startHz = 0;
+    oldCurve.curveType = 0;
+    oldCurve.linear1 = false;
+    oldCurve.linear2 = false;
+    oldCurve.audioSweep = false;
+    oldCurve.samples1.fill(0);
+    oldCurve.samples2.fill(0);
+    oldCurve.levelTable1.fill(0);
+    oldCurve.levelTable2.fill(0);
+    oldCurve.swrTable1.fill(0);
+    oldCurve.swrTable2.fill(0);
 }

@@ -1,8 +1,8 @@
 #include "NewCurveFile.h"
 
 #include "FileCause.h"
+#include "NumberText.h"
 #include "Platform.h"
-#include "ZahlText.h"
 
 #include <QFileInfo>
 #include <QStringEncoder>
@@ -12,40 +12,40 @@
 
 namespace {
 
-const QLatin1String kEndung(".z2k");
+const QLatin1String kSuffix(".z2k");
 
-QByteArray achtBit(const QString &text)
+QByteArray eightBit(const QString &text)
 {
     QStringEncoder encoder(QStringConverter::System);
     return encoder(text);
 }
 
-struct Datei
+struct TargetFile
 {
-    Datei(const QString &name, const QByteArray &inhalt)
+    TargetFile(const QString &name, const QByteArray &content)
         : name(name)
-        , ausgabe(Platform::outputTarget(name))
-        , ziel(ausgabe.path)
-        , inhalt(inhalt)
+        , output(Platform::outputTarget(name))
+        , dest(output.path)
+        , content(content)
     {
     }
     QString name; // as the user named it
-    Platform::OutputTarget ausgabe;
-    QString ziel; // the file that is replaced: a link of this user followed
-    QByteArray inhalt;
-    QString temp;     // the complete new content, not yet in place
-    QString beiseite; // the old file's content, kept until every new file is in place
-    bool ersetzt = false;
+    Platform::OutputTarget output;
+    QString dest; // the file that is replaced: a link of this user followed
+    QByteArray content;
+    QString temp;  // the complete new content, not yet in place
+    QString aside; // the old file's content, kept until every new file is in place
+    bool replaced = false;
 };
 
-QString grund(const Platform::FileResult &result, const Datei &datei)
+QString reason(const Platform::FileResult &result, const TargetFile &file)
 {
     if (result.error == Platform::FileError::NotFound) {
         // A dangling link leads elsewhere: the folder its target lacks is named.
-        if (datei.ziel != datei.name) {
-            const qsizetype slash = datei.ziel.lastIndexOf(QLatin1Char('/'));
+        if (file.dest != file.name) {
+            const qsizetype slash = file.dest.lastIndexOf(QLatin1Char('/'));
             return NewCurveFile::tr("der Ordner %1 ist nicht vorhanden")
-                .arg(slash < 0 ? QStringLiteral(".") : datei.ziel.left(slash + 1));
+                .arg(slash < 0 ? QStringLiteral(".") : file.dest.left(slash + 1));
         }
         return NewCurveFile::tr("der Ordner ist nicht vorhanden");
     }
@@ -54,10 +54,10 @@ QString grund(const Platform::FileResult &result, const Datei &datei)
 
 // Why nothing may be written at the file's name, or an empty text: only a regular file, a
 // missing one, or a link of this user to either is replaced.
-QString abgelehnt(const Datei &datei)
+QString refused(const TargetFile &file)
 {
     using Problem = Platform::OutputTarget::Problem;
-    const Platform::OutputTarget &a = datei.ausgabe;
+    const Platform::OutputTarget &a = file.output;
     if (!a.result.ok())
         return FileCause::text(a.result);
     switch (a.problem) {
@@ -87,25 +87,25 @@ QString abgelehnt(const Datei &datei)
 }
 
 // Removes what a failed save left: temporary files, and old contents put back in place.
-void zuruecknehmen(std::vector<Datei> &dateien)
+void rollBack(std::vector<TargetFile> &files)
 {
-    for (Datei &d : dateien) {
+    for (TargetFile &d : files) {
         if (!d.temp.isEmpty())
             Platform::removeFile(d.temp);
-        if (d.ersetzt && d.beiseite.isEmpty())
-            Platform::removeFile(d.ziel); // there was no file of that name before
-        if (!d.beiseite.isEmpty()) {
+        if (d.replaced && d.aside.isEmpty())
+            Platform::removeFile(d.dest); // there was no file of that name before
+        if (!d.aside.isEmpty()) {
             // Back in place; when it is a second link to the very file still there, the
             // replacement does nothing and the extra name is removed.
-            Platform::replaceFile(d.beiseite, d.ziel);
-            Platform::removeFile(d.beiseite);
+            Platform::replaceFile(d.aside, d.dest);
+            Platform::removeFile(d.aside);
         }
     }
 }
 
 } // namespace
 
-QString dateinameAusText(QString text)
+QString safeFileName(QString text)
 {
     for (const char c : {'/', ',', ':', '\\', ';'})
         text.replace(QLatin1Char(c), QLatin1Char('_'));
@@ -135,51 +135,51 @@ QString textPanelText(QString text)
 
 QString NewCurveFile::basisName(const QString &chosenPath)
 {
-    if (chosenPath.endsWith(kEndung, Qt::CaseSensitive))
-        return chosenPath.chopped(kEndung.size());
+    if (chosenPath.endsWith(kSuffix, Qt::CaseSensitive))
+        return chosenPath.chopped(kSuffix.size());
     return chosenPath;
 }
 
-QString NewCurveFile::kanal1Datei(const QString &basis)
+QString NewCurveFile::channel1File(const QString &basis)
 {
-    return basis + kEndung;
+    return basis + kSuffix;
 }
 
-QString NewCurveFile::kanal2Datei(const QString &basis, bool beideKanaele)
+QString NewCurveFile::channel2File(const QString &basis, bool bothChannels)
 {
-    return beideKanaele ? basis + QLatin1String("_2") + kEndung : basis + kEndung;
+    return bothChannels ? basis + QLatin1String("_2") + kSuffix : basis + kSuffix;
 }
 
-NewCurveFile::KanalPunkte NewCurveFile::kanalPunkte(const CurveRecord &record, int kanal)
+NewCurveFile::ChannelPoints NewCurveFile::channelPoints(const CurveRecord &record, int channel)
 {
-    KanalPunkte p;
-    p.frequenz = record.frequenz.data();
-    p.wert = kanal == 1 ? record.wert1.data() : record.wert2.data();
-    p.anzahl = std::clamp(int(record.punkte), 0, kNeuPunkteMax);
-    p.geschrieben = kanal == 1 ? record.kanal1ok : record.kanal2ok;
+    ChannelPoints p;
+    p.frequency = record.frequency.data();
+    p.value = channel == 1 ? record.value1.data() : record.value2.data();
+    p.count = std::clamp(int(record.pointCount), 0, kMaxNewPoints);
+    p.written = channel == 1 ? record.channel1Ok : record.channel2Ok;
     return p;
 }
 
-QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal)
+QByteArray NewCurveFile::fileContent(const QString &header, const CurveRecord &record, int channel)
 {
-    QString zeile = QLatin1Char('#') + kopf;
-    for (QChar &c : zeile) {
+    QString line = QLatin1Char('#') + header;
+    for (QChar &c : line) {
         if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator || c == QChar::Null)
             c = QLatin1Char(' ');
     }
-    QByteArray out = achtBit(zeile);
+    QByteArray out = eightBit(line);
     out.append('\n');
-    const KanalPunkte p = kanalPunkte(record, kanal);
-    const int punkte = p.anzahl;
+    const ChannelPoints p = channelPoints(record, channel);
+    const int points = p.count;
     // One buffer, written through a pointer: appending number by number costs as much again.
-    const qsizetype kopfLaenge = out.size();
-    out.resize(kopfLaenge + qsizetype(punkte) * (2 * ZahlText::kLaengeMax + 2));
-    char *t = out.data() + kopfLaenge;
-    for (int i = 0; i < punkte; ++i) {
-        t = ZahlText::schreiben(t, p.frequenz[i]);
+    const qsizetype headerLength = out.size();
+    out.resize(headerLength + qsizetype(points) * (2 * NumberText::kMaxLength + 2));
+    char *t = out.data() + headerLength;
+    for (int i = 0; i < points; ++i) {
+        t = NumberText::write(t, p.frequency[i]);
         *t++ = ';';
-        t = ZahlText::schreiben(t, p.wert[i]);
+        t = NumberText::write(t, p.value[i]);
         *t++ = '\n';
     }
     out.truncate(t - out.constData());
@@ -188,142 +188,141 @@ QByteArray NewCurveFile::dateiInhalt(const QString &kopf, const CurveRecord &rec
 
 namespace {
 
-// The channels' files of a save; letzteDatei of the result names the last of them.
-std::vector<Datei> kanalDateien(const QString &basis, const QString &beschreibung,
-                                const CurveRecord &record, NewCurveFile::Ergebnis &ergebnis)
+// The channels' files of a save; lastFile of the result names the last of them.
+std::vector<TargetFile> channelFiles(const QString &basis, const QString &description,
+                                     const CurveRecord &record, NewCurveFile::Result &outcome)
 {
-    std::vector<Datei> dateien;
-    const bool beide = record.kanal1ok && record.kanal2ok;
-    if (record.kanal1ok) {
-        dateien.emplace_back(
-            NewCurveFile::kanal1Datei(basis),
-            NewCurveFile::dateiInhalt(NewCurveFile::kopf(beschreibung, 1), record, 1));
+    std::vector<TargetFile> files;
+    const bool both = record.channel1Ok && record.channel2Ok;
+    if (record.channel1Ok) {
+        files.emplace_back(
+            NewCurveFile::channel1File(basis),
+            NewCurveFile::fileContent(NewCurveFile::header(description, 1), record, 1));
     }
-    if (record.kanal2ok) {
-        dateien.emplace_back(
-            NewCurveFile::kanal2Datei(basis, beide),
-            NewCurveFile::dateiInhalt(NewCurveFile::kopf(beschreibung, 2), record, 2));
+    if (record.channel2Ok) {
+        files.emplace_back(
+            NewCurveFile::channel2File(basis, both),
+            NewCurveFile::fileContent(NewCurveFile::header(description, 2), record, 2));
     }
-    ergebnis.letzteDatei = dateien.empty() ? basis : dateien.back().name;
-    return dateien;
+    outcome.lastFile = files.empty() ? basis : files.back().name;
+    return files;
 }
 
-void fehlschlag(NewCurveFile::Ergebnis &ergebnis, const Datei &datei,
-                const Platform::FileResult &result)
+void failure(NewCurveFile::Result &outcome, const TargetFile &file,
+             const Platform::FileResult &result)
 {
-    ergebnis.fehlgeschlagen.append(datei.name);
-    ergebnis.gruende.append(grund(result, datei));
+    outcome.failed.append(file.name);
+    outcome.reasons.append(reason(result, file));
 }
 
 // Judges every file before anything is written: what is at its name, and whether two names lead
 // to one file, where the later file would silently replace the earlier. Refused files are
-// reported and dropped from dateien; true when none was refused.
-bool pruefen(std::vector<Datei> &dateien, NewCurveFile::Ergebnis &ergebnis)
+// reported and dropped from files; true when none was refused.
+bool check(std::vector<TargetFile> &files, NewCurveFile::Result &outcome)
 {
-    std::vector<bool> weg(dateien.size(), false);
-    for (std::size_t i = 0; i < dateien.size(); ++i) {
-        QString warum = abgelehnt(dateien[i]);
-        for (std::size_t j = 0; warum.isEmpty() && j < dateien.size(); ++j) {
-            if (j != i && NewCurveFile::vergleichsPfad(dateien[j].ziel) ==
-                              NewCurveFile::vergleichsPfad(dateien[i].ziel))
-                warum = NewCurveFile::tr("sie fuehrt zur selben Datei wie %1").arg(dateien[j].name);
+    std::vector<bool> gone(files.size(), false);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        QString why = refused(files[i]);
+        for (std::size_t j = 0; why.isEmpty() && j < files.size(); ++j) {
+            if (j != i && NewCurveFile::comparisonPath(files[j].dest) ==
+                              NewCurveFile::comparisonPath(files[i].dest))
+                why = NewCurveFile::tr("sie fuehrt zur selben Datei wie %1").arg(files[j].name);
         }
-        if (!warum.isEmpty()) {
-            ergebnis.fehlgeschlagen.append(dateien[i].name);
-            ergebnis.gruende.append(warum);
-            weg[i] = true;
+        if (!why.isEmpty()) {
+            outcome.failed.append(files[i].name);
+            outcome.reasons.append(why);
+            gone[i] = true;
         }
     }
     std::size_t i = 0;
-    dateien.erase(
-        std::remove_if(dateien.begin(), dateien.end(), [&](const Datei &) { return weg[i++]; }),
-        dateien.end());
-    return ergebnis.ok();
+    files.erase(
+        std::remove_if(files.begin(), files.end(), [&](const TargetFile &) { return gone[i++]; }),
+        files.end());
+    return outcome.ok();
 }
 
 } // namespace
 
-QString NewCurveFile::vergleichsPfad(const QString &name)
+QString NewCurveFile::comparisonPath(const QString &name)
 {
-    const QString pfad = Platform::resolvedPath(Platform::outputTarget(name).path);
-    const qsizetype slash = pfad.lastIndexOf(QLatin1Char('/'));
-    return Platform::namesIgnoreCase(slash <= 0 ? QStringLiteral("/") : pfad.left(slash))
-               ? pfad.toCaseFolded()
-               : pfad;
+    const QString path = Platform::resolvedPath(Platform::outputTarget(name).path);
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return Platform::namesIgnoreCase(slash <= 0 ? QStringLiteral("/") : path.left(slash))
+               ? path.toCaseFolded()
+               : path;
 }
 
-QString NewCurveFile::kopf(const QString &beschreibung, int kanal)
+QString NewCurveFile::header(const QString &description, int channel)
 {
-    if (kanal == 2)
-        return QLatin1String("K2: ") + beschreibung;
-    QString kopf = beschreibung;
-    return kopf.replace(QLatin1Char(' '), QLatin1Char('_'));
+    if (channel == 2)
+        return QLatin1String("K2: ") + description;
+    QString header = description;
+    return header.replace(QLatin1Char(' '), QLatin1Char('_'));
 }
 
-NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichern(const QString &basis,
-                                                       const QString &beschreibung,
-                                                       const CurveRecord &record)
+NewCurveFile::Result NewCurveFile::saveNewCurve(const QString &basis, const QString &description,
+                                                const CurveRecord &record)
 {
-    Ergebnis ergebnis;
-    std::vector<Datei> dateien = kanalDateien(basis, beschreibung, record, ergebnis);
-    pruefen(dateien, ergebnis);
-    for (Datei &datei : dateien) {
-        Platform::FileResult r = Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
+    Result outcome;
+    std::vector<TargetFile> files = channelFiles(basis, description, record, outcome);
+    check(files, outcome);
+    for (TargetFile &file : files) {
+        Platform::FileResult r = Platform::writeTemporaryFile(file.dest, file.content, file.temp);
         if (r.ok())
-            r = Platform::replaceFile(datei.temp, datei.ziel);
+            r = Platform::replaceFile(file.temp, file.dest);
         if (r.ok()) {
-            ergebnis.geschrieben.append(datei.name);
+            outcome.written.append(file.name);
         } else {
-            Platform::removeFile(datei.temp);
-            fehlschlag(ergebnis, datei, r);
+            Platform::removeFile(file.temp);
+            failure(outcome, file, r);
         }
     }
-    return ergebnis;
+    return outcome;
 }
 
-NewCurveFile::Ergebnis NewCurveFile::kurveNeuSpeichernAlleOderKeine(const QString &basis,
-                                                                    const QString &beschreibung,
-                                                                    const CurveRecord &record,
-                                                                    const QList<Beilage> &beilagen)
+NewCurveFile::Result NewCurveFile::saveNewCurveAllOrNone(const QString &basis,
+                                                         const QString &description,
+                                                         const CurveRecord &record,
+                                                         const QList<Attachment> &attachments)
 {
-    Ergebnis ergebnis;
-    std::vector<Datei> dateien = kanalDateien(basis, beschreibung, record, ergebnis);
-    for (const Beilage &beilage : beilagen)
-        dateien.emplace_back(beilage.name, beilage.inhalt);
-    if (!pruefen(dateien, ergebnis))
-        return ergebnis; // nothing written, nothing touched
+    Result outcome;
+    std::vector<TargetFile> files = channelFiles(basis, description, record, outcome);
+    for (const Attachment &attachment : attachments)
+        files.emplace_back(attachment.name, attachment.content);
+    if (!check(files, outcome))
+        return outcome; // nothing written, nothing touched
 
     // Every new file is complete on disk before the first one replaces anything. The old files
     // are kept aside until all new ones are in place, so that a failure can put them back.
-    for (Datei &datei : dateien) {
+    for (TargetFile &file : files) {
         const Platform::FileResult r =
-            Platform::writeTemporaryFile(datei.ziel, datei.inhalt, datei.temp);
+            Platform::writeTemporaryFile(file.dest, file.content, file.temp);
         if (!r.ok()) {
-            fehlschlag(ergebnis, datei, r);
-            zuruecknehmen(dateien);
-            return ergebnis;
+            failure(outcome, file, r);
+            rollBack(files);
+            return outcome;
         }
     }
-    for (std::size_t i = 0; i < dateien.size(); ++i) {
-        Datei &datei = dateien[i];
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        TargetFile &file = files[i];
         Platform::FileResult r;
-        const bool letzte = i + 1 == dateien.size(); // nothing can fail after it
-        if (!letzte && Platform::fileStatus(datei.ziel).kind == Platform::FileKind::Regular)
-            r = Platform::keepAside(datei.ziel, datei.beiseite);
+        const bool last = i + 1 == files.size(); // nothing can fail after it
+        if (!last && Platform::fileStatus(file.dest).kind == Platform::FileKind::Regular)
+            r = Platform::keepAside(file.dest, file.aside);
         if (r.ok())
-            r = Platform::replaceFile(datei.temp, datei.ziel);
+            r = Platform::replaceFile(file.temp, file.dest);
         if (!r.ok()) {
-            fehlschlag(ergebnis, datei, r);
-            zuruecknehmen(dateien);
-            return ergebnis;
+            failure(outcome, file, r);
+            rollBack(files);
+            return outcome;
         }
-        datei.temp.clear();
-        datei.ersetzt = true;
+        file.temp.clear();
+        file.replaced = true;
     }
-    for (const Datei &datei : dateien) {
-        if (!datei.beiseite.isEmpty())
-            Platform::removeFile(datei.beiseite);
-        ergebnis.geschrieben.append(datei.name);
+    for (const TargetFile &file : files) {
+        if (!file.aside.isEmpty())
+            Platform::removeFile(file.aside);
+        outcome.written.append(file.name);
     }
-    return ergebnis;
+    return outcome;
 }

@@ -16,27 +16,27 @@ class NewCurveFile
     Q_DECLARE_TR_FUNCTIONS(NewCurveFile)
 
 public:
-    // One channel's points exactly as its file holds them, in file order: frequenz[i] (MHz)
-    // and wert[i] for i below anzahl. geschrieben tells whether the channel gets a file at all.
+    // One channel's points exactly as its file holds them, in file order: frequency[i] (MHz)
+    // and value[i] for i below count. written tells whether the channel gets a file at all.
     // The writer and everything that shows a converted curve take their points from here.
-    struct KanalPunkte
+    struct ChannelPoints
     {
-        const double *frequenz = nullptr;
-        const double *wert = nullptr;
-        int anzahl = 0;
-        bool geschrieben = false;
+        const double *frequency = nullptr;
+        const double *value = nullptr;
+        int count = 0;
+        bool written = false;
     };
-    static KanalPunkte kanalPunkte(const CurveRecord &record, int kanal);
+    static ChannelPoints channelPoints(const CurveRecord &record, int channel);
 
-    struct Ergebnis
+    struct Result
     {
-        QStringList geschrieben;    // files written, in order
-        QStringList fehlgeschlagen; // files that could not be written, in order
-        QStringList gruende;        // for each of those, why, as the user is told
+        QStringList written; // files written, in order
+        QStringList failed;  // files that could not be written, in order
+        QStringList reasons; // for each of those, why, as the user is told
         // The last file handled (written or not); the base name when no channel was to be
         // written. Its folder is the one to remember.
-        QString letzteDatei;
-        bool ok() const { return fehlgeschlagen.isEmpty(); }
+        QString lastFile;
+        bool ok() const { return failed.isEmpty(); }
     };
 
     // The chosen path without a final ".z2k" (case-sensitive).
@@ -44,47 +44,46 @@ public:
 
     // File names for a base name: channel 1 is base + ".z2k"; channel 2 is base + "_2.z2k"
     // when both channels are written, otherwise base + ".z2k".
-    static QString kanal1Datei(const QString &basis);
-    static QString kanal2Datei(const QString &basis, bool beideKanaele);
+    static QString channel1File(const QString &basis);
+    static QString channel2File(const QString &basis, bool bothChannels);
 
     // A further file beside the channels' files, such as a picture of the curve.
-    struct Beilage
+    struct Attachment
     {
         QString name;
-        QByteArray inhalt;
+        QByteArray content;
     };
 
     // Writes the files of the channels whose flag is set in the record, for the base name
     // basis and the (edited) description. Each file is written atomically, and every channel's
     // file is tried on its own. Only a regular file is replaced, and a link at a name is followed
     // only when it is the user's own; a file whose name leads to the file of another is refused.
-    static Ergebnis kurveNeuSpeichern(const QString &basis, const QString &beschreibung,
-                                      const CurveRecord &record);
-    // The same, but the new files, and the beilagen after them, replace the old ones only if
+    static Result saveNewCurve(const QString &basis, const QString &description,
+                               const CurveRecord &record);
+    // The same, but the new files, and the attachments after them, replace the old ones only if
     // all of them could be written and put in place; otherwise exactly the files that were
     // there before remain.
-    static Ergebnis kurveNeuSpeichernAlleOderKeine(const QString &basis,
-                                                   const QString &beschreibung,
-                                                   const CurveRecord &record,
-                                                   const QList<Beilage> &beilagen = {});
+    static Result saveNewCurveAllOrNone(const QString &basis, const QString &description,
+                                        const CurveRecord &record,
+                                        const QList<Attachment> &attachments = {});
 
     // The path of the file a name is written to, for comparing only: links followed (as the
     // writer follows them) and resolved as far as the path exists, folded to one letter case
     // where the file system ignores case. Two names that lead to one file compare equal.
-    static QString vergleichsPfad(const QString &name);
+    static QString comparisonPath(const QString &name);
 
     // The header a channel's file gets from the description: for channel 1 with "_" for each
     // blank, for channel 2 with "K2: " before it.
-    static QString kopf(const QString &beschreibung, int kanal);
+    static QString header(const QString &description, int channel);
 
     // The complete content of one channel's file. Line breaks and NUL characters in the header
     // become blanks, so that the header stays the file's one first line.
-    static QByteArray dateiInhalt(const QString &kopf, const CurveRecord &record, int kanal);
+    static QByteArray fileContent(const QString &header, const CurveRecord &record, int channel);
 };
 
 // The text with each of "/", ",", ":", "\" and ";", each line break and each other control
 // character replaced by "_".
-QString dateinameAusText(QString text);
+QString safeFileName(QString text);
 
 // What the window's text panel hands back as plain text for a text set into it: non-breaking
 // spaces become blanks; carriage returns (alone or before a line feed) and paragraph or line

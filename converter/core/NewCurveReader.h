@@ -27,20 +27,20 @@ class NewCurveReader
     Q_DECLARE_TR_FUNCTIONS(NewCurveReader)
 
 public:
-    static constexpr qint64 kGroesseMax = 16 * 1024 * 1024;
-    static constexpr int kPunkteMax = 100000;
+    static constexpr qint64 kMaxSize = 16 * 1024 * 1024;
+    static constexpr int kMaxPoints = 100000;
 
-    struct Ergebnis
+    struct Result
     {
-        NewCurve kurve;
-        int zeile = 0; // the line a refusal is about; 0 for the file as a whole
-        QString grund; // empty when the file was read
-        bool ok() const { return grund.isEmpty(); }
+        NewCurve curve;
+        int line = 0;   // the line a refusal is about; 0 for the file as a whole
+        QString reason; // empty when the file was read
+        bool ok() const { return reason.isEmpty(); }
         // The refusal as one line, without the file's name: "Zeile 7: ...".
-        QString meldung() const;
+        QString message() const;
     };
 
-    static Ergebnis lesen(const QString &path);
+    static Result read(const QString &path);
     // The same for a file's content.
-    static Ergebnis auswerten(const QByteArray &inhalt);
+    static Result parse(const QByteArray &content);
 };

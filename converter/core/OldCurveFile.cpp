@@ -1,7 +1,7 @@
 #include "OldCurveFile.h"
 
 #include "Diagnostics.h"
-#include "Felder.h"
+#include "FieldReader.h"
 #include "FileCause.h"
 
 #include <QByteArray>
@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kTabelle5Laenge = 10000;
+constexpr int kTable5Length = 10000;
 
 // Windows-1252, the old program's code page, without a system codec: 0x80 to 0x9F from this
 // table (the five unassigned bytes keep their control characters), the rest as Latin-1.
@@ -48,84 +48,84 @@ private:
 
 // The old-file part of the record is cleared wholly, so that nothing of a refused file, nor of
 // an earlier one, can be converted.
-void altTeilLeeren(CurveRecord &record)
+void clearOldPart(CurveRecord &record)
 {
-    record.kurveLoeschen();
-    KurveAlt &k = record.kurvealt;
-    k.frqschrittweite = 0;
-    k.frqschritte = 0;
-    k.faktor1 = 0;
+    record.clearCurve();
+    OldCurve &k = record.oldCurve;
+    k.stepHz = 0;
+    k.stepCount = 0;
+    k.factor1 = 0;
     k.shift1 = 0;
-    k.faktor2 = 0;
+    k.factor2 = 0;
     k.shift2 = 0;
 }
 
-// Reads the fields after the version tag; on a refusal fills the reason into ergebnis.
-class FeldLeser
+// Reads the fields after the version tag; on a refusal fills the reason into result.
+class OldFieldReader
 {
 public:
-    FeldLeser(Felder &felder, const Text &text, OldCurveFile::Ergebnis &ergebnis)
-        : felder(felder)
+    OldFieldReader(FieldReader &fields, const Text &text, OldCurveFile::Result &result)
+        : fields(fields)
         , text(text)
-        , ergebnis(ergebnis)
+        , result(result)
     {
     }
 
     // One number field, named for the user by name (translated only when it fails).
     template <typename T>
-    bool zahl(T &out, const char *name)
+    bool number(T &out, const char *name)
     {
-        const Lesen gelesen = felder.zahl(out);
-        if (gelesen == Lesen::Ok)
+        const FieldStatus outcome = fields.number(out);
+        if (outcome == FieldStatus::Ok)
             return true;
-        return fehler(gelesen, OldCurveFile::tr(name));
+        return error(outcome, OldCurveFile::tr(name));
     }
 
-    // A failure in field feld: missing, or not a number.
-    bool fehler(Lesen gelesen, const QString &feld)
+    // A failure in the field named field: missing, or not a number.
+    bool error(FieldStatus outcome, const QString &field)
     {
-        ergebnis.fehler = gelesen == Lesen::Fehlt ? OldCurveFile::Fehler::EndetVorzeitig
-                                                  : OldCurveFile::Fehler::KeineZahl;
-        ergebnis.feld = feld;
-        if (gelesen == Lesen::KeineZahl) {
-            constexpr std::size_t kZeigen = 40; // a hostile word may be megabytes long
-            const std::string_view w = felder.letztesWort();
-            ergebnis.text = text(w.substr(0, kZeigen));
-            if (w.size() > kZeigen)
-                ergebnis.text += QStringLiteral("...");
+        result.error = outcome == FieldStatus::Missing ? OldCurveFile::Error::EndsEarly
+                                                       : OldCurveFile::Error::NotANumber;
+        result.field = field;
+        if (outcome == FieldStatus::NotANumber) {
+            constexpr std::size_t kShownChars = 40; // a hostile word may be megabytes long
+            const std::string_view w = fields.lastWord();
+            result.text = text(w.substr(0, kShownChars));
+            if (w.size() > kShownChars)
+                result.text += QStringLiteral("...");
         }
         return false;
     }
 
-    bool lesen(int version, CurveRecord &record);
+    bool read(int version, CurveRecord &record);
 
 private:
     // The header values that are taken over only once the kind of curve is known.
-    struct Kopf
+    struct Header
     {
-        double faktor1 = 0, shift1 = 0, faktor2 = 0, shift2 = 0;
-        qint32 modus = 0;
+        double factor1 = 0, shift1 = 0, factor2 = 0, shift2 = 0;
+        qint32 mode = 0;
     };
 
-    bool kopfLesen(int version, KurveAlt &k, Kopf &kopf);
-    bool modusUebernehmen(const Kopf &kopf, CurveRecord &record);
-    bool savLesen(int version, qint32 modus);
-    bool messwerteLesen(KurveAlt &k);
-    bool labelLesen(int version, KurveAlt &k, QString &label);
+    bool readHeader(int version, OldCurve &k, Header &header);
+    bool applyMode(const Header &header, CurveRecord &record);
+    bool readSav(int version, qint32 mode);
+    bool readSamples(OldCurve &k);
+    bool readLabel(int version, OldCurve &k, QString &label);
 
-    Felder &felder;
+    FieldReader &fields;
     const Text &text;
-    OldCurveFile::Ergebnis &ergebnis;
+    OldCurveFile::Result &result;
 };
 
-bool FeldLeser::lesen(int version, CurveRecord &record)
+bool OldFieldReader::read(int version, CurveRecord &record)
 {
     // Versions in file order: 2 "#V3.05", 3 "#V4.04", 4 "#V4.05", 5 "#V4.10".
-    Kopf kopf;
+    Header header;
     QString label;
-    if (!kopfLesen(version, record.kurvealt, kopf) || !modusUebernehmen(kopf, record) ||
-        !savLesen(version, kopf.modus) || !messwerteLesen(record.kurvealt) ||
-        !labelLesen(version, record.kurvealt, label))
+    if (!readHeader(version, record.oldCurve, header) || !applyMode(header, record) ||
+        !readSav(version, header.mode) || !readSamples(record.oldCurve) ||
+        !readLabel(version, record.oldCurve, label))
         return false;
     if (label.isEmpty())
         label = QStringLiteral(";no_label");
@@ -133,141 +133,142 @@ bool FeldLeser::lesen(int version, CurveRecord &record)
         label.prepend(QLatin1Char(';'));
     if (label.contains(QLatin1String("@;")))
         label.truncate(label.indexOf(QLatin1Char('@')));
-    record.beschreibung += label;
+    record.description += label;
     return true;
 }
 
-bool FeldLeser::kopfLesen(int version, KurveAlt &k, Kopf &kopf)
+bool OldFieldReader::readHeader(int version, OldCurve &k, Header &header)
 {
-    using Fehler = OldCurveFile::Fehler;
+    using Error = OldCurveFile::Error;
     if (version == 5) {
         qint32 audio = 0;
-        if (!zahl(audio, QT_TRANSLATE_NOOP("OldCurveFile", "Audio-Kennung")))
+        if (!number(audio, QT_TRANSLATE_NOOP("OldCurveFile", "Audio-Kennung")))
             return false;
-        k.audionf = audio == 1;
+        k.audioSweep = audio == 1;
     }
-    if (!zahl(k.frqanfang, QT_TRANSLATE_NOOP("OldCurveFile", "Startfrequenz")) ||
-        !zahl(k.frqschrittweite, QT_TRANSLATE_NOOP("OldCurveFile", "Frequenzschrittweite")) ||
-        !zahl(k.frqschritte, QT_TRANSLATE_NOOP("OldCurveFile", "Anzahl der Frequenzschritte")) ||
-        !zahl(kopf.faktor1, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 1")) ||
-        !zahl(kopf.shift1, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 1")) ||
-        !zahl(kopf.faktor2, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 2")) ||
-        !zahl(kopf.shift2, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 2")) ||
-        !zahl(kopf.modus, QT_TRANSLATE_NOOP("OldCurveFile", "Kurvenart")))
+    if (!number(k.startHz, QT_TRANSLATE_NOOP("OldCurveFile", "Startfrequenz")) ||
+        !number(k.stepHz, QT_TRANSLATE_NOOP("OldCurveFile", "Frequenzschrittweite")) ||
+        !number(k.stepCount, QT_TRANSLATE_NOOP("OldCurveFile", "Anzahl der Frequenzschritte")) ||
+        !number(header.factor1, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 1")) ||
+        !number(header.shift1, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 1")) ||
+        !number(header.factor2, QT_TRANSLATE_NOOP("OldCurveFile", "Faktor Kanal 2")) ||
+        !number(header.shift2, QT_TRANSLATE_NOOP("OldCurveFile", "Offset Kanal 2")) ||
+        !number(header.mode, QT_TRANSLATE_NOOP("OldCurveFile", "Kurvenart")))
         return false;
-    if (k.frqschritte > kAltSchritteMax) {
-        ergebnis.fehler = Fehler::ZuVieleSchritte;
+    if (k.stepCount > kMaxOldSteps) {
+        result.error = Error::TooManySteps;
         return false;
     }
-    if (k.frqschritte < 0) {
-        ergebnis.fehler = Fehler::NegativeSchritte;
-        ergebnis.text = QString::number(k.frqschritte);
+    if (k.stepCount < 0) {
+        result.error = Error::NegativeStepCount;
+        result.text = QString::number(k.stepCount);
         return false;
     }
     return true;
 }
 
 // The header values are taken over only with a known kind of curve.
-bool FeldLeser::modusUebernehmen(const Kopf &kopf, CurveRecord &record)
+bool OldFieldReader::applyMode(const Header &header, CurveRecord &record)
 {
-    KurveAlt &k = record.kurvealt;
-    const qint32 modus = kopf.modus;
-    struct Modus
+    OldCurve &k = record.oldCurve;
+    const qint32 mode = header.mode;
+    struct ModeInfo
     {
-        qint32 kurventyp;
+        qint32 curveType;
         const char *name;
         bool linear;
     };
-    static const Modus modi[] = {
-        {KurventypWobbel, QT_TRANSLATE_NOOP("zor2conv", "Wobbel-Kurve-logarithmisch"), false},
-        {KurventypSwv, QT_TRANSLATE_NOOP("zor2conv", "SWV-Kurve"), false},
-        {KurventypWobbel, QT_TRANSLATE_NOOP("zor2conv", "Wobbel-Kurve-Linear"), true},
-        {KurventypSwvAntenne, QT_TRANSLATE_NOOP("zor2conv", "SWV-Antenne-Kurve"), false},
-        {KurventypImpedanz, QT_TRANSLATE_NOOP("zor2conv", "Impedanz-Kurve"), false},
-        {KurventypSav, QT_TRANSLATE_NOOP("zor2conv", "SAV-Kurve"), false},
+    static const ModeInfo modes[] = {
+        {CurveTypeSweep, QT_TRANSLATE_NOOP("ConverterWindow", "Wobbel-Kurve-logarithmisch"), false},
+        {CurveTypeSwr, QT_TRANSLATE_NOOP("ConverterWindow", "SWV-Kurve"), false},
+        {CurveTypeSweep, QT_TRANSLATE_NOOP("ConverterWindow", "Wobbel-Kurve-Linear"), true},
+        {CurveTypeAntennaSwr, QT_TRANSLATE_NOOP("ConverterWindow", "SWV-Antenne-Kurve"), false},
+        {CurveTypeImpedance, QT_TRANSLATE_NOOP("ConverterWindow", "Impedanz-Kurve"), false},
+        {CurveTypeSav, QT_TRANSLATE_NOOP("ConverterWindow", "SAV-Kurve"), false},
     };
-    if (modus < 0 || modus > 5) {
-        ergebnis.fehler = OldCurveFile::Fehler::UnbekannterModus;
+    if (mode < 0 || mode > 5) {
+        result.error = OldCurveFile::Error::UnknownMode;
         return false;
     }
-    const Modus &m = modi[modus];
-    k.faktor1 = kopf.faktor1;
-    k.shift1 = kopf.shift1;
-    k.faktor2 = kopf.faktor2;
-    k.shift2 = kopf.shift2;
-    k.kurventyp = m.kurventyp;
+    const ModeInfo &m = modes[mode];
+    k.factor1 = header.factor1;
+    k.shift1 = header.shift1;
+    k.factor2 = header.factor2;
+    k.shift2 = header.shift2;
+    k.curveType = m.curveType;
     k.linear1 = m.linear;
     k.linear2 = m.linear;
-    const char *name =
-        (modus == 0 && k.audionf) ? QT_TRANSLATE_NOOP("zor2conv", "Wobbel-Kurve-Audio_NF") : m.name;
-    record.kurventypname = QCoreApplication::translate("zor2conv", name);
+    const char *name = (mode == 0 && k.audioSweep)
+                           ? QT_TRANSLATE_NOOP("ConverterWindow", "Wobbel-Kurve-Audio_NF")
+                           : m.name;
+    record.curveTypeName = QCoreApplication::translate("ConverterWindow", name);
     return true;
 }
 
 // The SAV details of a newer file: read, checked and dropped.
-bool FeldLeser::savLesen(int version, qint32 modus)
+bool OldFieldReader::readSav(int version, qint32 mode)
 {
-    if (modus == 5 && version >= 3) {
+    if (mode == 5 && version >= 3) {
         const char *sav = QT_TRANSLATE_NOOP("OldCurveFile", "SAV-Angaben");
-        double wert = 0;
-        qint32 ganz = 0;
+        double value = 0;
+        qint32 whole = 0;
         for (int i = 0; i < 4; ++i) {
-            if (!zahl(wert, sav))
+            if (!number(value, sav))
                 return false;
         }
-        if (!zahl(ganz, sav) || !zahl(ganz, sav))
+        if (!number(whole, sav) || !number(whole, sav))
             return false;
     }
     return true;
 }
 
-bool FeldLeser::messwerteLesen(KurveAlt &k)
+bool OldFieldReader::readSamples(OldCurve &k)
 {
-    int kanalNr = 1;
-    for (auto *kanal : {&k.k1, &k.k2}) {
-        for (qint32 i = 0; i < k.frqschritte; ++i) {
-            const Lesen gelesen = felder.zahl((*kanal)[std::size_t(i)]);
-            if (gelesen != Lesen::Ok) {
-                return fehler(gelesen, OldCurveFile::tr("Kanal %1, Messwert %2 von %3")
-                                           .arg(kanalNr)
-                                           .arg(i + 1)
-                                           .arg(k.frqschritte));
+    int channelNumber = 1;
+    for (auto *channel : {&k.samples1, &k.samples2}) {
+        for (qint32 i = 0; i < k.stepCount; ++i) {
+            const FieldStatus outcome = fields.number((*channel)[std::size_t(i)]);
+            if (outcome != FieldStatus::Ok) {
+                return error(outcome, OldCurveFile::tr("Kanal %1, Messwert %2 von %3")
+                                          .arg(channelNumber)
+                                          .arg(i + 1)
+                                          .arg(k.stepCount));
             }
         }
-        ++kanalNr;
+        ++channelNumber;
     }
     return true;
 }
 
 // The label (all remaining words of an older file, one word of a newer one) and, in a newer
 // file, the correction tables after it.
-bool FeldLeser::labelLesen(int version, KurveAlt &k, QString &label)
+bool OldFieldReader::readLabel(int version, OldCurve &k, QString &label)
 {
     if (version <= 3) {
-        QByteArray woerter;
-        while (!felder.amEnde()) {
-            const std::string_view w = felder.wort();
-            woerter.append(w.data(), qsizetype(w.size()));
+        QByteArray words;
+        while (!fields.atEnd()) {
+            const std::string_view w = fields.word();
+            words.append(w.data(), qsizetype(w.size()));
         }
-        label = text(std::string_view(woerter.constData(), std::size_t(woerter.size())));
+        label = text(std::string_view(words.constData(), std::size_t(words.size())));
     } else {
-        const std::string_view wort = felder.wort();
-        if (wort.empty())
-            return fehler(Lesen::Fehlt, OldCurveFile::tr("Beschriftung"));
-        label = text(wort);
-        std::array<double, kAltSchritteMax> *tabellen[] = {&k.korrlog1, &k.korrlog2, &k.korrswv1,
-                                                           &k.korrswv2};
+        const std::string_view word = fields.word();
+        if (word.empty())
+            return error(FieldStatus::Missing, OldCurveFile::tr("Beschriftung"));
+        label = text(word);
+        std::array<double, kMaxOldSteps> *tables[] = {&k.levelTable1, &k.levelTable2, &k.swrTable1,
+                                                      &k.swrTable2};
         for (int t = 0; t < 5; ++t) {
-            const int laenge = t < 4 ? kAltSchritteMax : kTabelle5Laenge;
+            const int length = t < 4 ? kMaxOldSteps : kTable5Length;
             int index = 0;
-            const Lesen gelesen = t < 4 ? felder.tabelle(tabellen[t], laenge, index)
-                                        : felder.tabelle<1>(nullptr, laenge, index);
+            const FieldStatus outcome = t < 4 ? fields.table(tables[t], length, index)
+                                              : fields.table<1>(nullptr, length, index);
             // The conversion never reads the fifth table: a short one is accepted.
-            if (gelesen != Lesen::Ok && !(t == 4 && gelesen == Lesen::Fehlt)) {
-                return fehler(gelesen, OldCurveFile::tr("Korrekturtabelle %1, Wert %2 von %3")
-                                           .arg(t + 1)
-                                           .arg(index + 1)
-                                           .arg(laenge));
+            if (outcome != FieldStatus::Ok && !(t == 4 && outcome == FieldStatus::Missing)) {
+                return error(outcome, OldCurveFile::tr("Korrekturtabelle %1, Wert %2 von %3")
+                                          .arg(t + 1)
+                                          .arg(index + 1)
+                                          .arg(length));
             }
         }
     }
@@ -276,24 +277,24 @@ bool FeldLeser::labelLesen(int version, KurveAlt &k, QString &label)
 
 } // namespace
 
-OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRecord &record)
+OldCurveFile::Result OldCurveFile::readOldCurve(const QString &path, CurveRecord &record)
 {
-    Ergebnis ergebnis;
-    altTeilLeeren(record); // before any refusal, also one for a file that cannot be opened
-    record.beschreibung = Platform::nameAsText(path); // the decoded text, as shown
-    const Platform::ReadResult gelesen = Platform::readRegularFile(path, kGroesseMax);
-    ergebnis.datei = gelesen.status;
-    if (!gelesen.ok()) {
-        ergebnis.fehler = gelesen.tooLarge ? Fehler::ZuGross : Fehler::NichtLesbar;
-        return ergebnis;
+    Result result;
+    clearOldPart(record); // before any refusal, also one for a file that cannot be opened
+    record.description = Platform::nameAsText(path); // the decoded text, as shown
+    const Platform::ReadResult outcome = Platform::readRegularFile(path, kMaxSize);
+    result.file = outcome.status;
+    if (!outcome.ok()) {
+        result.error = outcome.tooLarge ? Error::TooLarge : Error::Unreadable;
+        return result;
     }
-    std::string_view data(gelesen.data.constData(), std::size_t(gelesen.data.size()));
+    std::string_view data(outcome.data.constData(), std::size_t(outcome.data.size()));
     if (data.substr(0, 3) == "\xEF\xBB\xBF")
         data.remove_prefix(3); // a byte-order mark, as editors put before UTF-8 text
     // Well-formed UTF-8: no overlong forms, no surrogates, nothing beyond U+10FFFF.
     const Text text(QByteArrayView(data.data(), qsizetype(data.size())).isValidUtf8());
-    Felder felder(data.data(), data.data() + data.size());
-    const std::string_view tag = felder.wort();
+    FieldReader fields(data.data(), data.data() + data.size());
+    const std::string_view tag = fields.word();
     static const std::string_view tags[] = {"#V3.05", "#V4.04", "#V4.05", "#V4.10"};
     int version = 1;
     for (int i = 0; i < 4; ++i) {
@@ -301,36 +302,36 @@ OldCurveFile::Ergebnis OldCurveFile::kurveAltLesen(const QString &path, CurveRec
             version = i + 2;
     }
     if (version == 1) {
-        ergebnis.fehler = Fehler::KeinAltformat;
-        return ergebnis;
+        result.error = Error::NotOldFormat;
+        return result;
     }
 
-    if (!FeldLeser(felder, text, ergebnis).lesen(version, record)) {
-        altTeilLeeren(record);
-        record.beschreibung = Platform::nameAsText(path); // the decoded text, as shown
-        return ergebnis;
+    if (!OldFieldReader(fields, text, result).read(version, record)) {
+        clearOldPart(record);
+        record.description = Platform::nameAsText(path); // the decoded text, as shown
+        return result;
     }
-    ergebnis.fehler = Fehler::Ok;
-    ergebnis.versioncode = version;
-    return ergebnis;
+    result.error = Error::Ok;
+    result.versionCode = version;
+    return result;
 }
 
-QString OldCurveFile::Ergebnis::grund() const
+QString OldCurveFile::Result::reason() const
 {
     using Platform::FileKind;
-    switch (fehler) {
-    case Fehler::Ok:
+    switch (error) {
+    case Error::Ok:
         break;
-    case Fehler::NichtLesbar:
-        switch (datei.kind) {
+    case Error::Unreadable:
+        switch (file.kind) {
         case FileKind::Missing:
         case FileKind::Regular:
-            if (datei.result.error == Platform::FileError::NotFound || datei.result.ok())
+            if (file.result.error == Platform::FileError::NotFound || file.result.ok())
                 return OldCurveFile::tr("Datei nicht gefunden");
-            if (datei.result.error == Platform::FileError::NoPermission)
+            if (file.result.error == Platform::FileError::NoPermission)
                 return OldCurveFile::tr("keine Leseberechtigung");
             return OldCurveFile::tr("Datei kann nicht gelesen werden: %1")
-                .arg(FileCause::text(datei.result));
+                .arg(FileCause::text(file.result));
         case FileKind::DanglingLink:
             return OldCurveFile::tr("die Verknuepfung zeigt auf keine vorhandene Datei");
         case FileKind::Folder:
@@ -345,60 +346,60 @@ QString OldCurveFile::Ergebnis::grund() const
             return FileCause::notRegularFile();
         }
         break;
-    case Fehler::ZuGross:
+    case Error::TooLarge:
         return OldCurveFile::tr("Datei zu gross (%1 Bytes, hoechstens %2 MB)")
-            .arg(datei.size)
-            .arg(kGroesseMax / (1024 * 1024));
-    case Fehler::KeinAltformat:
+            .arg(file.size)
+            .arg(kMaxSize / (1024 * 1024));
+    case Error::NotOldFormat:
         return OldCurveFile::tr("keine Kurvendatei im alten Format");
-    case Fehler::ZuVieleSchritte:
+    case Error::TooManySteps:
         return OldCurveFile::tr("zu viele Frequenzschritte (hoechstens 9999)");
-    case Fehler::NegativeSchritte:
+    case Error::NegativeStepCount:
         return OldCurveFile::tr("negative Anzahl der Frequenzschritte (%1)").arg(text);
-    case Fehler::UnbekannterModus:
+    case Error::UnknownMode:
         return OldCurveFile::tr("unbekannte Kurvenart");
-    case Fehler::KeineZahl:
+    case Error::NotANumber:
         return OldCurveFile::tr("das Feld \"%1\" enthaelt keine gueltige Zahl: \"%2\"")
-            .arg(feld, text);
-    case Fehler::EndetVorzeitig:
-        return OldCurveFile::tr("Datei endet vorzeitig, es fehlt: %1").arg(feld);
+            .arg(field, text);
+    case Error::EndsEarly:
+        return OldCurveFile::tr("Datei endet vorzeitig, es fehlt: %1").arg(field);
     }
     return QString();
 }
 
-void OldCurveFile::beschreibungUebernehmen(CurveRecord &record)
+void OldCurveFile::acceptDescription(CurveRecord &record)
 {
-    record.beschreibung.replace(QLatin1Char('_'), QLatin1Char(' '));
+    record.description.replace(QLatin1Char('_'), QLatin1Char(' '));
 }
 
-OldCurveFile::Ergebnis OldCurveFile::kurveAltOeffnen(const QString &path, CurveRecord &record)
+OldCurveFile::Result OldCurveFile::openOldCurve(const QString &path, CurveRecord &record)
 {
-    const Ergebnis ergebnis = kurveAltLesen(path, record);
-    if (ergebnis.ok()) {
-        beschreibungUebernehmen(record);
-        kopfdatenAusgeben(record);
+    const Result result = readOldCurve(path, record);
+    if (result.ok()) {
+        acceptDescription(record);
+        logHeader(record);
     }
-    return ergebnis;
+    return result;
 }
 
-void OldCurveFile::kopfdatenAusgeben(const CurveRecord &record)
+void OldCurveFile::logHeader(const CurveRecord &record)
 {
     if (!converterDiagnostics().isDebugEnabled())
         return; // switched off: not even formatted
-    const KurveAlt &k = record.kurvealt;
-    const double audio = k.audionf ? 1.0 / 32.0 : 1.0;
-    qCDebug(converterDiagnostics) << record.beschreibung;
-    qCDebug(converterDiagnostics) << "Frq-Anfang" << k.frqanfang;
-    qCDebug(converterDiagnostics) << "Frq-Schrittweite" << k.frqschrittweite;
-    qCDebug(converterDiagnostics) << "Frq-Schritte" << k.frqschritte;
+    const OldCurve &k = record.oldCurve;
+    const double audio = k.audioSweep ? 1.0 / 32.0 : 1.0;
+    qCDebug(converterDiagnostics) << record.description;
+    qCDebug(converterDiagnostics) << "Frq-Anfang" << k.startHz;
+    qCDebug(converterDiagnostics) << "Frq-Schrittweite" << k.stepHz;
+    qCDebug(converterDiagnostics) << "Frq-Schritte" << k.stepCount;
     qCDebug(converterDiagnostics) << "Kanal1 Lin/Log" << k.linear1;
-    qCDebug(converterDiagnostics) << "Kanal1 faktor" << k.faktor1;
+    qCDebug(converterDiagnostics) << "Kanal1 faktor" << k.factor1;
     qCDebug(converterDiagnostics) << "Kanal1 shift" << k.shift1;
     qCDebug(converterDiagnostics) << "Kanal2 Lin/Log" << k.linear2;
-    qCDebug(converterDiagnostics) << "Kanal2 faktor" << k.faktor2;
+    qCDebug(converterDiagnostics) << "Kanal2 faktor" << k.factor2;
     qCDebug(converterDiagnostics) << "Kanal2 shift" << k.shift2;
-    qCDebug(converterDiagnostics) << "Kanal1 k1[10]" << k.k1[10];
-    qCDebug(converterDiagnostics) << "Kanal2 k2[10]" << k.k2[10];
-    qCDebug(converterDiagnostics) << "dB1" << double(k.k1[10]) * k.faktor1 + k.shift1;
-    qCDebug(converterDiagnostics) << "dB2" << double(k.k2[10]) * audio * k.faktor2 + k.shift2;
+    qCDebug(converterDiagnostics) << "Kanal1 k1[10]" << k.samples1[10];
+    qCDebug(converterDiagnostics) << "Kanal2 k2[10]" << k.samples2[10];
+    qCDebug(converterDiagnostics) << "dB1" << double(k.samples1[10]) * k.factor1 + k.shift1;
+    qCDebug(converterDiagnostics) << "dB2" << double(k.samples2[10]) * audio * k.factor2 + k.shift2;
 }

@@ -374,7 +374,7 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     </message>
 </context>
 <context>
-    <name>zor2conv</name>
+    <name>ConverterWindow</name>
     <message>
         <source>Diese Dateien koennen nicht angezeigt werden:</source>
         <translation>These files cannot be shown:</translation>
@@ -558,7 +558,7 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     </message>
 </context>
 <context>
-    <name>Kurvendiagramm</name>
+    <name>CurveChart</name>
     <message>
         <source>Wert</source>
         <translation>Value</translation>
@@ -585,7 +585,7 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     </message>
 </context>
 <context>
-    <name>Kurvenvorschau</name>
+    <name>CurvePreview</name>
     <message>
         <source>Als CSV speichern</source>
         <translation>Save as CSV</translation>

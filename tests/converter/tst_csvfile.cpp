@@ -13,63 +13,63 @@ class TestCsvFile : public QObject
 
 private:
     // Reads a cell as a spreadsheet with a decimal comma does.
-    static double zurueck(QByteArray zelle)
+    static double readBack(QByteArray cell)
     {
         bool ok = false;
-        const double v = zelle.replace(',', '.').toDouble(&ok);
+        const double v = cell.replace(',', '.').toDouble(&ok);
         return ok ? v : std::nan("");
     }
 
 private slots:
     void readsBackEqual_data()
     {
-        QTest::addColumn<int>("typ");
-        QTest::addColumn<bool>("kanal1");
-        QTest::addColumn<QList<double>>("frequenz");
-        QTest::addColumn<QList<double>>("wert");
-        QTest::addColumn<QByteArray>("kopf");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("channel1");
+        QTest::addColumn<QList<double>>("frequency");
+        QTest::addColumn<QList<double>>("value");
+        QTest::addColumn<QByteArray>("header");
         // A crystal swept over 200 Hz: the six digits of a new curve file merge the points.
         QTest::newRow("level, narrow crystal sweep")
-            << int(KurventypWobbel) << true
+            << int(CurveTypeSweep) << true
             << QList<double>{10.0000001, 10.0000002, 10.0000003, 10.00000031}
             << QList<double>{-3.25, -0.1 - 0.2, -73.000000000001, 1e-7}
             << QByteArray("Frequenz (MHz);Kanal 1 (dB);Kanal 2 (dB)\r\n");
         QTest::newRow("SWR, channel 2 only")
-            << int(KurventypSwvAntenne) << false << QList<double>{3.5, 3.65, 3.8, 1234567.125}
+            << int(CurveTypeAntennaSwr) << false << QList<double>{3.5, 3.65, 3.8, 1234567.125}
             << QList<double>{1.0 / 3, 1.23, 99.5, 2.0}
             << QByteArray("Frequenz (MHz);Kanal 2 (SWV)\r\n");
     }
     void readsBackEqual()
     {
-        QFETCH(int, typ);
-        QFETCH(bool, kanal1);
-        QFETCH(QList<double>, frequenz);
-        QFETCH(QList<double>, wert);
-        QFETCH(QByteArray, kopf);
+        QFETCH(int, type);
+        QFETCH(bool, channel1);
+        QFETCH(QList<double>, frequency);
+        QFETCH(QList<double>, value);
+        QFETCH(QByteArray, header);
         auto r = std::make_unique<CurveRecord>();
-        r->kurvealt.kurventyp = typ;
-        r->punkte = qint32(frequenz.size());
-        r->kanal1ok = kanal1;
-        r->kanal2ok = true;
-        for (int i = 0; i < frequenz.size(); ++i) {
-            r->frequenz[i] = frequenz[i];
-            r->wert1[i] = wert[i];
-            r->wert2[i] = -wert[i] * 7;
+        r->oldCurve.curveType = type;
+        r->pointCount = qint32(frequency.size());
+        r->channel1Ok = channel1;
+        r->channel2Ok = true;
+        for (int i = 0; i < frequency.size(); ++i) {
+            r->frequency[i] = frequency[i];
+            r->value1[i] = value[i];
+            r->value2[i] = -value[i] * 7;
         }
-        const QByteArray csv = CsvFile::inhalt(*r);
-        QVERIFY(csv.startsWith(kopf));
+        const QByteArray csv = CsvFile::content(*r);
+        QVERIFY(csv.startsWith(header));
         QVERIFY(csv.endsWith("\r\n"));
-        const QList<QByteArray> zeilen =
+        const QList<QByteArray> lines =
             QByteArray(csv).replace("\r\n", "\n").chopped(1).split('\n').mid(1);
-        QCOMPARE(zeilen.size(), frequenz.size());
-        for (int i = 0; i < zeilen.size(); ++i) {
-            const QList<QByteArray> zellen = zeilen[i].split(';');
-            QCOMPARE(zellen.size(), kanal1 ? 3 : 2);
-            QVERIFY(!zeilen[i].contains('.') && !zeilen[i].contains('e'));
-            QCOMPARE(zurueck(zellen[0]), frequenz[i]);
-            if (kanal1)
-                QCOMPARE(zurueck(zellen[1]), wert[i]);
-            QCOMPARE(zurueck(zellen.last()), -wert[i] * 7);
+        QCOMPARE(lines.size(), frequency.size());
+        for (int i = 0; i < lines.size(); ++i) {
+            const QList<QByteArray> cells = lines[i].split(';');
+            QCOMPARE(cells.size(), channel1 ? 3 : 2);
+            QVERIFY(!lines[i].contains('.') && !lines[i].contains('e'));
+            QCOMPARE(readBack(cells[0]), frequency[i]);
+            if (channel1)
+                QCOMPARE(readBack(cells[1]), value[i]);
+            QCOMPARE(readBack(cells.last()), -value[i] * 7);
         }
     }
 
@@ -85,7 +85,7 @@ private slots:
     {
         QFETCH(double, value);
         QFETCH(QByteArray, cell);
-        QCOMPARE(CsvFile::zelle(value), cell);
+        QCOMPARE(CsvFile::cell(value), cell);
     }
 };
 

@@ -1,6 +1,6 @@
 #include "NewCurveFile.h"
+#include "NumberText.h"
 #include "TestFiles.h"
-#include "ZahlText.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,26 +21,26 @@ private:
     QTemporaryDir dir;
 
     // Two points: 1.5 MHz with -3.25 / 0.5, and 145.1234567 MHz with 0 / -12.3456789.
-    static std::unique_ptr<CurveRecord> kurve(bool kanal1, bool kanal2)
+    static std::unique_ptr<CurveRecord> curve(bool channel1, bool channel2)
     {
         auto r = std::make_unique<CurveRecord>();
-        r->punkte = 2;
-        r->frequenz[0] = 1.5;
-        r->frequenz[1] = 145.1234567;
-        r->wert1[0] = -3.25;
-        r->wert1[1] = 0;
-        r->wert2[0] = 0.5;
-        r->wert2[1] = -12.3456789;
-        r->frequenz[2] = r->wert1[2] = r->wert2[2] = 77; // beyond punkte: never written
-        r->kanal1ok = kanal1;
-        r->kanal2ok = kanal2;
+        r->pointCount = 2;
+        r->frequency[0] = 1.5;
+        r->frequency[1] = 145.1234567;
+        r->value1[0] = -3.25;
+        r->value1[1] = 0;
+        r->value2[0] = 0.5;
+        r->value2[1] = -12.3456789;
+        r->frequency[2] = r->value1[2] = r->value2[2] = 77; // beyond points: never written
+        r->channel1Ok = channel1;
+        r->channel2Ok = channel2;
         return r;
     }
 
-    static QByteArray zahl(double value)
+    static QByteArray number(double value)
     {
         QByteArray out;
-        ZahlText::anhaengen(out, value);
+        NumberText::append(out, value);
         return out;
     }
 
@@ -93,7 +93,7 @@ private slots:
     {
         QFETCH(double, value);
         QFETCH(QByteArray, text);
-        QCOMPARE(zahl(value), text);
+        QCOMPARE(number(value), text);
         QCOMPARE(textStream(value), text);
     }
 
@@ -107,13 +107,13 @@ private slots:
             const int exponent =
                 i % 10 ? int(random.bounded(-12, 13)) : int(random.bounded(-322, 308));
             const double value = (i % 2 ? -1 : 1) * mantisse * std::pow(10.0, exponent);
-            const double gerundet = std::round(value * 1000) / 1000; // many short values too
-            const double binaer = std::round(value * 4096) / 4096;   // and many exact ties
-            for (const double v : {value, gerundet, binaer}) {
-                if (zahl(v) != textStream(v))
+            const double rounded = std::round(value * 1000) / 1000; // many short values too
+            const double binary = std::round(value * 4096) / 4096;  // and many exact ties
+            for (const double v : {value, rounded, binary}) {
+                if (number(v) != textStream(v))
                     QFAIL(qPrintable(QStringLiteral("%1: %2 / %3")
                                          .arg(v, 0, 'g', 17)
-                                         .arg(QString::fromLatin1(zahl(v)),
+                                         .arg(QString::fromLatin1(number(v)),
                                               QString::fromLatin1(textStream(v)))));
             }
         }
@@ -121,13 +121,13 @@ private slots:
 
     void bothChannels()
     {
-        const auto r = kurve(true, true);
+        const auto r = curve(true, true);
         const QString basis = dir.filePath(QStringLiteral("tp"));
-        const NewCurveFile::Ergebnis e =
-            NewCurveFile::kurveNeuSpeichern(basis, QStringLiteral("Tiefpass 10 MHz"), *r);
+        const NewCurveFile::Result e =
+            NewCurveFile::saveNewCurve(basis, QStringLiteral("Tiefpass 10 MHz"), *r);
         QVERIFY(e.ok());
-        QCOMPARE(e.geschrieben, QStringList({basis + ".z2k", basis + "_2.z2k"}));
-        QCOMPARE(e.letzteDatei, basis + "_2.z2k");
+        QCOMPARE(e.written, QStringList({basis + ".z2k", basis + "_2.z2k"}));
+        QCOMPARE(e.lastFile, basis + "_2.z2k");
         QCOMPARE(readTestFile(basis + ".z2k"),
                  QByteArray("#Tiefpass_10_MHz\n1.5;-3.25\n145.123;0\n"));
         QCOMPARE(readTestFile(basis + "_2.z2k"),
@@ -136,30 +136,29 @@ private slots:
 
     void singleChannelGetsNoSuffix_data()
     {
-        QTest::addColumn<bool>("kanal1");
-        QTest::addColumn<QByteArray>("inhalt");
+        QTest::addColumn<bool>("channel1");
+        QTest::addColumn<QByteArray>("content");
         QTest::newRow("channel 1") << true << QByteArray("#a_b\n1.5;-3.25\n145.123;0\n");
         QTest::newRow("channel 2") << false << QByteArray("#K2: a b\n1.5;0.5\n145.123;-12.3457\n");
     }
     void singleChannelGetsNoSuffix()
     {
-        QFETCH(bool, kanal1);
-        QFETCH(QByteArray, inhalt);
-        QTemporaryDir leer;
-        const auto r = kurve(kanal1, !kanal1);
-        const QString basis = leer.filePath(QStringLiteral("x"));
-        const NewCurveFile::Ergebnis e =
-            NewCurveFile::kurveNeuSpeichern(basis, QStringLiteral("a b"), *r);
-        QCOMPARE(e.geschrieben, QStringList{basis + ".z2k"});
-        QCOMPARE(readTestFile(basis + ".z2k"), inhalt);
-        QCOMPARE(QDir(leer.path()).entryList(QDir::Files), QStringList{"x.z2k"});
+        QFETCH(bool, channel1);
+        QFETCH(QByteArray, content);
+        QTemporaryDir blank;
+        const auto r = curve(channel1, !channel1);
+        const QString basis = blank.filePath(QStringLiteral("x"));
+        const NewCurveFile::Result e = NewCurveFile::saveNewCurve(basis, QStringLiteral("a b"), *r);
+        QCOMPARE(e.written, QStringList{basis + ".z2k"});
+        QCOMPARE(readTestFile(basis + ".z2k"), content);
+        QCOMPARE(QDir(blank.path()).entryList(QDir::Files), QStringList{"x.z2k"});
     }
 
     void headers_data()
     {
-        QTest::addColumn<QString>("beschreibung");
-        QTest::addColumn<QByteArray>("kopf1");
-        QTest::addColumn<QByteArray>("kopf2");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QByteArray>("header1");
+        QTest::addColumn<QByteArray>("header2");
         QTest::newRow("empty") << QString() << QByteArray("#\n") << QByteArray("#K2: \n");
         QTest::newRow("line breaks") << "Zeile 1\nZeile 2" << QByteArray("#Zeile_1 Zeile_2\n")
                                      << QByteArray("#K2: Zeile 1 Zeile 2\n");
@@ -173,20 +172,20 @@ private slots:
     }
     void headers()
     {
-        QFETCH(QString, beschreibung);
-        QFETCH(QByteArray, kopf1);
-        QFETCH(QByteArray, kopf2);
-        auto r = kurve(true, true);
-        r->punkte = 0;
+        QFETCH(QString, description);
+        QFETCH(QByteArray, header1);
+        QFETCH(QByteArray, header2);
+        auto r = curve(true, true);
+        r->pointCount = 0;
         const QString basis = dir.filePath(QStringLiteral("kopf"));
-        QVERIFY(NewCurveFile::kurveNeuSpeichern(basis, beschreibung, *r).ok());
-        QCOMPARE(readTestFile(basis + ".z2k"), kopf1);
-        QCOMPARE(readTestFile(basis + "_2.z2k"), kopf2);
+        QVERIFY(NewCurveFile::saveNewCurve(basis, description, *r).ok());
+        QCOMPARE(readTestFile(basis + ".z2k"), header1);
+        QCOMPARE(readTestFile(basis + "_2.z2k"), header2);
     }
 
     void baseName_data()
     {
-        QTest::addColumn<QString>("gewaehlt");
+        QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("basis");
         QTest::newRow("no suffix") << "/k/tp"
                                    << "/k/tp";
@@ -201,9 +200,9 @@ private slots:
     }
     void baseName()
     {
-        QFETCH(QString, gewaehlt);
+        QFETCH(QString, chosen);
         QFETCH(QString, basis);
-        QCOMPARE(NewCurveFile::basisName(gewaehlt), basis);
+        QCOMPARE(NewCurveFile::basisName(chosen), basis);
     }
 
     void fileNameFromText_data()
@@ -225,7 +224,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, name);
-        QCOMPARE(dateinameAusText(text), name);
+        QCOMPARE(safeFileName(text), name);
     }
 
     void textPanelPlainText_data()
@@ -255,78 +254,77 @@ private slots:
 
     void unwritableFileIsSkipped()
     {
-        const auto r = kurve(true, true);
-        QTemporaryDir ziel;
-        const QString basis = ziel.filePath(QStringLiteral("k"));
-        QVERIFY(QDir(ziel.path()).mkdir(QStringLiteral("k.z2k"))); // a folder in the way
-        const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r);
-        QCOMPARE(e.fehlgeschlagen, QStringList{basis + ".z2k"});
-        QCOMPARE(e.geschrieben, QStringList{basis + "_2.z2k"});
-        QCOMPARE(e.letzteDatei, basis + "_2.z2k");
+        const auto r = curve(true, true);
+        QTemporaryDir dest;
+        const QString basis = dest.filePath(QStringLiteral("k"));
+        QVERIFY(QDir(dest.path()).mkdir(QStringLiteral("k.z2k"))); // a folder in the way
+        const NewCurveFile::Result e = NewCurveFile::saveNewCurve(basis, "d", *r);
+        QCOMPARE(e.failed, QStringList{basis + ".z2k"});
+        QCOMPARE(e.written, QStringList{basis + "_2.z2k"});
+        QCOMPARE(e.lastFile, basis + "_2.z2k");
     }
 
     // After any failure the folder holds exactly what it held before: the old files byte for
     // byte, no new file, no temporary file.
     void bothOrNone_data()
     {
-        QTest::addColumn<QString>("imWeg");
-        QTest::addColumn<bool>("alteDateien");
+        QTest::addColumn<QString>("inTheWay");
+        QTest::addColumn<bool>("oldFiles");
         QTest::newRow("first unwritable") << "k.z2k" << false;
         QTest::newRow("second unwritable") << "k_2.z2k" << false;
         QTest::newRow("second unwritable, old first file back") << "k_2.z2k" << true;
     }
     void bothOrNone()
     {
-        QFETCH(QString, imWeg);
-        QFETCH(bool, alteDateien);
-        const auto r = kurve(true, true);
-        QTemporaryDir ziel;
-        const QString basis = ziel.filePath(QStringLiteral("k"));
-        QVERIFY(QDir(ziel.path()).mkdir(imWeg));
-        const QByteArray alt = "#alt\n1;2\n";
-        if (alteDateien)
-            writeTestFile(basis + ".z2k", alt);
-        const NewCurveFile::Ergebnis e =
-            NewCurveFile::kurveNeuSpeichernAlleOderKeine(basis, "d", *r);
+        QFETCH(QString, inTheWay);
+        QFETCH(bool, oldFiles);
+        const auto r = curve(true, true);
+        QTemporaryDir dest;
+        const QString basis = dest.filePath(QStringLiteral("k"));
+        QVERIFY(QDir(dest.path()).mkdir(inTheWay));
+        const QByteArray old = "#alt\n1;2\n";
+        if (oldFiles)
+            writeTestFile(basis + ".z2k", old);
+        const NewCurveFile::Result e = NewCurveFile::saveNewCurveAllOrNone(basis, "d", *r);
         QVERIFY(!e.ok());
-        QCOMPARE(e.fehlgeschlagen, QStringList{ziel.filePath(imWeg)});
-        QCOMPARE(e.gruende, QStringList{"ein Ordner dieses Namens ist im Weg"});
-        QVERIFY(e.geschrieben.isEmpty());
-        QCOMPARE(QDir(ziel.path()).entryList(QDir::Files | QDir::Hidden),
-                 alteDateien ? QStringList{"k.z2k"} : QStringList());
-        if (alteDateien)
-            QCOMPARE(readTestFile(basis + ".z2k"), alt);
+        QCOMPARE(e.failed, QStringList{dest.filePath(inTheWay)});
+        QCOMPARE(e.reasons, QStringList{"ein Ordner dieses Namens ist im Weg"});
+        QVERIFY(e.written.isEmpty());
+        QCOMPARE(QDir(dest.path()).entryList(QDir::Files | QDir::Hidden),
+                 oldFiles ? QStringList{"k.z2k"} : QStringList());
+        if (oldFiles)
+            QCOMPARE(readTestFile(basis + ".z2k"), old);
     }
 
     void replacesOldPairAndLeavesNothingElse()
     {
-        const auto r = kurve(true, true);
-        QTemporaryDir ziel;
-        const QString basis = ziel.filePath(QStringLiteral("k"));
+        const auto r = curve(true, true);
+        QTemporaryDir dest;
+        const QString basis = dest.filePath(QStringLiteral("k"));
         writeTestFile(basis + ".z2k", "alt");
         writeTestFile(basis + "_2.z2k", "alt 2");
-        QVERIFY(NewCurveFile::kurveNeuSpeichernAlleOderKeine(basis, "d", *r).ok());
-        QCOMPARE(QDir(ziel.path()).entryList(QDir::Files | QDir::Hidden),
+        QVERIFY(NewCurveFile::saveNewCurveAllOrNone(basis, "d", *r).ok());
+        QCOMPARE(QDir(dest.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"k.z2k", "k_2.z2k"}));
         QCOMPARE(readTestFile(basis + ".z2k"), QByteArray("#d\n1.5;-3.25\n145.123;0\n"));
     }
 
     void missingFolder()
     {
-        const auto r = kurve(true, true);
+        const auto r = curve(true, true);
         const QString basis = dir.filePath(QStringLiteral("fehlt/k"));
-        const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r);
-        QCOMPARE(e.fehlgeschlagen.size(), 2);
-        QVERIFY(e.geschrieben.isEmpty());
+        const NewCurveFile::Result e = NewCurveFile::saveNewCurve(basis, "d", *r);
+        QCOMPARE(e.failed.size(), 2);
+        QVERIFY(e.written.isEmpty());
     }
 
     void noChannel()
     {
-        const auto r = kurve(false, false);
+        const auto r = curve(false, false);
         const QString basis = dir.filePath(QStringLiteral("nichts"));
-        const NewCurveFile::Ergebnis e = NewCurveFile::kurveNeuSpeichern(basis, "d", *r);
-        QVERIFY(e.ok() && e.geschrieben.isEmpty());
-        QCOMPARE(e.letzteDatei, basis);
+        const NewCurveFile::Result e = NewCurveFile::saveNewCurve(basis, "d", *r);
+        QVERIFY(e.ok() && e.written.isEmpty());
+        QCOMPARE(e.lastFile, basis);
     }
 };
 

@@ -16,27 +16,27 @@ private slots:
     void readsWhatTheWriterWrites()
     {
         auto r = std::make_unique<CurveRecord>();
-        r->punkte = 3;
-        r->kanal1ok = r->kanal2ok = true;
+        r->pointCount = 3;
+        r->channel1Ok = r->channel2Ok = true;
         const double f[] = {0.00001234, 145.1234567, 145.1234568};
         const double w[] = {-12.3456789, NAN, -INFINITY};
-        std::copy(f, f + 3, r->frequenz.begin());
-        std::copy(w, w + 3, r->wert2.begin());
-        const NewCurveReader::Ergebnis e = NewCurveReader::auswerten(
-            NewCurveFile::dateiInhalt(QStringLiteral("K2: SWV, Dipol"), *r, 2));
-        QVERIFY2(e.ok(), qPrintable(e.meldung()));
-        QCOMPARE(e.kurve.header, QStringLiteral("K2: SWV, Dipol"));
-        QCOMPARE(e.kurve.quantity(), Quantity::Swr);
-        QCOMPARE(e.kurve.frequency, QList<double>({1.234e-05, 145.123, 145.123}));
-        QCOMPARE(e.kurve.value[0], -12.3457);
-        QVERIFY(std::isnan(e.kurve.value[1]) && std::isinf(e.kurve.value[2]));
+        std::copy(f, f + 3, r->frequency.begin());
+        std::copy(w, w + 3, r->value2.begin());
+        const NewCurveReader::Result e = NewCurveReader::parse(
+            NewCurveFile::fileContent(QStringLiteral("K2: SWV, Dipol"), *r, 2));
+        QVERIFY2(e.ok(), qPrintable(e.message()));
+        QCOMPARE(e.curve.header, QStringLiteral("K2: SWV, Dipol"));
+        QCOMPARE(e.curve.quantity(), Quantity::Swr);
+        QCOMPARE(e.curve.frequency, QList<double>({1.234e-05, 145.123, 145.123}));
+        QCOMPARE(e.curve.value[0], -12.3457);
+        QVERIFY(std::isnan(e.curve.value[1]) && std::isinf(e.curve.value[2]));
     }
 
     void refusals_data()
     {
-        QTest::addColumn<QByteArray>("inhalt");
-        QTest::addColumn<int>("zeile");
-        QTest::addColumn<QString>("meldung");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("message");
         QTest::newRow("empty") << QByteArray() << 1 << "Zeile 1: die Datei ist leer";
         QTest::newRow("no header")
             << QByteArray("1;2\n") << 1 << "Zeile 1: die erste Zeile beginnt nicht mit \"#\"";
@@ -61,12 +61,12 @@ private slots:
     }
     void refusals()
     {
-        QFETCH(QByteArray, inhalt);
-        const NewCurveReader::Ergebnis e = NewCurveReader::auswerten(inhalt);
+        QFETCH(QByteArray, content);
+        const NewCurveReader::Result e = NewCurveReader::parse(content);
         QVERIFY(!e.ok());
-        QTEST(e.zeile, "zeile");
-        QTEST(e.meldung(), "meldung");
-        QVERIFY(e.kurve.frequency.isEmpty());
+        QTEST(e.line, "line");
+        QTEST(e.message(), "message");
+        QVERIFY(e.curve.frequency.isEmpty());
     }
 };
 

@@ -13,14 +13,14 @@
 
 #include <sys/stat.h>
 
-using Fehler = OldCurveFile::Fehler;
-Q_DECLARE_METATYPE(OldCurveFile::Fehler)
+using Error = OldCurveFile::Error;
+Q_DECLARE_METATYPE(OldCurveFile::Error)
 
 namespace {
 
 // Five correction tables as a "#V4.05"/"#V4.10" file holds them: table t entry i is t*10000+i,
 // so a test can see which number landed where.
-QByteArray tabellen()
+QByteArray tables()
 {
     QByteArray out;
     out.reserve(5 * 10000 * 7);
@@ -45,7 +45,7 @@ private:
     QTemporaryDir dir;
     std::unique_ptr<CurveRecord> record = std::make_unique<CurveRecord>();
 
-    QString datei(const QByteArray &content, const QString &name = QStringLiteral("kurve.hfd"))
+    QString file(const QByteArray &content, const QString &name = QStringLiteral("kurve.hfd"))
     {
         const QString path = dir.filePath(name);
         QFile file(path);
@@ -55,94 +55,94 @@ private:
         return path;
     }
 
-    OldCurveFile::Ergebnis lesen(const QByteArray &content)
+    OldCurveFile::Result read(const QByteArray &content)
     {
-        record->kurveLoeschen();
-        return OldCurveFile::kurveAltLesen(datei(content), *record);
+        record->clearCurve();
+        return OldCurveFile::readOldCurve(file(content), *record);
     }
 
 private slots:
     void readsEachVersion_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("versioncode");
-        QTest::addColumn<QString>("typname");
+        QTest::addColumn<int>("versionCode");
+        QTest::addColumn<QString>("typeName");
         QTest::addColumn<bool>("linear");
-        QTest::addColumn<bool>("audionf");
+        QTest::addColumn<bool>("audioSweep");
         QTest::addColumn<QString>("label");
 
-        const QByteArray kopf = " 1000000 250000.5 3 0.19 -80.5 +0.2 -7e1 ";
+        const QByteArray header = " 1000000 250000.5 3 0.19 -80.5 +0.2 -7e1 ";
         QTest::newRow("3.05 words joined")
-            << QByteArray("#V3.05" + kopf + "1\n7 8 9\n4 5 6\nmy curve\t1\n") << 2 << "SWV-Kurve"
+            << QByteArray("#V3.05" + header + "1\n7 8 9\n4 5 6\nmy curve\t1\n") << 2 << "SWV-Kurve"
             << false << false << ";mycurve1";
         QTest::newRow("3.05 SAV has no extension")
-            << QByteArray("#V3.05" + kopf + "5 7 8 9 4 5 6 Sav") << 2 << "SAV-Kurve" << false
+            << QByteArray("#V3.05" + header + "5 7 8 9 4 5 6 Sav") << 2 << "SAV-Kurve" << false
             << false << ";Sav";
         QTest::newRow("4.04 SAV extension read")
-            << QByteArray("#V4.04" + kopf + "5 1.5 2.5 3.5 4.5 6 0 7 8 9 4 5 6 ;x") << 3
+            << QByteArray("#V4.04" + header + "5 1.5 2.5 3.5 4.5 6 0 7 8 9 4 5 6 ;x") << 3
             << "SAV-Kurve" << false << false << ";x";
         QTest::newRow("4.04 antenna, no label")
-            << QByteArray("#V4.04" + kopf + "3 7 8 9 4 5 6") << 3 << "SWV-Antenne-Kurve" << false
+            << QByteArray("#V4.04" + header + "3 7 8 9 4 5 6") << 3 << "SWV-Antenne-Kurve" << false
             << false << ";no_label";
         QTest::newRow("4.05 label and tables")
-            << QByteArray("#V4.05" + kopf + "4 7 8 9 4 5 6 Test\n" + tabellen() + "extra words")
+            << QByteArray("#V4.05" + header + "4 7 8 9 4 5 6 Test\n" + tables() + "extra words")
             << 4 << "Impedanz-Kurve" << false << false << ";Test";
         QTest::newRow("4.10 audio sweep")
-            << QByteArray("#V4.10 1" + kopf + "0 7 8 9 4 5 6 ;A\n" + tabellen()) << 5
+            << QByteArray("#V4.10 1" + header + "0 7 8 9 4 5 6 ;A\n" + tables()) << 5
             << "Wobbel-Kurve-Audio_NF" << false << true << ";A";
         QTest::newRow("4.10 log sweep")
-            << QByteArray("#V4.10 0" + kopf + "0 7 8 9 4 5 6 ;A\n" + tabellen()) << 5
+            << QByteArray("#V4.10 0" + header + "0 7 8 9 4 5 6 ;A\n" + tables()) << 5
             << "Wobbel-Kurve-logarithmisch" << false << false << ";A";
         QTest::newRow("4.10 linear keeps audio marker")
-            << QByteArray("#V4.10 1" + kopf + "2 7 8 9 4 5 6 ;A\n" + tabellen()) << 5
+            << QByteArray("#V4.10 1" + header + "2 7 8 9 4 5 6 ;A\n" + tables()) << 5
             << "Wobbel-Kurve-Linear" << true << true << ";A";
         QTest::newRow("4.10 marker 2 is no audio")
-            << QByteArray("#V4.10 2" + kopf + "0 7 8 9 4 5 6 ;A\n" + tabellen()) << 5
+            << QByteArray("#V4.10 2" + header + "0 7 8 9 4 5 6 ;A\n" + tables()) << 5
             << "Wobbel-Kurve-logarithmisch" << false << false << ";A";
     }
     void readsEachVersion()
     {
         QFETCH(QByteArray, content);
-        QFETCH(int, versioncode);
-        QFETCH(QString, typname);
+        QFETCH(int, versionCode);
+        QFETCH(QString, typeName);
         QFETCH(bool, linear);
-        QFETCH(bool, audionf);
+        QFETCH(bool, audioSweep);
         QFETCH(QString, label);
 
-        record->kurveLoeschen();
-        const QString path = datei(content);
-        const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltLesen(path, *record);
-        QCOMPARE(ergebnis.versioncode, versioncode);
-        QCOMPARE(ergebnis.fehler, Fehler::Ok);
-        const KurveAlt &k = record->kurvealt;
-        QCOMPARE(k.frqanfang, 1000000.0);
-        QCOMPARE(k.frqschrittweite, 250000.5);
-        QCOMPARE(k.frqschritte, 3);
-        QCOMPARE(k.faktor1, 0.19);
+        record->clearCurve();
+        const QString path = file(content);
+        const OldCurveFile::Result result = OldCurveFile::readOldCurve(path, *record);
+        QCOMPARE(result.versionCode, versionCode);
+        QCOMPARE(result.error, Error::Ok);
+        const OldCurve &k = record->oldCurve;
+        QCOMPARE(k.startHz, 1000000.0);
+        QCOMPARE(k.stepHz, 250000.5);
+        QCOMPARE(k.stepCount, 3);
+        QCOMPARE(k.factor1, 0.19);
         QCOMPARE(k.shift1, -80.5);
-        QCOMPARE(k.faktor2, 0.2);
+        QCOMPARE(k.factor2, 0.2);
         QCOMPARE(k.shift2, -70.0);
-        QCOMPARE(k.k1[0], 7u);
-        QCOMPARE(k.k1[2], 9u);
-        QCOMPARE(k.k1[3], 0u);
-        QCOMPARE(k.k2[0], 4u);
-        QCOMPARE(k.k2[2], 6u);
-        QCOMPARE(record->kurventypname, typname);
+        QCOMPARE(k.samples1[0], 7u);
+        QCOMPARE(k.samples1[2], 9u);
+        QCOMPARE(k.samples1[3], 0u);
+        QCOMPARE(k.samples2[0], 4u);
+        QCOMPARE(k.samples2[2], 6u);
+        QCOMPARE(record->curveTypeName, typeName);
         QCOMPARE(k.linear1, linear);
         QCOMPARE(k.linear2, linear);
-        QCOMPARE(k.audionf, audionf);
-        QCOMPARE(record->beschreibung, path + label);
-        const bool mitTabellen = versioncode >= 4;
-        QCOMPARE(k.korrlog1[0], mitTabellen ? 10000.0 : 0.0);
-        QCOMPARE(k.korrlog2[9998], mitTabellen ? 29998.0 : 0.0);
-        QCOMPARE(k.korrswv1[5], mitTabellen ? 30005.0 : 0.0);
-        QCOMPARE(k.korrswv2[9998], mitTabellen ? 49998.0 : 0.0);
+        QCOMPARE(k.audioSweep, audioSweep);
+        QCOMPARE(record->description, path + label);
+        const bool withTables = versionCode >= 4;
+        QCOMPARE(k.levelTable1[0], withTables ? 10000.0 : 0.0);
+        QCOMPARE(k.levelTable2[9998], withTables ? 29998.0 : 0.0);
+        QCOMPARE(k.swrTable1[5], withTables ? 30005.0 : 0.0);
+        QCOMPARE(k.swrTable2[9998], withTables ? 49998.0 : 0.0);
     }
 
     void labelRules_data()
     {
         QTest::addColumn<QByteArray>("label");
-        QTest::addColumn<QString>("teil");
+        QTest::addColumn<QString>("part");
         QTest::newRow("semicolon put in front") << QByteArray("Test") << ";Test";
         QTest::newRow("cut at @;") << QByteArray(";Kurve1@;Rest") << ";Kurve1";
         QTest::newRow("cut at first @") << QByteArray("a@b@;c") << ";a";
@@ -159,19 +159,19 @@ private slots:
     void labelRules()
     {
         QFETCH(QByteArray, label);
-        QFETCH(QString, teil);
-        const QString path = datei("#V4.05 0 1 1 1 0 1 0 0 5 5 " + label + "\n" + tabellen());
-        record->kurveLoeschen();
-        QVERIFY(OldCurveFile::kurveAltLesen(path, *record).ok());
-        QCOMPARE(record->beschreibung, path + teil);
+        QFETCH(QString, part);
+        const QString path = file("#V4.05 0 1 1 1 0 1 0 0 5 5 " + label + "\n" + tables());
+        record->clearCurve();
+        QVERIFY(OldCurveFile::readOldCurve(path, *record).ok());
+        QCOMPARE(record->description, path + part);
     }
 
     void zeroStepsReadsLabelAfterMode()
     {
-        QVERIFY(lesen("#V3.05 0 1 0 1 0 1 0 0 label").ok());
-        QVERIFY(record->beschreibung.endsWith(QLatin1String(";label")));
-        QVERIFY(lesen("#V4.04 0 1 0 1 0 1 0 5 1 2 3 4 5 6 lbl").ok());
-        QVERIFY(record->beschreibung.endsWith(QLatin1String(";lbl")));
+        QVERIFY(read("#V3.05 0 1 0 1 0 1 0 0 label").ok());
+        QVERIFY(record->description.endsWith(QLatin1String(";label")));
+        QVERIFY(read("#V4.04 0 1 0 1 0 1 0 5 1 2 3 4 5 6 lbl").ok());
+        QVERIFY(record->description.endsWith(QLatin1String(";lbl")));
     }
 
     // A file cut anywhere before the last number the conversion uses is refused, with what is
@@ -179,44 +179,44 @@ private slots:
     void cutOffFilesAreRefused_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("letztes"); // the last word the conversion needs
+        QTest::addColumn<QString>("lastRead"); // the last word the conversion needs
         QTest::newRow("3.05") << QByteArray("#V3.05 1e6 1e5 3 1 0 1 0 0 7 8 9 4 5 6 my label")
                               << "6";
         QTest::newRow("4.04 SAV") << QByteArray("#V4.04 1e6 1e5 2 1 0 1 0 5 1 2 3 4 5 6 7 8 9 10")
                                   << "10";
-        QByteArray v410 = "#V4.10 1 1e6 1e5 2 1 0 1 0 0 7 8 9 4 L\n" + tabellen();
+        QByteArray v410 = "#V4.10 1 1e6 1e5 2 1 0 1 0 0 7 8 9 4 L\n" + tables();
         QTest::newRow("4.10") << v410 << "49998";
     }
     void cutOffFilesAreRefused()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, letztes);
-        const int ende = content.indexOf(" " + letztes.toLatin1()) + 1; // where it starts
-        QVERIFY(ende > 0);
-        QRandomGenerator random(ende);
-        QList<int> schnitte{0, 1, 6, 7, ende - 1, ende};
+        QFETCH(QString, lastRead);
+        const int end = content.indexOf(" " + lastRead.toLatin1()) + 1; // where it starts
+        QVERIFY(end > 0);
+        QRandomGenerator random(end);
+        QList<int> cuts{0, 1, 6, 7, end - 1, end};
         for (int i = 0; i < 40; ++i)
-            schnitte.append(int(random.bounded(ende)));
-        for (const int schnitt : schnitte) {
-            const OldCurveFile::Ergebnis e = lesen(content.left(schnitt));
-            if (schnitt < 6) {
-                QCOMPARE(e.fehler, Fehler::KeinAltformat);
+            cuts.append(int(random.bounded(end)));
+        for (const int cut : cuts) {
+            const OldCurveFile::Result e = read(content.left(cut));
+            if (cut < 6) {
+                QCOMPARE(e.error, Error::NotOldFormat);
                 continue;
             }
             // A cut inside a word may leave a broken number ("1e") instead of a missing one.
-            QVERIFY2(e.fehler == Fehler::EndetVorzeitig || e.fehler == Fehler::KeineZahl,
-                     qPrintable(QString::number(schnitt)));
-            if (e.fehler == Fehler::EndetVorzeitig)
-                QVERIFY(e.grund().startsWith(QLatin1String("Datei endet vorzeitig, es fehlt: ")));
+            QVERIFY2(e.error == Error::EndsEarly || e.error == Error::NotANumber,
+                     qPrintable(QString::number(cut)));
+            if (e.error == Error::EndsEarly)
+                QVERIFY(e.reason().startsWith(QLatin1String("Datei endet vorzeitig, es fehlt: ")));
         }
-        QVERIFY(lesen(content.left(ende + letztes.size())).ok());
+        QVERIFY(read(content.left(end + lastRead.size())).ok());
     }
 
     // What is missing or not a number is named, with the text found there.
     void reasonsNameFieldAndText_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("grund");
+        QTest::addColumn<QString>("reason");
         QTest::newRow("word for a number")
             << QByteArray("#V3.05 0 abc 1 1 0 1 0 0 1 2")
             << "das Feld \"Frequenzschrittweite\" enthaelt keine gueltige Zahl: \"abc\"";
@@ -243,31 +243,31 @@ private slots:
     void reasonsNameFieldAndText()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, grund);
-        const OldCurveFile::Ergebnis e = lesen(content);
+        QFETCH(QString, reason);
+        const OldCurveFile::Result e = read(content);
         QVERIFY(!e.ok());
-        QCOMPARE(e.grund(), grund);
+        QCOMPARE(e.reason(), reason);
     }
 
     void shortFifthTableAndMissingOldLabelAreAccepted()
     {
-        QVERIFY(lesen("#V4.05 0 1 0 1 0 1 0 0 L " + QByteArray("1 ").repeated(4 * 9999 + 7)).ok());
-        QVERIFY(lesen("#V3.05 0 1 1 1 0 1 0 0 11 21").ok());
-        QVERIFY(record->beschreibung.endsWith(QLatin1String(";no_label")));
-        QCOMPARE(record->kurvealt.k2[0], 21u);
+        QVERIFY(read("#V4.05 0 1 0 1 0 1 0 0 L " + QByteArray("1 ").repeated(4 * 9999 + 7)).ok());
+        QVERIFY(read("#V3.05 0 1 1 1 0 1 0 0 11 21").ok());
+        QVERIFY(record->description.endsWith(QLatin1String(";no_label")));
+        QCOMPARE(record->oldCurve.samples2[0], 21u);
     }
 
     void byteOrderMarkIsSkipped()
     {
-        QVERIFY(lesen("\xef\xbb\xbf#V3.05 0 1 0 1 0 1 0 0 Filter").ok());
-        QVERIFY(record->beschreibung.endsWith(QLatin1String(";Filter")));
+        QVERIFY(read("\xef\xbb\xbf#V3.05 0 1 0 1 0 1 0 0 Filter").ok());
+        QVERIFY(record->description.endsWith(QLatin1String(";Filter")));
     }
 
     // Only a regular file of sane size is read; anything else is refused at once, by its kind.
     void judgesTheFileBeforeReading_data()
     {
-        QTest::addColumn<QString>("art");
-        QTest::addColumn<QString>("grund");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
         QTest::newRow("missing") << "missing"
                                  << "Datei nicht gefunden";
         QTest::newRow("folder") << "folder"
@@ -283,82 +283,81 @@ private slots:
     }
     void judgesTheFileBeforeReading()
     {
-        QFETCH(QString, art);
-        QFETCH(QString, grund);
-        const QString path = art.startsWith('/') ? art : dir.filePath("art-" + art);
-        if (art == "folder")
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString path = kind.startsWith('/') ? kind : dir.filePath("art-" + kind);
+        if (kind == "folder")
             QVERIFY(QDir().mkpath(path));
-        else if (art == "fifo")
+        else if (kind == "fifo")
             QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        else if (art == "link")
+        else if (kind == "link")
             QVERIFY(QFile::link(dir.filePath("nowhere"), path));
-        else if (art == "sparse")
-            QVERIFY(QFile(datei("#V3.05 ", "art-sparse")).resize(30LL << 30));
+        else if (kind == "sparse")
+            QVERIFY(QFile(file("#V3.05 ", "art-sparse")).resize(30LL << 30));
         QElapsedTimer timer;
         timer.start();
-        record->kurveLoeschen();
-        const OldCurveFile::Ergebnis e = OldCurveFile::kurveAltLesen(path, *record);
+        record->clearCurve();
+        const OldCurveFile::Result e = OldCurveFile::readOldCurve(path, *record);
         QVERIFY(timer.elapsed() < 1000);
-        QCOMPARE(e.fehler, art == "sparse" ? Fehler::ZuGross : Fehler::NichtLesbar);
-        QCOMPARE(e.grund(), grund);
+        QCOMPARE(e.error, kind == "sparse" ? Error::TooLarge : Error::Unreadable);
+        QCOMPARE(e.reason(), reason);
     }
 
     void refusesBrokenFiles_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<Fehler>("fehler");
+        QTest::addColumn<Error>("error");
         QTest::newRow("untagged") << QByteArray("1000 10 2 1 0 1 0 0 1 2 3 4")
-                                  << Fehler::KeinAltformat;
+                                  << Error::NotOldFormat;
         QTest::newRow("tag in other case")
-            << QByteArray("#v3.05 0 1 0 1 0 1 0 0") << Fehler::KeinAltformat;
-        QTest::newRow("empty file") << QByteArray() << Fehler::KeinAltformat;
+            << QByteArray("#v3.05 0 1 0 1 0 1 0 0") << Error::NotOldFormat;
+        QTest::newRow("empty file") << QByteArray() << Error::NotOldFormat;
         QTest::newRow("10000 steps")
-            << QByteArray("#V3.05 0 1 10000 1 0 1 0 0") << Fehler::ZuVieleSchritte;
-        QTest::newRow("mode 6") << QByteArray("#V3.05 0 1 0 1 0 1 0 6") << Fehler::UnbekannterModus;
-        QTest::newRow("mode -1") << QByteArray("#V3.05 0 1 0 1 0 1 0 -1")
-                                 << Fehler::UnbekannterModus;
+            << QByteArray("#V3.05 0 1 10000 1 0 1 0 0") << Error::TooManySteps;
+        QTest::newRow("mode 6") << QByteArray("#V3.05 0 1 0 1 0 1 0 6") << Error::UnknownMode;
+        QTest::newRow("mode -1") << QByteArray("#V3.05 0 1 0 1 0 1 0 -1") << Error::UnknownMode;
         QTest::newRow("letters in a number")
-            << QByteArray("#V3.05 0 1 0 1x 0 1 0 0") << Fehler::KeineZahl;
-        QTest::newRow("inf") << QByteArray("#V3.05 inf 1 0 1 0 1 0 0") << Fehler::KeineZahl;
-        QTest::newRow("nan") << QByteArray("#V3.05 0 nan 0 1 0 1 0 0") << Fehler::KeineZahl;
-        QTest::newRow("signed nan") << QByteArray("#V3.05 0 -nan 0 1 0 1 0 0") << Fehler::KeineZahl;
+            << QByteArray("#V3.05 0 1 0 1x 0 1 0 0") << Error::NotANumber;
+        QTest::newRow("inf") << QByteArray("#V3.05 inf 1 0 1 0 1 0 0") << Error::NotANumber;
+        QTest::newRow("nan") << QByteArray("#V3.05 0 nan 0 1 0 1 0 0") << Error::NotANumber;
+        QTest::newRow("signed nan") << QByteArray("#V3.05 0 -nan 0 1 0 1 0 0") << Error::NotANumber;
         QTest::newRow("hexadecimal")
-            << QByteArray("#V3.05 0x10 1 0 1 0 1 0 0") << Fehler::KeineZahl;
-        QTest::newRow("two signs") << QByteArray("#V3.05 +-1 1 0 1 0 1 0 0") << Fehler::KeineZahl;
-        QTest::newRow("sign alone") << QByteArray("#V3.05 + 1 0 1 0 1 0 0") << Fehler::KeineZahl;
+            << QByteArray("#V3.05 0x10 1 0 1 0 1 0 0") << Error::NotANumber;
+        QTest::newRow("two signs") << QByteArray("#V3.05 +-1 1 0 1 0 1 0 0") << Error::NotANumber;
+        QTest::newRow("sign alone") << QByteArray("#V3.05 + 1 0 1 0 1 0 0") << Error::NotANumber;
         QTest::newRow("number too large")
-            << QByteArray("#V3.05 1e999 1 0 1 0 1 0 0") << Fehler::KeineZahl;
+            << QByteArray("#V3.05 1e999 1 0 1 0 1 0 0") << Error::NotANumber;
         QTest::newRow("fraction as step count")
-            << QByteArray("#V3.05 0 1 1.5 1 0 1 0 0") << Fehler::KeineZahl;
+            << QByteArray("#V3.05 0 1 1.5 1 0 1 0 0") << Error::NotANumber;
         QTest::newRow("step count beyond 32 bits")
-            << QByteArray("#V3.05 0 1 4294967297 1 0 1 0 0") << Fehler::KeineZahl;
+            << QByteArray("#V3.05 0 1 4294967297 1 0 1 0 0") << Error::NotANumber;
         QTest::newRow("negative sample")
-            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 -1 2") << Fehler::KeineZahl;
+            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 -1 2") << Error::NotANumber;
         QTest::newRow("sample beyond 32 bits")
-            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 4294967296 2") << Fehler::KeineZahl;
+            << QByteArray("#V3.05 0 1 1 1 0 1 0 0 4294967296 2") << Error::NotANumber;
         QTest::newRow("SAV setting a fraction")
-            << QByteArray("#V4.04 0 1 0 1 0 1 0 5 1 2 3 4 0.5 0") << Fehler::KeineZahl;
+            << QByteArray("#V4.04 0 1 0 1 0 1 0 5 1 2 3 4 0.5 0") << Error::NotANumber;
         QTest::newRow("audio marker a word")
-            << QByteArray("#V4.10 ja 0 1 0 1 0 1 0 0") << Fehler::KeineZahl;
+            << QByteArray("#V4.10 ja 0 1 0 1 0 1 0 0") << Error::NotANumber;
         QTest::newRow("word in a table")
-            << QByteArray("#V4.05 0 1 0 1 0 1 0 0 L 1 2 x") << Fehler::KeineZahl;
+            << QByteArray("#V4.05 0 1 0 1 0 1 0 0 L 1 2 x") << Error::NotANumber;
         QTest::newRow("negative step count")
-            << QByteArray("#V3.05 0 1 -1 1 0 1 0 0 5 label") << Fehler::NegativeSchritte;
+            << QByteArray("#V3.05 0 1 -1 1 0 1 0 0 5 label") << Error::NegativeStepCount;
     }
     void refusesBrokenFiles()
     {
         QFETCH(QByteArray, content);
-        QFETCH(Fehler, fehler);
-        const OldCurveFile::Ergebnis ergebnis = lesen(content);
-        QCOMPARE(ergebnis.versioncode, 1);
-        QCOMPARE(ergebnis.fehler, fehler);
-        QVERIFY(!ergebnis.ok());
+        QFETCH(Error, error);
+        const OldCurveFile::Result result = read(content);
+        QCOMPARE(result.versionCode, 1);
+        QCOMPARE(result.error, error);
+        QVERIFY(!result.ok());
     }
 
     void acceptsNumberForms_data()
     {
-        QTest::addColumn<QByteArray>("wort");
-        QTest::addColumn<double>("wert");
+        QTest::addColumn<QByteArray>("word");
+        QTest::addColumn<double>("value");
         QTest::newRow("plus sign") << QByteArray("+2.5") << 2.5;
         QTest::newRow("exponent") << QByteArray("-1.5E+3") << -1500.0;
         QTest::newRow("leading point") << QByteArray(".25") << 0.25;
@@ -367,10 +366,10 @@ private slots:
     }
     void acceptsNumberForms()
     {
-        QFETCH(QByteArray, wort);
-        QFETCH(double, wert);
-        QVERIFY(lesen("#V3.05 " + wort + " 1 0 1 0 1 0 0").ok());
-        QCOMPARE(record->kurvealt.frqanfang, wert);
+        QFETCH(QByteArray, word);
+        QFETCH(double, value);
+        QVERIFY(read("#V3.05 " + word + " 1 0 1 0 1 0 0").ok());
+        QCOMPARE(record->oldCurve.startHz, value);
     }
 
     // Every number form reads to the same double as the standard conversion, the short ones
@@ -378,12 +377,12 @@ private slots:
     void tableNumbersReadExactly()
     {
         QRandomGenerator random(4711);
-        QList<QByteArray> woerter;
-        for (int i = 0; i < kAltSchritteMax; ++i) {
-            const int ziffern = 1 + int(random.bounded(19));
+        QList<QByteArray> words;
+        for (int i = 0; i < kMaxOldSteps; ++i) {
+            const int digits = 1 + int(random.bounded(19));
             const bool minus = random.bounded(3) == 0;
             QByteArray w;
-            for (int z = 0; z < ziffern; ++z)
+            for (int z = 0; z < digits; ++z)
                 w += char('0' + random.bounded(10));
             if (i % 4)
                 w.insert(int(random.bounded(w.size() + 1)), '.');
@@ -393,19 +392,19 @@ private slots:
                 w += "e" + QByteArray::number(int(random.bounded(-30, 30)));
             if (minus)
                 w.prepend('-');
-            woerter.append(w);
+            words.append(w);
         }
-        QByteArray tabelle = woerter.join(' ');
-        QByteArray inhalt = "#V4.05 0 1 0 1 0 1 0 0 L\n" + tabelle + "\n";
+        QByteArray table = words.join(' ');
+        QByteArray content = "#V4.05 0 1 0 1 0 1 0 0 L\n" + table + "\n";
         for (int t = 0; t < 3; ++t)
-            inhalt += QByteArray("0 ").repeated(kAltSchritteMax);
-        inhalt += QByteArray("0 ").repeated(10000);
-        QVERIFY(lesen(inhalt).ok());
-        for (int i = 0; i < kAltSchritteMax; ++i) {
-            const QByteArray &w = woerter.at(i);
-            double erwartet = 0;
-            std::from_chars(w.constData(), w.constData() + w.size(), erwartet);
-            if (record->kurvealt.korrlog1[i] != erwartet)
+            content += QByteArray("0 ").repeated(kMaxOldSteps);
+        content += QByteArray("0 ").repeated(10000);
+        QVERIFY(read(content).ok());
+        for (int i = 0; i < kMaxOldSteps; ++i) {
+            const QByteArray &w = words.at(i);
+            double expected = 0;
+            std::from_chars(w.constData(), w.constData() + w.size(), expected);
+            if (record->oldCurve.levelTable1[i] != expected)
                 QFAIL(w.constData());
         }
     }
@@ -413,67 +412,67 @@ private slots:
     void refusalLeavesNoValuesOfEarlierFile_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<Fehler>("fehler");
+        QTest::addColumn<Error>("error");
         QTest::newRow("unknown mode")
-            << QByteArray("#V3.05 0 1 1 2 3 4 5 9 1 1") << Fehler::UnbekannterModus;
+            << QByteArray("#V3.05 0 1 1 2 3 4 5 9 1 1") << Error::UnknownMode;
         QTest::newRow("no version tag")
-            << QByteArray("#V9.99 0 1 1 2 3 4 5 0 1 1") << Fehler::KeinAltformat;
-        QTest::newRow("cannot be opened") << QByteArray() << Fehler::NichtLesbar;
+            << QByteArray("#V9.99 0 1 1 2 3 4 5 0 1 1") << Error::NotOldFormat;
+        QTest::newRow("cannot be opened") << QByteArray() << Error::Unreadable;
     }
     void refusalLeavesNoValuesOfEarlierFile()
     {
         QFETCH(QByteArray, content);
-        QFETCH(Fehler, fehler);
-        QVERIFY(lesen("#V4.10 1 5 6 2 0.5 -3 0.25 -4 2 9 9 9 9 L\n" + tabellen()).ok());
-        record->kurveLoeschen();
+        QFETCH(Error, error);
+        QVERIFY(read("#V4.10 1 5 6 2 0.5 -3 0.25 -4 2 9 9 9 9 L\n" + tables()).ok());
+        record->clearCurve();
         const QString path =
-            fehler == Fehler::NichtLesbar ? dir.filePath(QStringLiteral("fehlt")) : datei(content);
-        QCOMPARE(OldCurveFile::kurveAltLesen(path, *record).fehler, fehler);
-        const KurveAlt &k = record->kurvealt;
-        QCOMPARE(k.faktor1, 0.0);
+            error == Error::Unreadable ? dir.filePath(QStringLiteral("fehlt")) : file(content);
+        QCOMPARE(OldCurveFile::readOldCurve(path, *record).error, error);
+        const OldCurve &k = record->oldCurve;
+        QCOMPARE(k.factor1, 0.0);
         QCOMPARE(k.shift2, 0.0);
-        QCOMPARE(k.frqschritte, 0);
-        QCOMPARE(k.k1[0], 0u);
+        QCOMPARE(k.stepCount, 0);
+        QCOMPARE(k.samples1[0], 0u);
         QCOMPARE(k.linear1, false);
     }
 
     void olderFileLeavesNoTablesOrAudioBehind()
     {
-        QVERIFY(lesen("#V4.10 1 5 6 2 0.5 -3 0.25 -4 0 9 9 9 9 L\n" + tabellen()).ok());
-        QVERIFY(record->kurvealt.audionf);
-        QCOMPARE(lesen("#V3.05 0 1 1 1 0 1 0 0 3 4").versioncode, 2);
-        const KurveAlt &k = record->kurvealt;
-        QVERIFY(!k.audionf);
-        for (const auto *t : {&k.korrlog1, &k.korrlog2, &k.korrswv1, &k.korrswv2})
+        QVERIFY(read("#V4.10 1 5 6 2 0.5 -3 0.25 -4 0 9 9 9 9 L\n" + tables()).ok());
+        QVERIFY(record->oldCurve.audioSweep);
+        QCOMPARE(read("#V3.05 0 1 1 1 0 1 0 0 3 4").versionCode, 2);
+        const OldCurve &k = record->oldCurve;
+        QVERIFY(!k.audioSweep);
+        for (const auto *t : {&k.levelTable1, &k.levelTable2, &k.swrTable1, &k.swrTable2})
             QCOMPARE(*std::max_element(t->begin(), t->end()), 0.0);
-        QCOMPARE(k.k1[1], 0u);
+        QCOMPARE(k.samples1[1], 0u);
     }
 
     void missingFileCannotBeOpened()
     {
-        record->kurveLoeschen();
+        record->clearCurve();
         const QString path = dir.filePath(QStringLiteral("fehlt.hfd"));
-        const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltLesen(path, *record);
-        QCOMPARE(ergebnis.versioncode, 1);
-        QCOMPARE(ergebnis.fehler, Fehler::NichtLesbar);
-        QCOMPARE(record->beschreibung, path);
+        const OldCurveFile::Result result = OldCurveFile::readOldCurve(path, *record);
+        QCOMPARE(result.versionCode, 1);
+        QCOMPARE(result.error, Error::Unreadable);
+        QCOMPARE(record->description, path);
     }
 
     void acceptingTurnsUnderscoresIntoBlanks()
     {
-        record->beschreibung = QStringLiteral("/a/b_c.hfd;Filter_10_MHz");
-        OldCurveFile::beschreibungUebernehmen(*record);
-        QCOMPARE(record->beschreibung, QStringLiteral("/a/b c.hfd;Filter 10 MHz"));
+        record->description = QStringLiteral("/a/b_c.hfd;Filter_10_MHz");
+        OldCurveFile::acceptDescription(*record);
+        QCOMPARE(record->description, QStringLiteral("/a/b c.hfd;Filter 10 MHz"));
     }
 
     void headerDiagnostics()
     {
-        QVERIFY(lesen("#V4.10 1 1e6 5000 11 0.5 -3 0.25 -4 0 0 0 0 0 0 0 0 0 0 0 10 "
-                      "0 0 0 0 0 0 0 0 0 0 64 L_x\n" +
-                      tabellen())
+        QVERIFY(read("#V4.10 1 1e6 5000 11 0.5 -3 0.25 -4 0 0 0 0 0 0 0 0 0 0 0 10 "
+                     "0 0 0 0 0 0 0 0 0 0 64 L_x\n" +
+                     tables())
                     .ok());
-        OldCurveFile::beschreibungUebernehmen(*record);
-        const QByteArray quoted = '"' + record->beschreibung.toUtf8() + '"';
+        OldCurveFile::acceptDescription(*record);
+        const QByteArray quoted = '"' + record->description.toUtf8() + '"';
         const char *lines[] = {
             quoted.constData(),
             "Frq-Anfang 1e+06",
@@ -493,7 +492,7 @@ private slots:
         for (const char *line : lines)
             QTest::ignoreMessage(QtDebugMsg, line);
         QLoggingCategory::setFilterRules(QStringLiteral("zor2conv.debug=true"));
-        OldCurveFile::kopfdatenAusgeben(*record);
+        OldCurveFile::logHeader(*record);
         QLoggingCategory::setFilterRules(QString());
     }
 };

@@ -11,7 +11,7 @@
 
 namespace {
 
-bool eineZeile(const QString &text)
+bool oneLine(const QString &text)
 {
     for (const QChar c : text) {
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
@@ -21,11 +21,11 @@ bool eineZeile(const QString &text)
     return true;
 }
 
-void markenPruefen(const NewCurve &k, Quantity groesse)
+void checkMarkers(const NewCurve &k, Quantity pictureSize)
 {
     const int n = int(k.frequency.size());
     const CurveMarkers m =
-        CurveMarkers::compute(k.frequency.constData(), k.value.constData(), n, groesse);
+        CurveMarkers::compute(k.frequency.constData(), k.value.constData(), n, pictureSize);
     invariant(m.extreme.index < n, "the extreme is a point of the curve");
     if (m.extreme.index >= 0) {
         invariant(m.extreme.frequency == k.frequency[m.extreme.index] &&
@@ -39,31 +39,31 @@ void markenPruefen(const NewCurve &k, Quantity groesse)
                       m.to.frequency <= k.frequency.constLast(),
                   "the band lies around the extreme, within the sweep");
     }
-    invariant(eineZeile(m.text(3)), "the markers' text is one line");
+    invariant(oneLine(m.text(3)), "the markers' text is one line");
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QByteArray inhalt(reinterpret_cast<const char *>(data), qsizetype(size));
-    const NewCurveReader::Ergebnis e = NewCurveReader::auswerten(inhalt);
+    const QByteArray content(reinterpret_cast<const char *>(data), qsizetype(size));
+    const NewCurveReader::Result e = NewCurveReader::parse(content);
     if (!e.ok()) {
-        invariant(e.zeile >= 1 && e.zeile <= inhalt.count('\n') + 1,
+        invariant(e.line >= 1 && e.line <= content.count('\n') + 1,
                   "a refusal names a line of the file");
-        invariant(e.kurve.frequency.isEmpty() && e.kurve.value.isEmpty(),
+        invariant(e.curve.frequency.isEmpty() && e.curve.value.isEmpty(),
                   "a refused file gives no points");
-        invariant(eineZeile(e.meldung()), "a refusal is told in one line");
+        invariant(oneLine(e.message()), "a refusal is told in one line");
         return 0;
     }
-    const NewCurve &k = e.kurve;
-    invariant(k.frequency.size() == k.value.size() && k.frequency.size() <= inhalt.count('\n'),
+    const NewCurve &k = e.curve;
+    invariant(k.frequency.size() == k.value.size() && k.frequency.size() <= content.count('\n'),
               "one value per frequency, one point per line");
     for (qsizetype i = 0; i < k.frequency.size(); ++i) {
         invariant(std::isfinite(k.frequency[i]) && (i == 0 || k.frequency[i - 1] <= k.frequency[i]),
                   "frequencies are finite and never fall");
     }
     for (const Quantity q : {Quantity::Level, Quantity::Swr, Quantity::Neutral})
-        markenPruefen(k, q);
+        checkMarkers(k, q);
     return 0;
 }

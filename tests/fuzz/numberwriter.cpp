@@ -4,7 +4,7 @@
 // decimal values such as rounding midpoints are reached too.
 // Invariant: the writer's text equals QTextStream's for the same double.
 #include "FuzzSupport.h"
-#include "ZahlText.h"
+#include "NumberText.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,9 +23,9 @@ void compare(double value)
     stream << value;
     stream.flush();
 
-    char text[ZahlText::kLaengeMax];
-    const char *end = ZahlText::schreiben(text, value);
-    invariant(end - text <= ZahlText::kLaengeMax, "the text fits its buffer");
+    char text[NumberText::kMaxLength];
+    const char *end = NumberText::write(text, value);
+    invariant(end - text <= NumberText::kMaxLength, "the text fits its buffer");
     invariant(QLatin1String(text, end - text) == expected,
               "the number writer writes what QTextStream writes");
 }

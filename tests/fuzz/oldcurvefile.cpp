@@ -2,7 +2,7 @@
 // batch mode runs them. Input: the old file's bytes.
 // Invariants: a refused file leaves the old-file part of the record cleared, with no value of
 // an earlier file, and gives its reason; an accepted file gives, per channel, a new file of
-// exactly punkte + 1 lines whose header holds no line break (nor a line or paragraph separator).
+// exactly points + 1 lines whose header holds no line break (nor a line or paragraph separator).
 #include "OldCurveFile.h"
 #include "ChannelConversion.h"
 #include "FuzzSupport.h"
@@ -16,52 +16,53 @@
 namespace {
 
 template <typename T, std::size_t N>
-bool gleich(const std::array<T, N> &a, const std::array<T, N> &b)
+bool same(const std::array<T, N> &a, const std::array<T, N> &b)
 {
     return std::memcmp(a.data(), b.data(), sizeof a) == 0; // bit for bit, and fast
 }
 
-bool gleich(const KurveAlt &a, const KurveAlt &b)
+bool same(const OldCurve &a, const OldCurve &b)
 {
-    return gleich(a.k1, b.k1) && gleich(a.k2, b.k2) && a.frqanfang == b.frqanfang &&
-           a.frqschrittweite == b.frqschrittweite && a.frqschritte == b.frqschritte &&
-           a.faktor1 == b.faktor1 && a.shift1 == b.shift1 && a.faktor2 == b.faktor2 &&
-           a.shift2 == b.shift2 && a.linear1 == b.linear1 && a.linear2 == b.linear2 &&
-           a.frqteiler == b.frqteiler && a.kurventyp == b.kurventyp && a.audionf == b.audionf &&
-           gleich(a.korrswv1, b.korrswv1) && gleich(a.korrswv2, b.korrswv2) &&
-           gleich(a.korrlog1, b.korrlog1) && gleich(a.korrlog2, b.korrlog2);
+    return same(a.samples1, b.samples1) && same(a.samples2, b.samples2) && a.startHz == b.startHz &&
+           a.stepHz == b.stepHz && a.stepCount == b.stepCount && a.factor1 == b.factor1 &&
+           a.shift1 == b.shift1 && a.factor2 == b.factor2 && a.shift2 == b.shift2 &&
+           a.linear1 == b.linear1 && a.linear2 == b.linear2 &&
+           a.frequencyDivisor == b.frequencyDivisor && a.curveType == b.curveType &&
+           a.audioSweep == b.audioSweep && same(a.swrTable1, b.swrTable1) &&
+           same(a.swrTable2, b.swrTable2) && same(a.levelTable1, b.levelTable1) &&
+           same(a.levelTable2, b.levelTable2);
 }
 
 // Makes the record look as an earlier file left it: no field zero, and the arrays not zero at
 // either end (the rest holds what the file read before left there).
-void frueheresFileVortaeuschen(CurveRecord &record)
+void fakeEarlierFile(CurveRecord &record)
 {
-    KurveAlt &k = record.kurvealt;
-    k.k1.front() = k.k1.back() = 7;
-    k.k2.front() = k.k2.back() = 8;
-    for (auto *t : {&k.korrswv1, &k.korrswv2, &k.korrlog1, &k.korrlog2})
+    OldCurve &k = record.oldCurve;
+    k.samples1.front() = k.samples1.back() = 7;
+    k.samples2.front() = k.samples2.back() = 8;
+    for (auto *t : {&k.swrTable1, &k.swrTable2, &k.levelTable1, &k.levelTable2})
         t->front() = t->back() = 0.5;
-    k.frqanfang = 1e5;
-    k.frqschrittweite = 5e4;
-    k.frqschritte = 9999;
-    k.faktor1 = 0.2;
+    k.startHz = 1e5;
+    k.stepHz = 5e4;
+    k.stepCount = 9999;
+    k.factor1 = 0.2;
     k.shift1 = -80;
-    k.faktor2 = 0.3;
+    k.factor2 = 0.3;
     k.shift2 = -81;
     k.linear1 = k.linear2 = true;
-    k.kurventyp = KurventypSav;
-    k.audionf = true;
-    record.kurventypname = QStringLiteral("SAV-Kurve");
+    k.curveType = CurveTypeSav;
+    k.audioSweep = true;
+    record.curveTypeName = QStringLiteral("SAV-Kurve");
 }
 
-void neueDateiPruefen(const CurveRecord &record, const QString &kopf, int kanal)
+void checkNewFile(const CurveRecord &record, const QString &header, int channel)
 {
-    const QByteArray inhalt = NewCurveFile::dateiInhalt(kopf, record, kanal);
-    invariant(inhalt.endsWith('\n') && inhalt.count('\n') == record.punkte + 1,
+    const QByteArray content = NewCurveFile::fileContent(header, record, channel);
+    invariant(content.endsWith('\n') && content.count('\n') == record.pointCount + 1,
               "a new file has punkte + 1 lines, each ending in a line feed");
-    const QByteArray kopfzeile = inhalt.left(inhalt.indexOf('\n'));
-    invariant(!kopfzeile.contains('\r') && !kopfzeile.contains("\xe2\x80\xa8") &&
-                  !kopfzeile.contains("\xe2\x80\xa9"),
+    const QByteArray headerLine = content.left(content.indexOf('\n'));
+    invariant(!headerLine.contains('\r') && !headerLine.contains("\xe2\x80\xa8") &&
+                  !headerLine.contains("\xe2\x80\xa9"),
               "the header of a new file holds no line break");
 }
 
@@ -74,35 +75,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         (QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false")), true);
     Q_UNUSED(still);
     static MemoryFile input;
-    static const std::unique_ptr<KurveAlt> geleert = std::make_unique<KurveAlt>();
+    static const std::unique_ptr<OldCurve> cleared = std::make_unique<OldCurve>();
     static const std::unique_ptr<CurveRecord> record = std::make_unique<CurveRecord>();
 
     const QString &path = input.write(data, size);
-    frueheresFileVortaeuschen(*record);
-    record->kurveLoeschen();
-    const OldCurveFile::Ergebnis ergebnis = OldCurveFile::kurveAltLesen(path, *record);
-    invariant(ergebnis.ok() == (ergebnis.fehler == OldCurveFile::Fehler::Ok),
+    fakeEarlierFile(*record);
+    record->clearCurve();
+    const OldCurveFile::Result result = OldCurveFile::readOldCurve(path, *record);
+    invariant(result.ok() == (result.error == OldCurveFile::Error::Ok),
               "a file is accepted exactly when no reason for a refusal is given");
-    if (!ergebnis.ok()) {
-        invariant(!ergebnis.grund().isEmpty(), "a refusal gives its reason");
-        invariant(gleich(record->kurvealt, *geleert) && record->kurventypname.isEmpty(),
+    if (!result.ok()) {
+        invariant(!result.reason().isEmpty(), "a refusal gives its reason");
+        invariant(same(record->oldCurve, *cleared) && record->curveTypeName.isEmpty(),
                   "a refused file leaves the old-file part of the record cleared");
-        invariant(record->beschreibung == path, "a refused file leaves its path as description");
+        invariant(record->description == path, "a refused file leaves its path as description");
         return 0;
     }
-    const KurveAlt &k = record->kurvealt;
-    invariant(k.frqschritte >= 0 && k.frqschritte <= kAltSchritteMax,
+    const OldCurve &k = record->oldCurve;
+    invariant(k.stepCount >= 0 && k.stepCount <= kMaxOldSteps,
               "an accepted file has 0 to 9999 steps");
 
-    OldCurveFile::beschreibungUebernehmen(*record);
-    if (!kurveKonvertieren(*record)) {
-        invariant(k.kurventyp == KurventypImpedanz, "only an impedance curve is not converted");
+    OldCurveFile::acceptDescription(*record);
+    if (!convertCurve(*record)) {
+        invariant(k.curveType == CurveTypeImpedance, "only an impedance curve is not converted");
         return 0;
     }
-    invariant(record->punkte >= 0 && record->punkte <= kNeuPunkteMax &&
-                  record->punkte == record->wobbelgrunddaten.schritte,
+    invariant(record->pointCount >= 0 && record->pointCount <= kMaxNewPoints &&
+                  record->pointCount == record->sweepGrid.steps,
               "a converted curve has 0 to 2001 points");
-    neueDateiPruefen(*record, NewCurveFile::kopf(record->beschreibung, 1), 1);
-    neueDateiPruefen(*record, NewCurveFile::kopf(record->beschreibung, 2), 2);
+    checkNewFile(*record, NewCurveFile::header(record->description, 1), 1);
+    checkNewFile(*record, NewCurveFile::header(record->description, 2), 2);
     return 0;
 }

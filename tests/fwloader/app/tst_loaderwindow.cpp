@@ -1,5 +1,5 @@
+#include "AnsweringDialogs.h"
 #include "DeviceSimulator.h"
-#include "Dialogs.h"
 #include "LoaderWindow.h"
 #include "TestFiles.h"
 #include "TestFirmware.h"
@@ -21,26 +21,6 @@
 #include <memory>
 
 namespace {
-
-// Answers the file dialog as the test says and remembers what the window asked.
-class AnsweringDialogs : public Dialogs
-{
-public:
-    QString openFileName(QWidget *, const QString &caption, const QString &dir,
-                         const QString &filter) override
-    {
-        asked = {caption, dir, filter};
-        return answer;
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return QString();
-    }
-    void warning(QWidget *, const QString &, const QString &) override {}
-
-    QString answer;
-    QStringList asked;
-};
 
 // The text colour of a label in every colour group, or an invalid colour when they differ.
 QColor textColour(const QLabel *label)
@@ -89,8 +69,8 @@ private:
 
     bool loadFile(const TestFirmware &firmware, int badRecord = 0)
     {
-        dialogs.answer = dir.filePath(QStringLiteral("fw.hex"));
-        if (!firmware.write(dialogs.answer, badRecord))
+        dialogs.openAnswer = dir.filePath(QStringLiteral("fw.hex"));
+        if (!firmware.write(dialogs.openAnswer, badRecord))
             return false;
         QTest::mouseClick(hexButton(), Qt::LeftButton);
         return true;
@@ -234,7 +214,7 @@ private slots:
         QDir::setCurrent(before);
         const QString start = folderExists ? workDir.filePath(QStringLiteral("zor2fw/*.hex"))
                                            : workDir.filePath(QStringLiteral("*.hex"));
-        QCOMPARE(dialogs.asked,
+        QCOMPARE(dialogs.lastOpenQuestion(),
                  QStringList({"HEX-Datei Laden", QDir::cleanPath(start), "HEX-Datei (*.hex)"}));
     }
 
@@ -279,7 +259,7 @@ private slots:
         if (answer == QLatin1String("fw")) {
             QVERIFY(loadFile(TestFirmware(length, version, jump), badRecord));
         } else {
-            dialogs.answer = answer.isEmpty() ? QString() : dir.filePath(answer);
+            dialogs.openAnswer = answer.isEmpty() ? QString() : dir.filePath(answer);
             QTest::mouseClick(hexButton(), Qt::LeftButton);
         }
         QCOMPARE(label("hexStatusLabel")->text(), text);

@@ -8,7 +8,7 @@
 #include <memory>
 
 class Dialogs;
-class Kurvendiagramm;
+class CurveChart;
 class QChartView;
 class QKeyEvent;
 class QWheelEvent;
@@ -25,44 +25,44 @@ class QTextEdit;
 // opened here, or dropped onto the window, are laid over the converted curve for comparison;
 // every curve's markers are listed under the plot. A main window of its own, so that the
 // desktop and its accessibility tools take it for the window it is.
-class Kurvenvorschau : public QMainWindow
+class CurvePreview : public QMainWindow
 {
     Q_OBJECT
 
 public:
     // Asks through dialogs, which must outlive the window.
-    Kurvenvorschau(Dialogs &dialogs, QWidget *parent = nullptr);
+    CurvePreview(Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Shows the record's converted curve; the window title holds the description.
-    void kurveZeigen(const CurveRecord &record, const QString &beschreibung);
+    void showCurve(const CurveRecord &record, const QString &description);
     // The description edited after the conversion: title, and name proposed for a picture.
-    void beschreibungSetzen(const QString &beschreibung);
-    void leeren();
+    void setDescription(const QString &description);
+    void clear();
     // Does beforehand what the first showing would otherwise spend on the platform window,
     // fonts and the chart's items, so that the first curve appears as quickly as later ones.
-    void vorbereiten();
+    void prepare();
     // Places the window beside mainWindow, on mainWindow's screen and no larger than it.
     void placeBeside(const QWidget *mainWindow);
 
-    Kurvendiagramm *diagramm() const { return chart; }
+    CurveChart *curveChart() const { return chart; }
 
     // Reads the new curve files and adds those it accepts to the compared curves. Returns one
     // line per refused file: its name and why.
-    QStringList kurvenOeffnen(const QStringList &paths);
+    QStringList openCurves(const QStringList &paths);
     // No compared curves any more.
-    void vergleichLeeren();
+    void clearComparison();
     // Saves the converted curve shown as a CSV table into path. Tells the user when it fails.
-    bool csvSpeichern(const QString &path);
+    bool saveCsv(const QString &path);
 
     // Saves the plot as it is shown (same frequency range) into path: SVG for a name ending
     // in ".svg", else PNG, at the size of the batch pictures. Tells the user when it fails.
-    bool bildSpeichern(const QString &path);
+    bool savePicture(const QString &path);
 
 signals:
     // The user closed the window.
-    void geschlossen();
+    void closed();
     // Files were dropped onto the window; the main window opens them.
-    void dateienAbgelegt(const QStringList &paths);
+    void filesDropped(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -71,36 +71,36 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void bildSpeichernFragen();
-    void csvSpeichernFragen();
-    // Asks where to save, proposing the description's name with the first of the endungen in
-    // the folder remembered under ordnerSchluessel; a name with none of them gets the first.
+    void askToSavePicture();
+    void askToSaveCsv();
+    // Asks where to save, proposing the description's name with the first of the suffixes in
+    // the folder remembered under folderKey; a name with none of them gets the first.
     // Empty when the person cancelled.
-    QString speichernUnter(const QString &ordnerSchluessel, const QString &titel,
-                           const QString &filter, const QStringList &endungen);
-    // Writes daten whole into path, or tells the user fehler (with %1 for the file).
-    bool dateiSchreiben(const QString &path, const QByteArray &daten, const QString &titel,
-                        const QString &fehler);
+    QString askWhereToSave(const QString &folderKey, const QString &title, const QString &filter,
+                           const QStringList &suffixes);
+    // Writes data whole into path, or tells the user error (with %1 for the file).
+    bool writeFile(const QString &path, const QByteArray &bytes, const QString &title,
+                   const QString &error);
     // The markers of every curve shown, one line each, and which buttons have work to do.
-    void markenListen();
-    void markenHoeheSetzen();
-    void ablesen(const QPointF &position);
+    void listMarkers();
+    void fitMarkerListHeight();
+    void showReading(const QPointF &position);
     bool viewKeyPressed(const QKeyEvent *key);
     bool wheelTurned(const QWheelEvent *wheel);
 
     Dialogs &dialogs;
-    Kurvendiagramm *chart;
-    QChartView *ansicht;
-    QLabel *ablesung;
-    QPushButton *speichern;
-    QPushButton *tabelle;
-    QPushButton *vergleichEntfernen;
-    QTextEdit *marken;
-    QString beschreibung;
+    CurveChart *chart;
+    QChartView *view;
+    QLabel *readingLabel;
+    QPushButton *savePictureButton;
+    QPushButton *saveCsvButton;
+    QPushButton *removeComparisonButton;
+    QTextEdit *markerList;
+    QString description;
     QPointF dragFrom; // where a drag of the view started or last moved to
     bool dragging = false;
     // The converted curve shown, kept for its table: the main window empties its own record
     // after a save.
-    std::unique_ptr<CurveRecord> kurve;
-    bool kurveDa = false;
+    std::unique_ptr<CurveRecord> curve;
+    bool curveShown = false;
 };

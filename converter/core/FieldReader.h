@@ -7,83 +7,84 @@
 #include <type_traits>
 
 // How reading one field went.
-enum class Lesen { Ok, Fehlt, KeineZahl };
+enum class FieldStatus { Ok, Missing, NotANumber };
 
 // Splits the file's bytes into words separated by white space and reads them as fields. Past
 // the end every word is empty; a number field there is missing.
-class Felder
+class FieldReader
 {
 public:
-    Felder(const char *begin, const char *end)
+    FieldReader(const char *begin, const char *end)
         : p(begin)
         , end(end)
     {
     }
 
-    std::string_view wort()
+    std::string_view word()
     {
-        leerUeberspringen();
+        skipBlanks();
         const char *start = p;
-        while (p != end && !istLeer(*p))
+        while (p != end && !isBlank(*p))
             ++p;
         return std::string_view(start, std::size_t(p - start));
     }
 
-    bool amEnde()
+    bool atEnd()
     {
-        leerUeberspringen();
+        skipBlanks();
         return p == end;
     }
 
     // The word read last: what a number field held instead of a number.
-    std::string_view letztesWort() const { return letztes; }
+    std::string_view lastWord() const { return lastRead; }
 
     // A number field is a whole word: an optional sign, then for a double a decimal number
     // (digits, optional fraction, optional exponent; no "inf", "nan" or hexadecimal), for an
     // integer digits within the range of T, without minus sign for an unsigned T.
     template <typename T>
-    Lesen zahl(T &out)
+    FieldStatus number(T &out)
     {
         static_assert(std::is_floating_point_v<T> || sizeof(T) == 4, "for 32-bit integers");
-        leerUeberspringen();
-        if (kurzeZahl(out))
-            return Lesen::Ok;
-        std::string_view w = wort();
-        letztes = w;
+        skipBlanks();
+        if (readShortNumber(out))
+            return FieldStatus::Ok;
+        std::string_view w = word();
+        lastRead = w;
         if (w.empty())
-            return Lesen::Fehlt;
+            return FieldStatus::Missing;
         const bool plus = w.front() == '+'; // from_chars takes no "+"
         if (plus)
             w.remove_prefix(1);
         const bool minus = !w.empty() && w.front() == '-';
         if (minus && (plus || std::is_unsigned_v<T>))
-            return Lesen::KeineZahl;
-        const std::size_t erstes = minus ? 1 : 0;
-        if (w.size() <= erstes ||
-            !(istZiffer(w[erstes]) || (std::is_floating_point_v<T> && w[erstes] == '.')))
-            return Lesen::KeineZahl;
+            return FieldStatus::NotANumber;
+        const std::size_t firstDigit = minus ? 1 : 0;
+        if (w.size() <= firstDigit ||
+            !(isDigit(w[firstDigit]) || (std::is_floating_point_v<T> && w[firstDigit] == '.')))
+            return FieldStatus::NotANumber;
         std::from_chars_result r;
         if constexpr (std::is_floating_point_v<T>)
             r = std::from_chars(w.data(), w.data() + w.size(), out, std::chars_format::general);
         else
             r = std::from_chars(w.data(), w.data() + w.size(), out, 10);
-        return r.ec == std::errc() && r.ptr == w.data() + w.size() ? Lesen::Ok : Lesen::KeineZahl;
+        return r.ec == std::errc() && r.ptr == w.data() + w.size() ? FieldStatus::Ok
+                                                                   : FieldStatus::NotANumber;
     }
 
     // Reads n numbers into table (n may exceed the table: the rest is read and dropped); on a
     // failure, index is the entry that failed.
     template <std::size_t N>
-    Lesen tabelle(std::array<double, N> *table, int n, int &index)
+    FieldStatus table(std::array<double, N> *table, int n, int &index)
     {
-        double wert = 0;
+        double value = 0;
         for (index = 0; index < n; ++index) {
-            const Lesen gelesen = zahl(wert);
-            if (gelesen != Lesen::Ok)
-                return gelesen;
+            const FieldStatus outcome = number(value);
+            if (outcome != FieldStatus::Ok)
+                return outcome;
             if (table && index < int(N))
-                (*table)[std::size_t(index)] = wert;
+                (*table)[std::size_t(index)] = value;
         }
-        return Lesen::Ok;
+        return FieldStatus::Ok;
     }
 
 private:
@@ -93,11 +94,11 @@ private:
     // from_chars does. Anything else (plus sign, exponent, long or broken words) is left to the
     // full path; nothing is consumed then.
     template <typename T>
-    bool kurzeZahl(T &out)
+    bool readShortNumber(T &out)
     {
-        static constexpr double zehnHoch[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-        constexpr int hoechstens = std::is_floating_point_v<T> ? 15 : 9;
+        static constexpr double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        constexpr int maxDigits = std::is_floating_point_v<T> ? 15 : 9;
         const char *q = p;
         const bool minus = q != end && *q == '-';
         if (minus) {
@@ -105,54 +106,54 @@ private:
                 return false;
             ++q;
         }
-        std::uint64_t ziffern = 0;
-        int anzahl = 0;
-        int nachkomma = -1;
-        for (; q != end && !istLeer(*q); ++q) {
+        std::uint64_t digits = 0;
+        int count = 0;
+        int fractionDigits = -1;
+        for (; q != end && !isBlank(*q); ++q) {
             const char c = *q;
-            if (istZiffer(c)) {
-                if (++anzahl > hoechstens)
+            if (isDigit(c)) {
+                if (++count > maxDigits)
                     return false;
-                ziffern = ziffern * 10 + std::uint64_t(c - '0');
-                if (nachkomma >= 0)
-                    ++nachkomma;
-            } else if (std::is_floating_point_v<T> && c == '.' && nachkomma < 0) {
-                nachkomma = 0;
+                digits = digits * 10 + std::uint64_t(c - '0');
+                if (fractionDigits >= 0)
+                    ++fractionDigits;
+            } else if (std::is_floating_point_v<T> && c == '.' && fractionDigits < 0) {
+                fractionDigits = 0;
             } else {
                 return false;
             }
         }
-        if (anzahl == 0)
+        if (count == 0)
             return false;
         p = q;
         if constexpr (std::is_floating_point_v<T>) {
-            out = double(ziffern) / zehnHoch[nachkomma < 0 ? 0 : nachkomma];
+            out = double(digits) / powersOfTen[fractionDigits < 0 ? 0 : fractionDigits];
             if (minus)
                 out = -out;
         } else {
-            out = minus ? T(-std::int64_t(ziffern)) : T(ziffern);
+            out = minus ? T(-std::int64_t(digits)) : T(digits);
         }
         return true;
     }
 
-    void leerUeberspringen()
+    void skipBlanks()
     {
-        while (p != end && istLeer(*p))
+        while (p != end && isBlank(*p))
             ++p;
     }
 
     // White space as the old program's text stream knew it: blank, tab, line and page ends.
-    static bool istLeer(char c) { return kLeer[static_cast<unsigned char>(c)]; }
-    static bool istZiffer(char c) { return c >= '0' && c <= '9'; }
+    static bool isBlank(char c) { return kBlank[static_cast<unsigned char>(c)]; }
+    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-    static constexpr std::array<bool, 256> kLeer = [] {
-        std::array<bool, 256> leer{};
+    static constexpr std::array<bool, 256> kBlank = [] {
+        std::array<bool, 256> blank{};
         for (const char c : {' ', '\t', '\n', '\r', '\v', '\f'})
-            leer[static_cast<unsigned char>(c)] = true;
-        return leer;
+            blank[static_cast<unsigned char>(c)] = true;
+        return blank;
     }();
 
     const char *p;
     const char *end;
-    std::string_view letztes;
+    std::string_view lastRead;
 };

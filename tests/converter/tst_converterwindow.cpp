@@ -1,13 +1,13 @@
+#include "AnsweringDialogs.h"
+#include "ConverterWindow.h"
 #include "CsvFile.h"
-#include "Dialogs.h"
-#include "Kurvendiagramm.h"
-#include "Kurvenvorschau.h"
+#include "CurveChart.h"
+#include "CurvePreview.h"
+#include "FolderMemory.h"
 #include "NewCurveFile.h"
-#include "Ordner.h"
+#include "NumberText.h"
 #include "TestFiles.h"
 #include "WholeTexts.h"
-#include "ZahlText.h"
-#include "zor2conv.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -44,47 +44,6 @@
 #include <utility>
 
 namespace {
-
-// Answers the window's dialogs from prepared queues and records what was asked.
-class AnsweringDialogs : public Dialogs
-{
-public:
-    struct Question
-    {
-        QString caption;
-        QString dir;
-        QString filter;
-    };
-
-    QString openFileName(QWidget *, const QString &caption, const QString &dir,
-                         const QString &filter) override
-    {
-        openQuestions.append({caption, dir, filter});
-        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
-    }
-    QStringList openFileNames(QWidget *, const QString &caption, const QString &dir,
-                              const QString &filter) override
-    {
-        openQuestions.append({caption, dir, filter});
-        return std::exchange(openAnswers, {});
-    }
-    QString saveFileName(QWidget *, const QString &caption, const QString &dir,
-                         const QString &filter) override
-    {
-        saveQuestions.append({caption, dir, filter});
-        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
-    }
-    void warning(QWidget *, const QString &title, const QString &text) override
-    {
-        warnings.append({title, text});
-    }
-
-    QStringList openAnswers;
-    QStringList saveAnswers;
-    QList<Question> openQuestions;
-    QList<Question> saveQuestions;
-    QList<QPair<QString, QString>> warnings;
-};
 
 enum class State { Idle, Loaded, Converted };
 
@@ -123,7 +82,7 @@ QByteArray oldFile(const QByteArray &tag, int mode, const QByteArray &label, int
 
 Q_DECLARE_METATYPE(State)
 
-class TestZor2conv : public QObject
+class TestConverterWindow : public QObject
 {
     Q_OBJECT
 
@@ -137,7 +96,7 @@ private:
     {
         window.reset();
         dialogs = std::make_unique<AnsweringDialogs>();
-        window = std::make_unique<zor2conv>(*dialogs);
+        window = std::make_unique<ConverterWindow>(*dialogs);
         window->show();
     }
 
@@ -156,45 +115,42 @@ private:
     void open(const QString &path)
     {
         dialogs->openAnswers = {path};
-        click("pushButton");
+        click("openButton");
     }
 
     bool inState(State state)
     {
         const bool loaded = state != State::Idle;
         const bool converted = state == State::Converted;
-        return child<QPushButton>("pushButton")->isEnabled() &&
-               child<QPushButton>("pushButton_3")->isEnabled() == loaded &&
-               child<QGroupBox>("groupBox_2")->isEnabled() == converted &&
-               child<QTextEdit>("textEdit")->isEnabled() == converted &&
-               child<QPushButton>("pushButton_2")->isEnabled() == converted &&
-               child<QAction>("actionBeenden")->isEnabled();
+        return child<QPushButton>("openButton")->isEnabled() &&
+               child<QPushButton>("convertButton")->isEnabled() == loaded &&
+               child<QGroupBox>("newFileGroup")->isEnabled() == converted &&
+               child<QTextEdit>("descriptionEdit")->isEnabled() == converted &&
+               child<QPushButton>("saveButton")->isEnabled() == converted &&
+               child<QAction>("quitAction")->isEnabled();
     }
 
     bool isResetIdle()
     {
-        return inState(State::Idle) && child<QLabel>("label")->text() == "Kurve Typ:" &&
-               child<QLabel>("label_2")->text().isEmpty() &&
-               child<QTextEdit>("textEdit")->toPlainText().isEmpty();
+        return inState(State::Idle) && child<QLabel>("typeLabel")->text() == "Kurve Typ:" &&
+               child<QLabel>("oldDescriptionLabel")->text().isEmpty() &&
+               child<QTextEdit>("descriptionEdit")->toPlainText().isEmpty();
     }
 
-    Kurvenvorschau *vorschau()
-    {
-        return findChildOrFail<Kurvenvorschau>(window.get(), "Kurvenvorschau");
-    }
+    CurvePreview *preview() { return findChildOrFail<CurvePreview>(window.get(), "CurvePreview"); }
 
     // The preview's points of one channel as the new files write numbers.
-    QList<QByteArray> vorschauZeilen(int kanal)
+    QList<QByteArray> previewLines(int channel)
     {
-        QList<QByteArray> zeilen;
-        for (const QPointF &p : vorschau()->diagramm()->kanal(kanal)->points()) {
-            QByteArray zeile;
-            ZahlText::anhaengen(zeile, p.x());
-            zeile += ';';
-            ZahlText::anhaengen(zeile, p.y());
-            zeilen.append(zeile);
+        QList<QByteArray> lines;
+        for (const QPointF &p : preview()->curveChart()->channel(channel)->points()) {
+            QByteArray line;
+            NumberText::append(line, p.x());
+            line += ';';
+            NumberText::append(line, p.y());
+            lines.append(line);
         }
-        return zeilen;
+        return lines;
     }
 
     static QVariant setting(const char *application, const char *key)
@@ -211,7 +167,7 @@ private:
     QTemporaryDir settingsDir;
     QTemporaryDir files;
     std::unique_ptr<AnsweringDialogs> dialogs;
-    std::unique_ptr<zor2conv> window;
+    std::unique_ptr<ConverterWindow> window;
 
 private slots:
     void initTestCase()
@@ -242,41 +198,43 @@ private slots:
         QTest::addColumn<QString>("parentName");
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QString>("text");
-        QTest::newRow("groupBox") << "groupBox"
-                                  << "QGroupBox"
-                                  << "centralWidget" << QRect(20, 9, 501, 141)
-                                  << "Kurvendatei alt ZOR01 Format";
-        QTest::newRow("pushButton")
-            << "pushButton"
+        QTest::newRow("oldFileGroup")
+            << "oldFileGroup"
+            << "QGroupBox"
+            << "centralWidget" << QRect(20, 9, 501, 141) << "Kurvendatei alt ZOR01 Format";
+        QTest::newRow("openButton")
+            << "openButton"
             << "QPushButton"
-            << "groupBox" << QRect(310, 16, 181, 27) << "Kurvendatei ALT oeffnen";
-        QTest::newRow("pushButton_3") << "pushButton_3"
-                                      << "QPushButton"
-                                      << "groupBox" << QRect(310, 44, 181, 27) << "Konvertieren";
-        QTest::newRow("label") << "label"
-                               << "QLabel"
-                               << "groupBox" << QRect(20, 30, 301, 17) << "Kurve Typ";
-        QTest::newRow("label_2") << "label_2"
-                                 << "QLabel"
-                                 << "groupBox" << QRect(10, 80, 481, 61) << "";
-        QTest::newRow("label_4") << "label_4"
-                                 << "QLabel"
-                                 << "groupBox" << QRect(20, 55, 141, 17) << "Kurve Beschreibung:";
-        QTest::newRow("groupBox_2")
-            << "groupBox_2"
+            << "oldFileGroup" << QRect(310, 16, 181, 27) << "Kurvendatei ALT oeffnen";
+        QTest::newRow("convertButton")
+            << "convertButton"
+            << "QPushButton"
+            << "oldFileGroup" << QRect(310, 44, 181, 27) << "Konvertieren";
+        QTest::newRow("typeLabel") << "typeLabel"
+                                   << "QLabel"
+                                   << "oldFileGroup" << QRect(20, 30, 301, 17) << "Kurve Typ";
+        QTest::newRow("oldDescriptionLabel") << "oldDescriptionLabel"
+                                             << "QLabel"
+                                             << "oldFileGroup" << QRect(10, 80, 481, 61) << "";
+        QTest::newRow("oldDescriptionCaption")
+            << "oldDescriptionCaption"
+            << "QLabel"
+            << "oldFileGroup" << QRect(20, 55, 141, 17) << "Kurve Beschreibung:";
+        QTest::newRow("newFileGroup")
+            << "newFileGroup"
             << "QGroupBox"
             << "centralWidget" << QRect(20, 160, 501, 131) << "Kurvendatei neu ZOR2.0 Format";
-        QTest::newRow("pushButton_2")
-            << "pushButton_2"
+        QTest::newRow("saveButton")
+            << "saveButton"
             << "QPushButton"
-            << "groupBox_2" << QRect(300, 100, 191, 30) << " Speichern neues Format";
-        QTest::newRow("label_3") << "label_3"
-                                 << "QLabel"
-                                 << "groupBox_2" << QRect(10, 20, 281, 17)
-                                 << "Kurve Beschreibung und default Dateiname:";
-        QTest::newRow("textEdit") << "textEdit"
-                                  << "QTextEdit"
-                                  << "groupBox_2" << QRect(10, 36, 481, 60) << "";
+            << "newFileGroup" << QRect(300, 100, 191, 30) << " Speichern neues Format";
+        QTest::newRow("descriptionLabel") << "descriptionLabel"
+                                          << "QLabel"
+                                          << "newFileGroup" << QRect(10, 20, 281, 17)
+                                          << "Kurve Beschreibung und default Dateiname:";
+        QTest::newRow("descriptionEdit") << "descriptionEdit"
+                                         << "QTextEdit"
+                                         << "newFileGroup" << QRect(10, 36, 481, 60) << "";
     }
     void formHasEveryWidgetInPlace()
     {
@@ -304,39 +262,38 @@ private slots:
 
     void formWindowMenuAndFonts()
     {
-        QCOMPARE(window->objectName(), QStringLiteral("zor2conv"));
+        QCOMPARE(window->objectName(), QStringLiteral("ConverterWindow"));
         QCOMPARE(window->windowTitle(), QStringLiteral("zor2conv"));
         QCOMPARE(window->size(), QSize(536, 355));
         QCOMPARE(window->centralWidget()->objectName(), QStringLiteral("centralWidget"));
         QCOMPARE(window->statusBar()->objectName(), QStringLiteral("statusBar"));
         QCOMPARE(window->menuBar()->objectName(), QStringLiteral("menuBar"));
 
-        const QMenu *menu = child<QMenu>("menuDatei");
+        const QMenu *menu = child<QMenu>("fileMenu");
         QCOMPARE(menu->title(), QStringLiteral("&Datei"));
-        const QMenu *ansicht = child<QMenu>("menuAnsicht");
-        QCOMPARE(ansicht->title(), QStringLiteral("&Ansicht"));
+        const QMenu *view = child<QMenu>("viewMenu");
+        QCOMPARE(view->title(), QStringLiteral("&Ansicht"));
         QCOMPARE(window->menuBar()->actions(),
-                 (QList<QAction *>{menu->menuAction(), ansicht->menuAction()}));
-        QCOMPARE(ansicht->actions(), QList<QAction *>{child<QAction>("actionKurvenvorschau")});
-        QCOMPARE(QString(ansicht->actions()[0]->text()).remove('&'),
-                 QStringLiteral("Kurvenvorschau"));
+                 (QList<QAction *>{menu->menuAction(), view->menuAction()}));
+        QCOMPARE(view->actions(), QList<QAction *>{child<QAction>("previewAction")});
+        QCOMPARE(QString(view->actions()[0]->text()).remove('&'), QStringLiteral("Kurvenvorschau"));
         // The buttons' steps above the separator, then Beenden.
         const QList<QAction *> entries = menu->actions();
         QCOMPARE(entries.size(), 6);
-        QCOMPARE(entries[0], child<QAction>("actionOeffnen"));
-        QCOMPARE(entries[1], child<QAction>("actionSpeichern"));
+        QCOMPARE(entries[0], child<QAction>("openAction"));
+        QCOMPARE(entries[1], child<QAction>("saveAction"));
         QCOMPARE(QString(entries[2]->text()).remove('&'), QStringLiteral("Kurve NEU anzeigen..."));
         QCOMPARE(QString(entries[3]->menu()->title()).remove('&'),
                  QStringLiteral("Zuletzt geoeffnet"));
         QVERIFY(entries[4]->isSeparator());
-        QCOMPARE(entries[5], child<QAction>("actionBeenden"));
+        QCOMPARE(entries[5], child<QAction>("quitAction"));
         QCOMPARE(QString(entries[5]->text()).remove('&'), QStringLiteral("Beenden"));
         QVERIFY(!entries[5]->icon().isNull());
 
-        QVERIFY(child<QLabel>("label_4")->font().bold());
-        QVERIFY(child<QLabel>("label_3")->font().bold());
-        QVERIFY(!child<QLabel>("label")->font().bold());
-        const QLabel *description = child<QLabel>("label_2");
+        QVERIFY(child<QLabel>("oldDescriptionCaption")->font().bold());
+        QVERIFY(child<QLabel>("descriptionLabel")->font().bold());
+        QVERIFY(!child<QLabel>("typeLabel")->font().bold());
+        const QLabel *description = child<QLabel>("oldDescriptionLabel");
         QCOMPARE(description->alignment(), Qt::AlignLeft | Qt::AlignTop);
         QVERIFY(description->wordWrap());
         QCOMPARE(description->margin(), 1);
@@ -345,12 +302,12 @@ private slots:
     void startsIdleWithToolTips()
     {
         QVERIFY(inState(State::Idle));
-        QCOMPARE(child<QLabel>("label")->text(), QStringLiteral("Kurve Typ"));
-        const QString textTip = child<QTextEdit>("textEdit")->toolTip();
+        QCOMPARE(child<QLabel>("typeLabel")->text(), QStringLiteral("Kurve Typ"));
+        const QString textTip = child<QTextEdit>("descriptionEdit")->toolTip();
         QVERIFY(textTip.startsWith("<b>Beschreibung der Wobbelkurve</b><br>---"));
         QVERIFY(textTip.endsWith("<br>Es entstehen 2 Dateien, da die alte Datei<br>2 Kurven "
                                  "beinhaltet."));
-        const QString buttonTip = child<QPushButton>("pushButton_3")->toolTip();
+        const QString buttonTip = child<QPushButton>("convertButton")->toolTip();
         QVERIFY(buttonTip.startsWith("<b>Konvertierung der Kurven</b><br>"));
         QVERIFY(buttonTip.endsWith("und anschliessenden \"Speichern\" 2 Dateien<br>im neuen "
                                    "Format.<br>"));
@@ -375,7 +332,7 @@ private slots:
 
     void cancelledOpenStaysIdleAndRemembersNothing()
     {
-        click("pushButton");
+        click("openButton");
         QCOMPARE(dialogs->openQuestions.size(), 1);
         const AnsweringDialogs::Question &q = dialogs->openQuestions.first();
         QCOMPARE(q.caption, QStringLiteral("ZOR Kurve ALT laden"));
@@ -420,14 +377,15 @@ private slots:
         const QString path = writeOld(QStringLiteral("open/a_b.hfd"), content);
         open(path);
         QVERIFY(inState(State::Loaded));
-        QCOMPARE(child<QLabel>("label")->text(), type);
-        QCOMPARE(child<QLabel>("label_2")->text(), QString(path).replace('_', ' ') + label);
+        QCOMPARE(child<QLabel>("typeLabel")->text(), type);
+        QCOMPARE(child<QLabel>("oldDescriptionLabel")->text(),
+                 QString(path).replace('_', ' ') + label);
         QCOMPARE(window->windowTitle(), QString::fromUtf8("a_b.hfd \u2013 zor2conv"));
         QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("open/"));
 
         // The next open starts in the remembered folder, and a cancel there leaves the window
         // idle again.
-        click("pushButton");
+        click("openButton");
         QCOMPARE(dialogs->openQuestions.last().dir, files.filePath("open"));
         QVERIFY(isResetIdle());
         QCOMPARE(window->windowTitle(), QStringLiteral("zor2conv"));
@@ -436,7 +394,7 @@ private slots:
     void refusedOpenStaysIdle_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("grund");
+        QTest::addColumn<QString>("reason");
         QTest::newRow("untagged") << QByteArray("1e6 1e5 2 1 0 1 0 0 1 2 3 4 label\n")
                                   << "keine Kurvendatei im alten Format";
         QTest::newRow("too many steps") << QByteArray("#V3.05 1e6 1e5 10000 1 0 1 0 0\n")
@@ -453,7 +411,7 @@ private slots:
     void refusedOpenStaysIdle()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, grund);
+        QFETCH(QString, reason);
         // A good file first, so that nothing of it may remain.
         open(writeOld(QStringLiteral("good.hfd"), oldFile("#V4.10", 0, "gut")));
         QVERIFY(inState(State::Loaded));
@@ -464,7 +422,7 @@ private slots:
         QCOMPARE(dialogs->warnings.size(), 1);
         QCOMPARE(dialogs->warnings[0].first, QStringLiteral("Kurvendatei ALT laden"));
         QCOMPARE(dialogs->warnings[0].second, "Die Datei " + QDir::toNativeSeparators(bad) +
-                                                  " kann nicht geladen werden.\n" + grund);
+                                                  " kann nicht geladen werden.\n" + reason);
         QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("refused/"));
     }
 
@@ -480,7 +438,7 @@ private slots:
                     lines.append(m);
             });
         open(writeOld(QStringLiteral("quiet.hfd"), oldFile("#V4.05", 1, "leise", 40)));
-        click("pushButton_3");
+        click("convertButton");
         QVERIFY2(lines.isEmpty(), qPrintable(lines.join('\n')));
         QLoggingCategory::setFilterRules(QStringLiteral("zor2conv.debug=true"));
         const QString path = writeOld(QStringLiteral("dbg.hfd"),
@@ -515,19 +473,19 @@ private slots:
                                       oldFile("#V4.05", 0, "Filter_<b>10MHz</b>"));
         open(path);
         // The description is a path and a label, never markup: shown as it stands.
-        QCOMPARE(child<QLabel>("label_2")->textFormat(), Qt::PlainText);
-        QVERIFY(child<QLabel>("label_2")->text().endsWith(";Filter <b>10MHz</b>"));
-        click("pushButton_3");
+        QCOMPARE(child<QLabel>("oldDescriptionLabel")->textFormat(), Qt::PlainText);
+        QVERIFY(child<QLabel>("oldDescriptionLabel")->text().endsWith(";Filter <b>10MHz</b>"));
+        click("convertButton");
         QVERIFY(inState(State::Converted));
         QString expected = files.filePath("conv/filter") + ";Filter_<b>10MHz</b>";
         for (const char c : {' ', '+', '-', '\\', '/', ':', ';'})
             expected.replace(QLatin1Char(c), QLatin1Char('_'));
-        QCOMPARE(child<QTextEdit>("textEdit")->toPlainText(), expected);
+        QCOMPARE(child<QTextEdit>("descriptionEdit")->toPlainText(), expected);
 
         // Converting again cleans the already cleaned description: no change.
-        click("pushButton_3");
+        click("convertButton");
         QVERIFY(inState(State::Converted));
-        QCOMPARE(child<QTextEdit>("textEdit")->toPlainText(), expected);
+        QCOMPARE(child<QTextEdit>("descriptionEdit")->toPlainText(), expected);
     }
 
     void unwritableCurveIsRefusedWithWarning_data()
@@ -543,19 +501,19 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, problem);
         open(writeOld(QStringLiteral("u.hfd"), content));
-        click("pushButton_3");
+        click("convertButton");
         QCOMPARE(dialogs->warnings.size(), 1);
         QCOMPARE(dialogs->warnings.last().second,
                  "Die Kurvendatei kann nicht umgewandelt werden: " + problem);
         QVERIFY(inState(State::Loaded));
-        QVERIFY(child<QTextEdit>("textEdit")->toPlainText().isEmpty());
+        QVERIFY(child<QTextEdit>("descriptionEdit")->toPlainText().isEmpty());
     }
 
     void impedanceCurveIsRefusedWithWarning()
     {
         open(writeOld(QStringLiteral("z.hfd"), oldFile("#V4.10", 4, "imp")));
         for (int press = 1; press <= 2; ++press) {
-            click("pushButton_3");
+            click("convertButton");
             QCOMPARE(dialogs->warnings.size(), press);
             QCOMPARE(dialogs->warnings.last().first, QStringLiteral("Kurvendatei Impedanz"));
             QCOMPARE(dialogs->warnings.last().second,
@@ -563,7 +521,7 @@ private slots:
                                     "Kurvendateien k&ouml;nnen leider nicht<BR>umgewandelt "
                                     "werden."));
             QVERIFY(inState(State::Loaded));
-            QVERIFY(child<QTextEdit>("textEdit")->toPlainText().isEmpty());
+            QVERIFY(child<QTextEdit>("descriptionEdit")->toPlainText().isEmpty());
         }
     }
 
@@ -595,10 +553,10 @@ private slots:
         QDir().mkpath(files.filePath("out"));
 
         open(writeOld(QStringLiteral("save.hfd"), oldFile("#V4.04", 0, "Tief")));
-        click("pushButton_3");
-        child<QTextEdit>("textEdit")->setPlainText(QStringLiteral("Tiefpass 10 MHz"));
+        click("convertButton");
+        child<QTextEdit>("descriptionEdit")->setPlainText(QStringLiteral("Tiefpass 10 MHz"));
         dialogs->saveAnswers = {answer.isEmpty() ? QString() : files.filePath(answer)};
-        click("pushButton_2");
+        click("saveButton");
 
         QCOMPARE(dialogs->saveQuestions.size(), 1);
         const AnsweringDialogs::Question &q = dialogs->saveQuestions.first();
@@ -632,17 +590,18 @@ private slots:
         QSettings(QStringLiteral("VEZ"), QStringLiteral("ZOR2"))
             .setValue(QStringLiteral("kurvenpath"), files.filePath("last/"));
         open(writeOld(QStringLiteral("p.hfd"), oldFile("#V3.05", 0, "x")));
-        click("pushButton_3");
-        child<QTextEdit>("textEdit")->setPlainText(QStringLiteral("C:/kurven/tp.hfd, 10 MHz"));
-        click("pushButton_2");
+        click("convertButton");
+        child<QTextEdit>("descriptionEdit")
+            ->setPlainText(QStringLiteral("C:/kurven/tp.hfd, 10 MHz"));
+        click("saveButton");
         QCOMPARE(dialogs->saveQuestions.last().dir,
                  files.filePath("last/C__kurven_tp.hfd_ 10 MHz"));
 
         // An empty description proposes the time stamp.
         open(writeOld(QStringLiteral("p.hfd"), oldFile("#V3.05", 0, "x")));
-        click("pushButton_3");
-        child<QTextEdit>("textEdit")->clear();
-        click("pushButton_2");
+        click("convertButton");
+        child<QTextEdit>("descriptionEdit")->clear();
+        click("saveButton");
         const QString proposal = QFileInfo(dialogs->saveQuestions.last().dir).fileName();
         QVERIFY2(QRegularExpression("^\\d{6}_\\d{6}$").match(proposal).hasMatch(),
                  qPrintable(proposal));
@@ -650,10 +609,10 @@ private slots:
 
         // Enter typed into the description puts no line break into the files' names.
         open(writeOld(QStringLiteral("p.hfd"), oldFile("#V3.05", 0, "x")));
-        click("pushButton_3");
-        child<QTextEdit>("textEdit")->clear();
-        QTest::keyClicks(child<QTextEdit>("textEdit"), "Dipol80m\r");
-        click("pushButton_2");
+        click("convertButton");
+        child<QTextEdit>("descriptionEdit")->clear();
+        QTest::keyClicks(child<QTextEdit>("descriptionEdit"), "Dipol80m\r");
+        click("saveButton");
         QCOMPARE(dialogs->saveQuestions.last().dir, files.filePath("last/Dipol80m_"));
     }
 
@@ -686,9 +645,9 @@ private slots:
         QVERIFY2(batch.exitCode() == 0, batch.readAllStandardError().constData());
 
         open(input);
-        click("pushButton_3");
+        click("convertButton");
         dialogs->saveAnswers = {files.filePath("window/in_put")};
-        click("pushButton_2");
+        click("saveButton");
         QVERIFY(dialogs->warnings.isEmpty());
         for (const char *name : {"in_put.z2k", "in_put_2.z2k"}) {
             const QByteArray fromWindow = readTestFile(files.filePath("window/") + name);
@@ -700,7 +659,7 @@ private slots:
     void previewShowsTheWrittenValues_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("einheit");
+        QTest::addColumn<QString>("unitOf");
         QTest::newRow("level, tables, decimated") << oldFile("#V4.10", 0, "pegel", 4500) << "dB";
         QTest::newRow("linear level") << oldFile("#V3.05", 2, "lin", 30) << "dB";
         QTest::newRow("SWR, tables") << oldFile("#V4.05", 1, "swr", 2001) << "SWV";
@@ -709,38 +668,38 @@ private slots:
     void previewShowsTheWrittenValues()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, einheit);
+        QFETCH(QString, unitOf);
         QDir(files.filePath("shown")).removeRecursively();
         QDir().mkpath(files.filePath("shown"));
         open(writeOld(QStringLiteral("shown.hfd"), content));
-        QVERIFY(!vorschau()->isVisible());
-        click("pushButton_3");
-        QVERIFY(vorschau()->isVisible());
-        const QString beschreibung = child<QTextEdit>("textEdit")->toPlainText();
-        QVERIFY(vorschau()->windowTitle().contains(beschreibung));
-        child<QTextEdit>("textEdit")->setPlainText(QStringLiteral("Neuer Name"));
-        QCOMPARE(vorschau()->windowTitle(), QStringLiteral("Neuer Name - Kurvenvorschau"));
-        const Kurvendiagramm *d = vorschau()->diagramm();
-        QCOMPARE(d->yAchse()->titleText(), einheit);
-        QCOMPARE(d->kanal(1)->name(), QStringLiteral("Kanal 1"));
-        QCOMPARE(d->kanal(2)->name(), QStringLiteral("Kanal 2"));
-        const QList<QByteArray> kanal1 = vorschauZeilen(1);
-        const QList<QByteArray> kanal2 = vorschauZeilen(2);
+        QVERIFY(!preview()->isVisible());
+        click("convertButton");
+        QVERIFY(preview()->isVisible());
+        const QString description = child<QTextEdit>("descriptionEdit")->toPlainText();
+        QVERIFY(preview()->windowTitle().contains(description));
+        child<QTextEdit>("descriptionEdit")->setPlainText(QStringLiteral("Neuer Name"));
+        QCOMPARE(preview()->windowTitle(), QStringLiteral("Neuer Name - Kurvenvorschau"));
+        const CurveChart *d = preview()->curveChart();
+        QCOMPARE(d->yAxis()->titleText(), unitOf);
+        QCOMPARE(d->channel(1)->name(), QStringLiteral("Kanal 1"));
+        QCOMPARE(d->channel(2)->name(), QStringLiteral("Kanal 2"));
+        const QList<QByteArray> channel1 = previewLines(1);
+        const QList<QByteArray> channel2 = previewLines(2);
 
         dialogs->saveAnswers = {files.filePath("shown/k")};
-        click("pushButton_2");
-        for (const auto &[datei, zeilen] :
-             {std::pair{"shown/k.z2k", kanal1}, std::pair{"shown/k_2.z2k", kanal2}}) {
-            QList<QByteArray> geschrieben = readTestFile(files.filePath(datei)).split('\n');
-            geschrieben.removeFirst(); // the header
-            geschrieben.removeLast();  // after the last line feed
-            QVERIFY(geschrieben.size() > 1);
-            QCOMPARE(zeilen, geschrieben);
+        click("saveButton");
+        for (const auto &[file, lines] :
+             {std::pair{"shown/k.z2k", channel1}, std::pair{"shown/k_2.z2k", channel2}}) {
+            QList<QByteArray> written = readTestFile(files.filePath(file)).split('\n');
+            written.removeFirst(); // the header
+            written.removeLast();  // after the last line feed
+            QVERIFY(written.size() > 1);
+            QCOMPARE(lines, written);
         }
         // The window is idle again; the preview keeps showing the curve that was saved.
         QVERIFY(isResetIdle());
-        QCOMPARE(vorschauZeilen(1), kanal1);
-        QCOMPARE(vorschau()->windowTitle(), QStringLiteral("Neuer Name - Kurvenvorschau"));
+        QCOMPARE(previewLines(1), channel1);
+        QCOMPARE(preview()->windowTitle(), QStringLiteral("Neuer Name - Kurvenvorschau"));
         QCOMPARE(window->statusBar()->currentMessage(),
                  QStringLiteral("Gespeichert: k.z2k, k_2.z2k"));
     }
@@ -748,48 +707,48 @@ private slots:
     void previewIsClearedByAFailedLoad()
     {
         open(writeOld(QStringLiteral("ok.hfd"), oldFile("#V4.05", 1, "gut", 50)));
-        click("pushButton_3");
-        QCOMPARE(vorschau()->diagramm()->kanal(2)->count(), 50);
+        click("convertButton");
+        QCOMPARE(preview()->curveChart()->channel(2)->count(), 50);
         open(writeOld(QStringLiteral("bad.hfd"), "#V4.05 1e6 zwei"));
         QVERIFY(isResetIdle());
-        QCOMPARE(vorschau()->diagramm()->kanal(1)->count(), 0);
-        QCOMPARE(vorschau()->diagramm()->kanal(2)->count(), 0);
-        QCOMPARE(vorschau()->windowTitle(), QStringLiteral("Kurvenvorschau"));
-        QVERIFY(!findChildOrFail<QPushButton>(vorschau(), "bildSpeichern")->isEnabled());
+        QCOMPARE(preview()->curveChart()->channel(1)->count(), 0);
+        QCOMPARE(preview()->curveChart()->channel(2)->count(), 0);
+        QCOMPARE(preview()->windowTitle(), QStringLiteral("Kurvenvorschau"));
+        QVERIFY(!findChildOrFail<QPushButton>(preview(), "savePictureButton")->isEnabled());
     }
 
     void previewMenuEntryIsRemembered()
     {
-        QAction *entry = child<QAction>("actionKurvenvorschau");
+        QAction *entry = child<QAction>("previewAction");
         QVERIFY(entry->isChecked()); // on by default
         const QString path = writeOld(QStringLiteral("menu.hfd"), oldFile("#V3.05", 0, "m"));
         open(path);
-        click("pushButton_3");
-        QVERIFY(vorschau()->isVisible());
+        click("convertButton");
+        QVERIFY(preview()->isVisible());
 
         entry->trigger();
-        QVERIFY(!vorschau()->isVisible());
+        QVERIFY(!preview()->isVisible());
         QCOMPARE(setting("ZOR5", "kurvenvorschau"), QVariant(false));
         newWindow();
-        entry = child<QAction>("actionKurvenvorschau");
+        entry = child<QAction>("previewAction");
         QVERIFY(!entry->isChecked());
         open(path);
-        click("pushButton_3");
-        QVERIFY(!vorschau()->isVisible());
-        QCOMPARE(vorschau()->diagramm()->kanal(1)->count(), 5); // kept up to date all the same
+        click("convertButton");
+        QVERIFY(!preview()->isVisible());
+        QCOMPARE(preview()->curveChart()->channel(1)->count(), 5); // kept up to date all the same
 
         entry->trigger();
-        QVERIFY(vorschau()->isVisible());
+        QVERIFY(preview()->isVisible());
         QCOMPARE(setting("ZOR5", "kurvenvorschau"), QVariant(true));
         // Closed by the user: the entry follows, and so does the setting.
-        vorschau()->close();
+        preview()->close();
         QVERIFY(!entry->isChecked());
         QCOMPARE(setting("ZOR5", "kurvenvorschau"), QVariant(false));
         entry->trigger();
         // Beenden closes both windows; the preview stays switched on for the next start.
-        child<QAction>("actionBeenden")->trigger();
+        child<QAction>("quitAction")->trigger();
         QVERIFY(!window->isVisible());
-        QVERIFY(!vorschau()->isVisible());
+        QVERIFY(!preview()->isVisible());
         QCOMPARE(setting("ZOR5", "kurvenvorschau"), QVariant(true));
     }
 
@@ -797,40 +756,43 @@ private slots:
     void previewReadsTheNearestPoint()
     {
         open(writeOld(QStringLiteral("lesen.hfd"), oldFile("#V4.04", 1, "lesen", 300)));
-        click("pushButton_3");
-        QChartView *ansicht = findChildOrFail<QChartView>(vorschau(), "chartView");
-        QVERIFY(QTest::qWaitForWindowExposed(vorschau()));
-        Kurvendiagramm *d = vorschau()->diagramm();
-        const QPointF k1 = d->kanal(1)->at(100);
-        const QPointF k2 = d->kanal(2)->at(100);
-        const QPointF stelle = ansicht->mapFromScene(d->mapToPosition(k1 + QPointF(0.05, 0)));
-        QMouseEvent bewegung(QEvent::MouseMove, stelle, ansicht->viewport()->mapToGlobal(stelle),
-                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(ansicht->viewport(), &bewegung);
+        click("convertButton");
+        QChartView *view = findChildOrFail<QChartView>(preview(), "chartView");
+        QVERIFY(QTest::qWaitForWindowExposed(preview()));
+        CurveChart *d = preview()->curveChart();
+        const QPointF samples1 = d->channel(1)->at(100);
+        const QPointF samples2 = d->channel(2)->at(100);
+        const QPointF position = view->mapFromScene(d->mapToPosition(samples1 + QPointF(0.05, 0)));
+        QMouseEvent move(QEvent::MouseMove, position, view->viewport()->mapToGlobal(position),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &move);
         // German numbers: the frequency to the 0.25 MHz step's two decimals, the SWR to two.
-        const auto deutsch = [](double v) { return QString::number(v, 'f', 2).replace('.', ','); };
-        QCOMPARE(findChildOrFail<QLabel>(vorschau(), "ablesung")->text(),
+        const auto germanNumber = [](double v) {
+            return QString::number(v, 'f', 2).replace('.', ',');
+        };
+        QCOMPARE(findChildOrFail<QLabel>(preview(), "readingLabel")->text(),
                  QStringLiteral("%1 MHz  Kanal 1: %2 SWV  Kanal 2: %3 SWV")
-                     .arg(deutsch(k1.x()), deutsch(k1.y()), deutsch(k2.y())));
+                     .arg(germanNumber(samples1.x()), germanNumber(samples1.y()),
+                          germanNumber(samples2.y())));
 
-        const double links = d->xAchse()->min();
-        const double rechts = d->xAchse()->max();
-        QWheelEvent rad(stelle, QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+        const double left = d->xAxis()->min();
+        const double right = d->xAxis()->max();
+        QWheelEvent rad(position, QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
                         Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(ansicht->viewport(), &rad);
-        QVERIFY(d->xAchse()->min() > links && d->xAchse()->max() < rechts);
-        QMouseEvent doppelt(QEvent::MouseButtonDblClick, stelle,
-                            ansicht->viewport()->mapToGlobal(stelle), Qt::LeftButton,
-                            Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(ansicht->viewport(), &doppelt);
-        QCOMPARE(d->xAchse()->min(), links);
-        QCOMPARE(d->xAchse()->max(), rechts);
+        QCoreApplication::sendEvent(view->viewport(), &rad);
+        QVERIFY(d->xAxis()->min() > left && d->xAxis()->max() < right);
+        QMouseEvent duplicate(QEvent::MouseButtonDblClick, position,
+                              view->viewport()->mapToGlobal(position), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &duplicate);
+        QCOMPARE(d->xAxis()->min(), left);
+        QCOMPARE(d->xAxis()->max(), right);
     }
 
     void previewSavesPictures_data()
     {
         QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("datei");
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("format");
         QTest::newRow("png") << "bilder/a.png"
                              << "bilder/a.png" << QByteArray("png");
@@ -842,38 +804,39 @@ private slots:
     void previewSavesPictures()
     {
         QFETCH(QString, answer);
-        QFETCH(QString, datei);
+        QFETCH(QString, file);
         QFETCH(QByteArray, format);
         QDir().mkpath(files.filePath("bilder"));
         open(writeOld(QStringLiteral("bild.hfd"), oldFile("#V4.05", 0, "Bild_1", 300)));
-        click("pushButton_3");
+        click("convertButton");
         // What the user sees is saved: the zoomed frequency range, not the whole curve.
         QWheelEvent wheel(QPointF(100, 100), QPointF(), QPoint(), QPoint(0, 240), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(
-            findChildOrFail<QChartView>(vorschau(), "chartView")->viewport(), &wheel);
-        const QValueAxis *x = vorschau()->diagramm()->xAchse();
+        QCoreApplication::sendEvent(findChildOrFail<QChartView>(preview(), "chartView")->viewport(),
+                                    &wheel);
+        const QValueAxis *x = preview()->curveChart()->xAxis();
         QVERIFY(x->max() - x->min() < 300 * 0.25 * 0.7);
 
         dialogs->saveAnswers = {files.filePath(answer)};
-        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern"),
+        QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "savePictureButton"),
                           Qt::LeftButton);
         const AnsweringDialogs::Question &q = dialogs->saveQuestions.last();
         QCOMPARE(q.caption, QStringLiteral("Bild speichern"));
         QCOMPARE(q.dir, QDir::homePath() + "/" +
-                            dateinameAusText(child<QTextEdit>("textEdit")->toPlainText()) + ".png");
+                            safeFileName(child<QTextEdit>("descriptionEdit")->toPlainText()) +
+                            ".png");
         QVERIFY(dialogs->warnings.isEmpty());
         if (format == "svg") {
-            QVERIFY(readTestFile(files.filePath(datei)).contains("viewBox=\"0 0 1200 800\""));
+            QVERIFY(readTestFile(files.filePath(file)).contains("viewBox=\"0 0 1200 800\""));
         } else {
-            QImageReader reader(files.filePath(datei), format);
+            QImageReader reader(files.filePath(file), format);
             QCOMPARE(reader.size(), QSize(1200, 800));
         }
         QCOMPARE(setting("ZOR2", "bildpath").toString(), files.filePath("bilder/"));
 
         // The next picture is proposed in the remembered folder; a failed one is told.
         dialogs->saveAnswers = {files.filePath("fehlt/d.png")};
-        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern"),
+        QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "savePictureButton"),
                           Qt::LeftButton);
         QVERIFY(dialogs->saveQuestions.last().dir.startsWith(files.filePath("bilder/")));
         QCOMPARE(dialogs->warnings.size(), 1);
@@ -901,11 +864,11 @@ private slots:
         if (state != State::Idle)
             open(writeOld(QStringLiteral("keys.hfd"), oldFile("#V4.04", 1, "Tasten")));
         if (state == State::Converted)
-            click("pushButton_3");
+            click("convertButton");
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         if (keys == QKeySequence(Qt::Key_Return))
-            QTest::keyClick(child<QPushButton>("pushButton_3"), Qt::Key_Return);
+            QTest::keyClick(child<QPushButton>("convertButton"), Qt::Key_Return);
         else
             QTest::keySequence(window.get(), keys);
         QTest::qWait(200); // a mnemonic presses its button after a short flash
@@ -919,34 +882,34 @@ private slots:
     // beyond the curve; a legend entry hides its channel and stays, dimmed.
     void previewViewMovesAndHides()
     {
-        const QRect frei = window->screen()->availableGeometry();
-        window->move(frei.right() - window->frameGeometry().width(), 0);
+        const QRect available = window->screen()->availableGeometry();
+        window->move(available.right() - window->frameGeometry().width(), 0);
         open(writeOld(QStringLiteral("ziehen.hfd"), oldFile("#V4.04", 1, "ziehen", 300)));
-        click("pushButton_3");
-        QVERIFY(frei.contains(vorschau()->frameGeometry()));
-        QCOMPARE(QAccessible::queryAccessibleInterface(vorschau())->role(), QAccessible::Window);
-        QChartView *ansicht = findChildOrFail<QChartView>(vorschau(), "chartView");
-        Kurvendiagramm *d = vorschau()->diagramm();
-        const QPoint mitte = ansicht->viewport()->rect().center();
-        const double hoehe = d->yAchse()->max() - d->yAchse()->min();
-        for (const Qt::KeyboardModifier taste : {Qt::NoModifier, Qt::ControlModifier}) {
-            QWheelEvent rad(mitte, mitte, QPoint(), QPoint(0, 360), Qt::NoButton, taste,
+        click("convertButton");
+        QVERIFY(available.contains(preview()->frameGeometry()));
+        QCOMPARE(QAccessible::queryAccessibleInterface(preview())->role(), QAccessible::Window);
+        QChartView *view = findChildOrFail<QChartView>(preview(), "chartView");
+        CurveChart *d = preview()->curveChart();
+        const QPoint middle = view->viewport()->rect().center();
+        const double height = d->yAxis()->max() - d->yAxis()->min();
+        for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ControlModifier}) {
+            QWheelEvent rad(middle, middle, QPoint(), QPoint(0, 360), Qt::NoButton, modifier,
                             Qt::NoScrollPhase, false);
-            QCoreApplication::sendEvent(ansicht->viewport(), &rad);
+            QCoreApplication::sendEvent(view->viewport(), &rad);
         }
-        QVERIFY(d->yAchse()->max() - d->yAchse()->min() < 0.9 * hoehe);
+        QVERIFY(d->yAxis()->max() - d->yAxis()->min() < 0.9 * height);
         for (int i = 0; i < 50; ++i) // to the last point, and no further
-            QTest::keyClick(ansicht, Qt::Key_Right);
-        QCOMPARE(d->xAchse()->max(), d->kanal(1)->at(299).x());
-        const double links = d->xAchse()->min();
-        QTest::mousePress(ansicht->viewport(), Qt::LeftButton, Qt::NoModifier, mitte);
-        QTest::mouseMove(ansicht->viewport(), mitte + QPoint(100, 0));
-        QVERIFY(d->xAchse()->min() < links);
+            QTest::keyClick(view, Qt::Key_Right);
+        QCOMPARE(d->xAxis()->max(), d->channel(1)->at(299).x());
+        const double left = d->xAxis()->min();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, middle);
+        QTest::mouseMove(view->viewport(), middle + QPoint(100, 0));
+        QVERIFY(d->xAxis()->min() < left);
 
-        QLegendMarker *eintrag = d->legend()->markers(d->kanal(2)).constFirst();
-        emit eintrag->clicked();
-        QVERIFY(!d->kanal(2)->isVisible() && eintrag->isVisible());
-        QVERIFY(eintrag->labelBrush().color().alpha() < 255);
+        QLegendMarker *entry = d->legend()->markers(d->channel(2)).constFirst();
+        emit entry->clicked();
+        QVERIFY(!d->channel(2)->isVisible() && entry->isVisible());
+        QVERIFY(entry->labelBrush().color().alpha() < 255);
     }
 
     // Two new curve files opened together over a converted SWR curve: each its own colour and
@@ -955,94 +918,94 @@ private slots:
     void newCurvesAreComparedWithTheConvertedOne()
     {
         open(writeOld(QStringLiteral("swr.hfd"), oldFile("#V4.04", 1, "Dipol", 40)));
-        click("pushButton_3");
+        click("convertButton");
         const QString a = writeTestFile(files.filePath("a.z2k"),
                                         "#Dipol SWV\n1;2.2\n1.1;1.2\n1.2;1\n1.3;1.8\n1.4;2.4\n");
         const QString b = writeTestFile(files.filePath("b.z2k"), "#Vorher\n1;-1\n2;7\n");
-        const QString kaputt = writeTestFile(files.filePath("c\x1b.z2k"), "#x\n1;2\n1;2;3\n");
+        const QString broken = writeTestFile(files.filePath("c\x1b.z2k"), "#x\n1;2\n1;2;3\n");
         dialogs->openAnswers = {a, b};
-        child<QAction>("actionKurveNeuAnzeigen")->trigger();
+        child<QAction>("showNewCurvesAction")->trigger();
         QCOMPARE(dialogs->openQuestions.last().filter,
                  QStringLiteral("ZOR2.0 Kurven-Datei (*.z2k)"));
-        QVERIFY(vorschau()->isVisible());
-        Kurvendiagramm *d = vorschau()->diagramm();
-        QCOMPARE(d->verglichen().size(), 2);
-        QCOMPARE(d->vergleichsLinie(0)->name(), QStringLiteral("Dipol SWV"));
-        QCOMPARE(d->vergleichsLinie(1)->name(), QStringLiteral("Vorher"));
-        const QList<QColor> farben = {d->kanal(1)->color(), d->kanal(2)->color(),
-                                      d->vergleichsLinie(0)->color(),
-                                      d->vergleichsLinie(1)->color()};
-        for (int i = 0; i < farben.size(); ++i)
-            QCOMPARE(farben.count(farben[i]), 1);
-        QVERIFY(d->vergleichsLinie(0)->attachedAxes().contains(d->yAchse()));
-        QVERIFY(d->vergleichsLinie(1)->attachedAxes().contains(d->zweiteAchse()));
-        QCOMPARE(d->yAchse()->titleText(), QStringLiteral("SWV"));
-        QCOMPARE(d->zweiteAchse()->titleText(), QStringLiteral("Wert"));
-        QVERIFY(d->zweiteAchse()->isVisible());
-        const QString marken = findChildOrFail<QTextEdit>(vorschau(), "marken")->toPlainText();
-        QVERIFY2(marken.contains("Dipol SWV: Minimum 1,00 SWV bei 1,2 MHz; SWV <= 2 von 1,0 bis "
-                                 "1,3 MHz (313 kHz)") &&
-                     marken.contains("Vorher: Minimum -1 bei 1 MHz; Maximum 7 bei 2 MHz") &&
-                     marken.contains("Kanal 1: Minimum"),
-                 qPrintable(marken));
+        QVERIFY(preview()->isVisible());
+        CurveChart *d = preview()->curveChart();
+        QCOMPARE(d->compared().size(), 2);
+        QCOMPARE(d->comparisonLine(0)->name(), QStringLiteral("Dipol SWV"));
+        QCOMPARE(d->comparisonLine(1)->name(), QStringLiteral("Vorher"));
+        const QList<QColor> colours = {d->channel(1)->color(), d->channel(2)->color(),
+                                       d->comparisonLine(0)->color(),
+                                       d->comparisonLine(1)->color()};
+        for (int i = 0; i < colours.size(); ++i)
+            QCOMPARE(colours.count(colours[i]), 1);
+        QVERIFY(d->comparisonLine(0)->attachedAxes().contains(d->yAxis()));
+        QVERIFY(d->comparisonLine(1)->attachedAxes().contains(d->secondAxis()));
+        QCOMPARE(d->yAxis()->titleText(), QStringLiteral("SWV"));
+        QCOMPARE(d->secondAxis()->titleText(), QStringLiteral("Wert"));
+        QVERIFY(d->secondAxis()->isVisible());
+        const QString markers = findChildOrFail<QTextEdit>(preview(), "markerList")->toPlainText();
+        QVERIFY2(markers.contains("Dipol SWV: Minimum 1,00 SWV bei 1,2 MHz; SWV <= 2 von 1,0 bis "
+                                  "1,3 MHz (313 kHz)") &&
+                     markers.contains("Vorher: Minimum -1 bei 1 MHz; Maximum 7 bei 2 MHz") &&
+                     markers.contains("Kanal 1: Minimum"),
+                 qPrintable(markers));
 
         QCoreApplication::sendPostedEvents();
-        QVERIFY2(cutTexts(vorschau()).isEmpty(), qPrintable(cutTexts(vorschau()).join(", ")));
+        QVERIFY2(cutTexts(preview()).isEmpty(), qPrintable(cutTexts(preview()).join(", ")));
 
-        QCOMPARE(window->kurvenNeuAnzeigen({kaputt}),
+        QCOMPARE(window->showNewCurves({broken}),
                  QStringList(QDir::toNativeSeparators(files.filePath("c\\x1b.z2k")) +
                              ": Zeile 3: mehr als zwei Spalten: \"1;2;3\""));
         QCOMPARE(dialogs->warnings.size(), 1);
         QVERIFY(dialogs->warnings.last().second.contains("Zeile 3: mehr als zwei Spalten"));
-        QCOMPARE(d->verglichen().size(), 2);
+        QCOMPARE(d->compared().size(), 2);
 
         // The comparison stays in a saved picture; the table is the converted curve's.
         dialogs->saveAnswers = {files.filePath("vergleich.png"), files.filePath("tabelle")};
-        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern"),
+        QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "savePictureButton"),
                           Qt::LeftButton);
         QCOMPARE(QImageReader(files.filePath("vergleich.png")).size(), QSize(1200, 800));
-        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "csvSpeichern"), Qt::LeftButton);
+        QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "saveCsvButton"), Qt::LeftButton);
         QCOMPARE(dialogs->saveQuestions.last().dir,
                  QDir::homePath() + "/" +
-                     dateinameAusText(child<QTextEdit>("textEdit")->toPlainText()) + ".csv");
+                     safeFileName(child<QTextEdit>("descriptionEdit")->toPlainText()) + ".csv");
         const QByteArray csv = readTestFile(files.filePath("tabelle.csv"));
         QVERIFY(csv.startsWith("Frequenz (MHz);Kanal 1 (SWV);Kanal 2 (SWV)\r\n1;"));
         QCOMPARE(csv.count('\n'), 41);
 
         // A compared curve's legend entry hides and shows it, and stays.
-        QLegendMarker *eintrag = d->legend()->markers(d->vergleichsLinie(1)).constFirst();
-        emit eintrag->clicked();
-        QVERIFY(!d->vergleichsLinie(1)->isVisible() && eintrag->isVisible());
-        emit eintrag->clicked();
-        QVERIFY(d->vergleichsLinie(1)->isVisible());
+        QLegendMarker *entry = d->legend()->markers(d->comparisonLine(1)).constFirst();
+        emit entry->clicked();
+        QVERIFY(!d->comparisonLine(1)->isVisible() && entry->isVisible());
+        emit entry->clicked();
+        QVERIFY(d->comparisonLine(1)->isVisible());
 
-        QTest::mouseClick(findChildOrFail<QPushButton>(vorschau(), "vergleichEntfernen"),
+        QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "removeComparisonButton"),
                           Qt::LeftButton);
-        QVERIFY(d->verglichen().isEmpty());
-        QVERIFY(!d->zweiteAchse()->isVisible());
+        QVERIFY(d->compared().isEmpty());
+        QVERIFY(!d->secondAxis()->isVisible());
     }
 
     // Files dropped onto either window: the old one opens as with the open button, the new
     // ones go to the preview.
     void droppedFilesAreOpened()
     {
-        const QString alt = writeOld(QStringLiteral("drop.hfd"), oldFile("#V4.04", 1, "Drop"));
-        const QString neu = writeTestFile(files.filePath("drop.z2k"), "#Neu\n1;2\n");
-        for (QWidget *ziel :
-             {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(vorschau())}) {
-            window->kurveLoeschen();
-            vorschau()->vergleichLeeren();
-            QMimeData daten;
-            daten.setUrls({QUrl::fromLocalFile(neu), QUrl::fromLocalFile(alt)});
-            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &daten, Qt::LeftButton,
+        const QString old = writeOld(QStringLiteral("drop.hfd"), oldFile("#V4.04", 1, "Drop"));
+        const QString newFiles = writeTestFile(files.filePath("drop.z2k"), "#Neu\n1;2\n");
+        for (QWidget *dest :
+             {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(preview())}) {
+            window->clearCurve();
+            preview()->clearComparison();
+            QMimeData bytes;
+            bytes.setUrls({QUrl::fromLocalFile(newFiles), QUrl::fromLocalFile(old)});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &bytes, Qt::LeftButton,
                                   Qt::NoModifier);
-            QCoreApplication::sendEvent(ziel, &enter);
+            QCoreApplication::sendEvent(dest, &enter);
             QVERIFY(enter.isAccepted());
-            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &daten, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(ziel, &drop);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &bytes, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(dest, &drop);
             QVERIFY(inState(State::Loaded));
-            QVERIFY(child<QLabel>("label_2")->text().endsWith("drop.hfd;Drop"));
-            QCOMPARE(vorschau()->diagramm()->verglichen().size(), 1);
+            QVERIFY(child<QLabel>("oldDescriptionLabel")->text().endsWith("drop.hfd;Drop"));
+            QCOMPARE(preview()->curveChart()->compared().size(), 1);
         }
         QVERIFY(dialogs->openQuestions.isEmpty());
     }
@@ -1051,27 +1014,27 @@ private slots:
     // opens its file, and one that is refused leaves the list.
     void recentFilesAreListed()
     {
-        QStringList pfade;
+        QStringList paths;
         for (int i = 0; i < 9; ++i) {
-            pfade.prepend(
+            paths.prepend(
                 writeOld(QStringLiteral("zuletzt/k%1.hfd").arg(i), oldFile("#V4.04", 1, "K")));
-            open(pfade.first());
+            open(paths.first());
         }
-        pfade.removeLast();
-        QCOMPARE(setting("ZOR2", "zuletztgeoeffnet").toStringList(), pfade);
-        const QMenu *menu = child<QMenu>("menuZuletzt");
+        paths.removeLast();
+        QCOMPARE(setting("ZOR2", "zuletztgeoeffnet").toStringList(), paths);
+        const QMenu *menu = child<QMenu>("recentMenu");
         QCOMPARE(menu->actions().size(), 8);
-        QCOMPARE(menu->actions()[1]->text(), "&2 " + QDir::toNativeSeparators(pfade[1]));
+        QCOMPARE(menu->actions()[1]->text(), "&2 " + QDir::toNativeSeparators(paths[1]));
         menu->actions()[1]->trigger();
         QVERIFY(inState(State::Loaded));
-        QVERIFY(child<QLabel>("label_2")->text().endsWith("/k7.hfd;K"));
-        QCOMPARE(setting("ZOR2", "zuletztgeoeffnet").toStringList().first(), pfade[1]);
+        QVERIFY(child<QLabel>("oldDescriptionLabel")->text().endsWith("/k7.hfd;K"));
+        QCOMPARE(setting("ZOR2", "zuletztgeoeffnet").toStringList().first(), paths[1]);
 
-        QVERIFY(QFile::remove(pfade[3]));
+        QVERIFY(QFile::remove(paths[3]));
         menu->actions()[3]->trigger();
         QCOMPARE(dialogs->warnings.size(), 1);
         QCOMPARE(menu->actions().size(), 7);
-        QVERIFY(!setting("ZOR2", "zuletztgeoeffnet").toStringList().contains(pfade[3]));
+        QVERIFY(!setting("ZOR2", "zuletztgeoeffnet").toStringList().contains(paths[3]));
     }
 
     void englishTranslationCoversTheWindow()
@@ -1082,23 +1045,24 @@ private slots:
         newWindow();
         QCoreApplication::removeTranslator(&translator);
 
-        const char *germanTexts[][2] = {{"pushButton", "Kurvendatei ALT oeffnen"},
-                                        {"pushButton_3", "Konvertieren"},
-                                        {"pushButton_2", " Speichern neues Format"},
-                                        {"label", "Kurve Typ"},
-                                        {"label_4", "Kurve Beschreibung:"},
-                                        {"label_3", "Kurve Beschreibung und default Dateiname:"}};
+        const char *germanTexts[][2] = {
+            {"openButton", "Kurvendatei ALT oeffnen"},
+            {"convertButton", "Konvertieren"},
+            {"saveButton", " Speichern neues Format"},
+            {"typeLabel", "Kurve Typ"},
+            {"oldDescriptionCaption", "Kurve Beschreibung:"},
+            {"descriptionLabel", "Kurve Beschreibung und default Dateiname:"}};
         for (const auto &[name, german] : germanTexts) {
             const QString text = window->findChild<QWidget *>(name)->property("text").toString();
             QVERIFY2(!text.isEmpty() && text != QLatin1String(german), name);
         }
-        QVERIFY(child<QGroupBox>("groupBox")->title() != "Kurvendatei alt ZOR01 Format");
-        QVERIFY(child<QMenu>("menuDatei")->title() != "Datei");
-        QCOMPARE(child<QMenu>("menuAnsicht")->title(), QStringLiteral("&View"));
-        QCOMPARE(findChildOrFail<QPushButton>(vorschau(), "bildSpeichern")->text(),
+        QVERIFY(child<QGroupBox>("oldFileGroup")->title() != "Kurvendatei alt ZOR01 Format");
+        QVERIFY(child<QMenu>("fileMenu")->title() != "Datei");
+        QCOMPARE(child<QMenu>("viewMenu")->title(), QStringLiteral("&View"));
+        QCOMPARE(findChildOrFail<QPushButton>(preview(), "savePictureButton")->text(),
                  QStringLiteral("Save picture..."));
-        QVERIFY(!child<QPushButton>("pushButton_3")->toolTip().contains("Konvertierung"));
-        QVERIFY(!child<QTextEdit>("textEdit")->toolTip().contains("Beschreibung"));
+        QVERIFY(!child<QPushButton>("convertButton")->toolTip().contains("Konvertierung"));
+        QVERIFY(!child<QTextEdit>("descriptionEdit")->toolTip().contains("Beschreibung"));
     }
 
     void languageOptionWorksFromAnyFolder()
@@ -1138,7 +1102,7 @@ private slots:
         const QString before = QDir::currentPath();
         if (relative)
             QVERIFY(QDir::setCurrent(files.path()));
-        window->kurveAltOeffnen(relative ? QStringLiteral("sub/filter.hfd") : path);
+        window->openOldCurve(relative ? QStringLiteral("sub/filter.hfd") : path);
         QVERIFY(QDir::setCurrent(before));
         QVERIFY(dialogs->openQuestions.isEmpty());
         QVERIFY(inState(loaded ? State::Loaded : State::Idle));
@@ -1147,12 +1111,14 @@ private slots:
         if (!loaded)
             QCOMPARE(dialogs->warnings.first().first, QStringLiteral("Kurvendatei ALT laden"));
         if (loaded) {
-            QCOMPARE(child<QLabel>("label")->text(), QStringLiteral("Typ: SWV-Kurve"));
-            QVERIFY(child<QLabel>("label_2")->text().endsWith("/sub/filter.hfd;Filter 10MHz"));
+            QCOMPARE(child<QLabel>("typeLabel")->text(), QStringLiteral("Typ: SWV-Kurve"));
+            QVERIFY(child<QLabel>("oldDescriptionLabel")
+                        ->text()
+                        .endsWith("/sub/filter.hfd;Filter 10MHz"));
         }
         QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("sub/"));
         // The next open asks again.
-        click("pushButton");
+        click("openButton");
         QCOMPARE(dialogs->openQuestions.size(), 1);
         QCOMPARE(dialogs->openQuestions.first().dir, files.filePath("sub"));
     }
@@ -1178,29 +1144,29 @@ private slots:
             QVERIFY(inState(State::Loaded));
         }
         if (convert) {
-            click("pushButton_3");
+            click("convertButton");
             QVERIFY(inState(State::Converted));
         }
         QCoreApplication::sendPostedEvents();
         QVERIFY2(cutTexts(window.get()).isEmpty(), qPrintable(cutTexts(window.get()).join(", ")));
         // The window shrinks back to what an idle window needs once it is reset.
-        window->kurveLoeschen();
+        window->clearCurve();
         QCoreApplication::sendPostedEvents();
         QVERIFY2(cutTexts(window.get()).isEmpty(), qPrintable(cutTexts(window.get()).join(", ")));
-        QCOMPARE(child<QLabel>("label_2")->height(), 61);
+        QCOMPARE(child<QLabel>("oldDescriptionLabel")->height(), 61);
     }
 
-    void beendenClosesTheWindow()
+    void quitClosesTheWindow()
     {
         QVERIFY(window->isVisible());
-        child<QAction>("actionBeenden")->trigger();
+        child<QAction>("quitAction")->trigger();
         QVERIFY(!window->isVisible());
     }
 
     void rememberedFolder_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("ordner");
+        QTest::addColumn<QString>("folder");
         QTest::newRow("absolute") << "/a/b/x.hfd"
                                   << "/a/b/";
         QTest::newRow("root") << "/x.hfd"
@@ -1210,10 +1176,10 @@ private slots:
     void rememberedFolder()
     {
         QFETCH(QString, path);
-        QFETCH(QString, ordner);
-        QCOMPARE(ordnerVon(path), ordner);
+        QFETCH(QString, folder);
+        QCOMPARE(folderToRemember(path), folder);
     }
 };
 
-QTEST_MAIN(TestZor2conv)
-#include "tst_zor2conv.moc"
+QTEST_MAIN(TestConverterWindow)
+#include "tst_converterwindow.moc"

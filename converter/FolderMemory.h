@@ -4,4 +4,4 @@
 
 // The folder of a file, made absolute, with a trailing "/": the folder that is remembered
 // for the next file dialog.
-QString ordnerVon(const QString &filePath);
+QString folderToRemember(const QString &filePath);
