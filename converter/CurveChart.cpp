@@ -70,12 +70,12 @@ constexpr qreal kTitleMargin = 2;
 
 } // namespace
 
-QString chartTitleHtml(const QString &description, const QFont &font, qreal breite)
+QString chartTitleHtml(const QString &description, const QFont &font, qreal width)
 {
     // No character is narrower than a pixel's fraction that matters here: beyond one character
     // per pixel nothing can show.
-    const qsizetype grenze = qsizetype(std::max<qreal>(breite, 0)) + 2;
-    QString text = description.left(grenze);
+    const qsizetype limit = qsizetype(std::max<qreal>(width, 0)) + 2;
+    QString text = description.left(limit);
     if (!text.isEmpty() && text.back().isHighSurrogate())
         text.chop(1);
     const bool cutOff = text.size() < description.size();
@@ -86,7 +86,7 @@ QString chartTitleHtml(const QString &description, const QFont &font, qreal brei
             c = QLatin1Char(' ');
     }
     const auto fits = [&](const QString &html) {
-        return titleWidth(html, font) <= breite - kTitleMargin;
+        return titleWidth(html, font) <= width - kTitleMargin;
     };
     if (!cutOff && fits(text.toHtmlEscaped()))
         return text.toHtmlEscaped();
@@ -173,11 +173,11 @@ void CurveChart::PictureBuffer::toPalette()
     // Most pixels are background and neighbours mostly alike: the last colour is kept at hand.
     QRgb last = qRgb(255, 255, 255);
     uchar lastIndex = uchar(nearest(last));
-    const int breite = coloured.width();
+    const int width = coloured.width();
     for (int y = 0; y < coloured.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(coloured.constScanLine(y));
         uchar *dest = palettePicture.scanLine(y);
-        for (int x = 0; x < breite; ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb colour = line[x] | 0xff000000u;
             if (colour != last) {
                 qint16 &e = entry[std::size_t(((qRed(colour) >> 2) << 12) |
@@ -491,8 +491,8 @@ void CurveChart::fitTitle()
     // The place the chart gives its title: its width within its margins.
     qreal left = 0, top = 0, right = 0, bottom = 0;
     layout()->getContentsMargins(&left, &top, &right, &bottom);
-    const qreal breite = size().width() - left - right - margins().left() - margins().right();
-    setTitle(chartTitleHtml(description, titleFont(), breite));
+    const qreal width = size().width() - left - right - margins().left() - margins().right();
+    setTitle(chartTitleHtml(description, titleFont(), width));
 }
 
 void CurveChart::resizeEvent(QGraphicsSceneResizeEvent *event)

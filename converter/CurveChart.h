@@ -15,7 +15,7 @@
 // the description as can fit is ever laid out, so that memory and time stay bounded however
 // long it is (a chart left to shorten it itself needs memory growing with the square of its
 // length).
-QString chartTitleHtml(const QString &description, const QFont &font, qreal breite);
+QString chartTitleHtml(const QString &description, const QFont &font, qreal width);
 
 // The size of every saved picture, from the preview window and from the batch mode alike.
 inline constexpr QSize kPictureSize(1200, 800);

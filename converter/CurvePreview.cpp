@@ -294,14 +294,14 @@ bool CurvePreview::wheelTurned(const QWheelEvent *wheel)
 
 bool CurvePreview::viewKeyPressed(const QKeyEvent *key)
 {
-    const double breite = chart->xAxis()->max() - chart->xAxis()->min();
+    const double frequencySpan = chart->xAxis()->max() - chart->xAxis()->min();
     const double height = chart->yAxis()->max() - chart->yAxis()->min();
     switch (key->key()) {
     case Qt::Key_Left:
-        chart->moveView(-breite * kMovePerKey, 0);
+        chart->moveView(-frequencySpan * kMovePerKey, 0);
         return true;
     case Qt::Key_Right:
-        chart->moveView(breite * kMovePerKey, 0);
+        chart->moveView(frequencySpan * kMovePerKey, 0);
         return true;
     case Qt::Key_Up:
         chart->moveView(0, height * kMovePerKey);

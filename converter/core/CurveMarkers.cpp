@@ -90,12 +90,12 @@ QString CurveMarkers::text(int decimals) const
     if (!hasBand)
         return line + QLatin1String("; ") + tr("kein Bereich mit SWV <= 2");
     const double width = to.frequency - from.frequency;
-    const QString breite =
+    const QString bandWidth =
         width < 1 ? tr("%1 kHz").arg(germanFixed(width * 1000, std::max(0, decimals - 3)))
                   : tr("%1 MHz").arg(mhz(width));
     line += QLatin1String("; ") +
             (swr ? tr("SWV <= 2 von %1 bis %2 MHz (%3)") : tr("-3 dB von %1 bis %2 MHz (%3)"))
-                .arg(mhz(from.frequency), mhz(to.frequency), breite);
+                .arg(mhz(from.frequency), mhz(to.frequency), bandWidth);
     if (from.outsideSweep && to.outsideSweep)
         line += QLatin1String("; ") + tr("beide Bandenden liegen ausserhalb des Sweeps");
     else if (from.outsideSweep)

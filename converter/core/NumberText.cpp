@@ -44,14 +44,14 @@ bool sixDigitsFast(double magnitude, char *digits, int &exponent)
     const double rest = y - whole;
     if (std::abs(rest - 0.5) < 1e-6)
         return false;
-    std::uint32_t mantisse = std::uint32_t(whole) + (rest > 0.5 ? 1 : 0);
-    if (mantisse == 1000000) {
-        mantisse = 100000;
+    std::uint32_t mantissa = std::uint32_t(whole) + (rest > 0.5 ? 1 : 0);
+    if (mantissa == 1000000) {
+        mantissa = 100000;
         ++e;
     }
     for (int i = 5; i >= 0; --i) {
-        digits[i] = char('0' + mantisse % 10);
-        mantisse /= 10;
+        digits[i] = char('0' + mantissa % 10);
+        mantissa /= 10;
     }
     exponent = e;
     return true;

@@ -24,7 +24,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QStringList files = QCoreApplication::arguments().mid(1);
     if (files.isEmpty()) {
-        std::fputs("Aufruf: vergleich_messen KURVE.z2k ...\n", stderr);
+        std::fputs("Aufruf: comparison_bench KURVE.z2k ...\n", stderr);
         return 2;
     }
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
@@ -50,7 +50,7 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         clock.start();
         if (!window->showNewCurves(files).isEmpty()) {
-            std::fputs("vergleich_messen: eine Datei wurde abgelehnt\n", stderr);
+            std::fputs("comparison_bench: eine Datei wurde abgelehnt\n", stderr);
             return 1;
         }
         QApplication::processEvents();

@@ -43,7 +43,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fputs("Aufruf: vorschau_messen DATEI.hfd [DURCHLAEUFE]\n", stderr);
+        std::fputs("Aufruf: preview_bench DATEI.hfd [DURCHLAEUFE]\n", stderr);
         return 2;
     }
     const QString file = QString::fromLocal8Bit(argv[1]);
@@ -55,15 +55,15 @@ int main(int argc, char **argv)
     // The conversion alone, on a record of its own.
     auto record = std::make_unique<CurveRecord>();
     if (!OldCurveFile::readOldCurve(file, *record).ok()) {
-        std::fputs("vorschau_messen: die Datei kann nicht gelesen werden\n", stderr);
+        std::fputs("preview_bench: die Datei kann nicht gelesen werden\n", stderr);
         return 1;
     }
-    std::vector<double> konvertierung;
+    std::vector<double> conversionTimes;
     QElapsedTimer clock;
     for (int i = 0; i < runs; ++i) {
         clock.start();
         convertCurve(*record);
-        konvertierung.push_back(clock.nsecsElapsed() / 1e6);
+        conversionTimes.push_back(clock.nsecsElapsed() / 1e6);
     }
 
     AnsweringDialogs answers(file);
@@ -74,7 +74,7 @@ int main(int argc, char **argv)
     while (clock.elapsed() < 500)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     auto *openButton = window->findChild<QPushButton *>(QStringLiteral("openButton"));
-    auto *konvertieren = window->findChild<QPushButton *>(QStringLiteral("convertButton"));
+    auto *convertButton = window->findChild<QPushButton *>(QStringLiteral("convertButton"));
     auto *preview = window->findChild<CurvePreview *>();
     QWidget *area =
         preview->findChild<QAbstractScrollArea *>(QStringLiteral("chartView"))->viewport();
@@ -87,13 +87,13 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         clock.start();
         const double cpuTimeBefore = processTime();
-        konvertieren->click();
+        convertButton->click();
         QApplication::processEvents();
         area->repaint(); // drawn now, not at the next turn of the event loop
         total.push_back(clock.nsecsElapsed() / 1e6);
         cpuTime.push_back(processTime() - cpuTimeBefore);
     }
-    const double k = median(konvertierung);
+    const double k = median(conversionTimes);
     std::printf("points: %d\n", int(record->pointCount));
     std::printf("conversion alone: median %.2f ms\n", k);
     std::printf("preview, first conversion (window shown the first time): %.2f ms "

@@ -21,7 +21,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fputs("Aufruf: vorschau_bildschirm DATEI.hfd [KURVE.z2k ...]\n", stderr);
+        std::fputs("Aufruf: preview_screenshot DATEI.hfd [KURVE.z2k ...]\n", stderr);
         return 2;
     }
     QTemporaryDir settingsDir;

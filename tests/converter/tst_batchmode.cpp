@@ -173,14 +173,14 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, reason);
         const QString folder = subfolder(QStringLiteral("vier"));
-        const QString fitting = writeTestFile(folder + "/gut.hfd", swrCurve());
-        const QString tooWide = folder + "/schlecht.hfd";
+        const QString goodFile = writeTestFile(folder + "/gut.hfd", swrCurve());
+        const QString badFile = folder + "/schlecht.hfd";
         if (!content.isEmpty())
-            writeTestFile(tooWide, content);
+            writeTestFile(badFile, content);
         QDir(folder).mkdir(QStringLiteral("schlecht_2.z2k")); // only in the way of a good file
-        const Run run = start({"--convert", tooWide, fitting});
+        const Run run = start({"--convert", badFile, goodFile});
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.err, tooWide + ": " + reason.replace("%1", folder) + "\n");
+        QCOMPARE(run.err, badFile + ": " + reason.replace("%1", folder) + "\n");
         QCOMPARE(run.out, folder + "/gut.z2k\n" + folder + "/gut_2.z2k\n");
         QVERIFY(!QFile::exists(folder + "/schlecht.z2k"));
     }
@@ -326,12 +326,12 @@ private slots:
     void stoppedBySignal()
     {
         QFETCH(int, signal);
-        const QString aus = subfolder(QStringLiteral("signal")) + "/aus";
-        QStringList arguments{"--convert", "--png", "--output-dir", aus};
+        const QString outDir = subfolder(QStringLiteral("signal")) + "/aus";
+        QStringList arguments{"--convert", "--png", "--output-dir", outDir};
         for (int i = 0; i < 60; ++i) {
-            arguments << writeTestFile(aus + QStringLiteral("-ein/k%1.hfd").arg(i), swrCurve());
+            arguments << writeTestFile(outDir + QStringLiteral("-ein/k%1.hfd").arg(i), swrCurve());
             for (const char *suffix : {".z2k", "_2.z2k", ".png"})
-                writeTestFile(aus + QStringLiteral("/k%1").arg(i) + suffix, "alt");
+                writeTestFile(outDir + QStringLiteral("/k%1").arg(i) + suffix, "alt");
         }
         QProcess process;
         process.start(QStringLiteral(ZOR2CONV_PROGRAM), arguments);
@@ -341,7 +341,7 @@ private slots:
         QCOMPARE(process.exitCode(), 128 + signal);
         int newFiles = 0;
         for (int i = 0; i < 60; ++i) {
-            const QString k = aus + QStringLiteral("/k%1").arg(i);
+            const QString k = outDir + QStringLiteral("/k%1").arg(i);
             const int old = (readTestFile(k + ".z2k") == "alt") +
                             (readTestFile(k + "_2.z2k") == "alt") +
                             (readTestFile(k + ".png") == "alt");
@@ -354,7 +354,7 @@ private slots:
                      .arg(signal)
                      .arg(newFiles));
         QVERIFY(newFiles >= 1 && newFiles < 60);
-        QCOMPARE(QDir(aus).entryList(QDir::Files | QDir::Hidden).size(), 180);
+        QCOMPARE(QDir(outDir).entryList(QDir::Files | QDir::Hidden).size(), 180);
     }
 
     // An 80 KB description as the picture's title: the peak memory stays that of any picture.
@@ -457,7 +457,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, reason);
         const QString folder = subfolder(QStringLiteral("besonders"));
-        const QString fitting = writeTestFile(folder + "/gut.hfd", swrCurve());
+        const QString goodFile = writeTestFile(folder + "/gut.hfd", swrCurve());
         QString input = kind.startsWith('/') ? kind : folder + "/" + kind + ".hfd";
         if (kind == "fifo")
             QVERIFY(mkfifo(QFile::encodeName(input).constData(), 0600) == 0);
@@ -467,7 +467,7 @@ private slots:
             QVERIFY(QDir().mkpath(input));
         QElapsedTimer timer;
         timer.start();
-        const Run run = start({"--convert", input, fitting});
+        const Run run = start({"--convert", input, goodFile});
         QVERIFY2(timer.elapsed() < 10000, "a special input must not block the batch");
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err, input + ": " + reason + "\n");
@@ -606,44 +606,46 @@ private slots:
     void picturesBesideThePairs()
     {
         const QString folder = subfolder(QStringLiteral("bilder"));
-        const QString aus = folder + "/aus";
-        const QString fitting = writeTestFile(folder + "/gut.hfd", swrCurve());
-        const QString tooWide = writeTestFile(folder + "/schlecht.hfd", "kein Altformat\n");
-        const QString auch = writeTestFile(folder + "/auch.hfd", swrCurve());
+        const QString outDir = folder + "/aus";
+        const QString goodFile = writeTestFile(folder + "/gut.hfd", swrCurve());
+        const QString badFile = writeTestFile(folder + "/schlecht.hfd", "kein Altformat\n");
+        const QString alsoFile = writeTestFile(folder + "/auch.hfd", swrCurve());
         const auto withoutDisplay = [](QProcess &p) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
                 env.remove(QLatin1String(name));
             p.setProcessEnvironment(env);
         };
-        const Run run = start({"--convert", fitting, tooWide, auch, "--png", "--output-dir", aus},
-                              QString(), withoutDisplay);
+        const Run run =
+            start({"--convert", goodFile, badFile, alsoFile, "--png", "--output-dir", outDir},
+                  QString(), withoutDisplay);
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.err, tooWide + ": keine Kurvendatei im alten Format\n");
-        QCOMPARE(run.out,
-                 QStringList({aus + "/gut.z2k", aus + "/gut_2.z2k", aus + "/gut.png",
-                              aus + "/auch.z2k", aus + "/auch_2.z2k", aus + "/auch.png", ""})
-                     .join('\n'));
+        QCOMPARE(run.err, badFile + ": keine Kurvendatei im alten Format\n");
+        QCOMPARE(run.out, QStringList({outDir + "/gut.z2k", outDir + "/gut_2.z2k",
+                                       outDir + "/gut.png", outDir + "/auch.z2k",
+                                       outDir + "/auch_2.z2k", outDir + "/auch.png", ""})
+                              .join('\n'));
         QCOMPARE(
-            QDir(aus).entryList(QDir::Files | QDir::Hidden),
+            QDir(outDir).entryList(QDir::Files | QDir::Hidden),
             QStringList({"auch.png", "auch.z2k", "auch_2.z2k", "gut.png", "gut.z2k", "gut_2.z2k"}));
         for (const char *picture : {"/gut.png", "/auch.png"}) {
-            QImageReader reader(aus + picture, "png");
+            QImageReader reader(outDir + picture, "png");
             QCOMPARE(reader.size(), QSize(1200, 800));
         }
 
-        const QByteArray old = readTestFile(aus + "/gut.z2k");
-        QVERIFY(QFile::remove(aus + "/gut.png") && QDir(aus).mkdir(QStringLiteral("gut.png")));
-        writeTestFile(fitting, QByteArray(swrCurve()).replace("my curve", "neu"));
-        const Run second =
-            start({"--convert", fitting, "--png", "--output-dir", aus}, QString(), withoutDisplay);
+        const QByteArray old = readTestFile(outDir + "/gut.z2k");
+        QVERIFY(QFile::remove(outDir + "/gut.png") &&
+                QDir(outDir).mkdir(QStringLiteral("gut.png")));
+        writeTestFile(goodFile, QByteArray(swrCurve()).replace("my curve", "neu"));
+        const Run second = start({"--convert", goodFile, "--png", "--output-dir", outDir},
+                                 QString(), withoutDisplay);
         QCOMPARE(second.exitCode, 1);
-        QVERIFY2(second.err.startsWith(fitting + ": die Ausgabedatei " + aus +
+        QVERIFY2(second.err.startsWith(goodFile + ": die Ausgabedatei " + outDir +
                                        "/gut.png kann nicht geschrieben werden"),
                  qPrintable(second.err));
         QCOMPARE(second.out, QString());
-        QCOMPARE(readTestFile(aus + "/gut.z2k"), old);
-        QCOMPARE(QDir(aus).entryList(QDir::Files | QDir::Hidden).size(), 5);
+        QCOMPARE(readTestFile(outDir + "/gut.z2k"), old);
+        QCOMPARE(QDir(outDir).entryList(QDir::Files | QDir::Hidden).size(), 5);
     }
 
     // A folder that cannot be made is told once, before any input is read.
@@ -689,42 +691,42 @@ private slots:
         QFETCH(bool, tmpfs);
         QFETCH(QString, cause);
         const QString folder = subfolder(QStringLiteral("platte"));
-        const QString aus = folder + "/aus";
-        QVERIFY(QDir().mkpath(aus));
+        const QString outDir = folder + "/aus";
+        QVERIFY(QDir().mkpath(outDir));
         if (tmpfs) {
             if (geteuid() != 0)
                 QSKIP("mounting a file system needs root");
-            if (mount("tmpfs", QFile::encodeName(aus).constData(), "tmpfs", 0, "size=16k") != 0)
+            if (mount("tmpfs", QFile::encodeName(outDir).constData(), "tmpfs", 0, "size=16k") != 0)
                 QSKIP("no tmpfs can be mounted here");
         }
         const auto unmount = qScopeGuard([&] {
             if (tmpfs)
-                umount(QFile::encodeName(aus).constData());
+                umount(QFile::encodeName(outDir).constData());
         });
         // Old files of an earlier run, then a long curve whose files need more room.
         const QString shortest = writeTestFile(folder + "/k.hfd", swrCurve());
-        QCOMPARE(start({"--convert", shortest, "--output-dir", aus}).exitCode, 0);
-        const QByteArray old1 = readTestFile(aus + "/k.z2k");
-        const QByteArray old2 = readTestFile(aus + "/k_2.z2k");
+        QCOMPARE(start({"--convert", shortest, "--output-dir", outDir}).exitCode, 0);
+        const QByteArray old1 = readTestFile(outDir + "/k.z2k");
+        const QByteArray old2 = readTestFile(outDir + "/k_2.z2k");
         QByteArray longFile = "#V3.05 1000000 250000 2000 0.5 -10 0.25 -20 1\n";
         longFile += QByteArray("123 ").repeated(4000) + "lang\n";
         writeTestFile(folder + "/k.hfd", longFile);
         if (tmpfs)
-            writeTestFile(aus + "/fuell", QByteArray(4096, 'f'));
+            writeTestFile(outDir + "/fuell", QByteArray(4096, 'f'));
 
         const Run run =
-            start({"--convert", shortest, "--output-dir", aus}, QString(), [tmpfs](QProcess &p) {
+            start({"--convert", shortest, "--output-dir", outDir}, QString(), [tmpfs](QProcess &p) {
                 if (tmpfs)
                     return;
                 p.setChildProcessModifier([] {
                     signal(SIGXFSZ, SIG_IGN);
-                    const rlimit grenze{8192, 8192};
-                    setrlimit(RLIMIT_FSIZE, &grenze);
+                    const rlimit limit{8192, 8192};
+                    setrlimit(RLIMIT_FSIZE, &limit);
                 });
             });
-        const QStringList files = QDir(aus).entryList(QDir::Files | QDir::Hidden);
-        const QByteArray new1 = readTestFile(aus + "/k.z2k");
-        const QByteArray new2 = readTestFile(aus + "/k_2.z2k");
+        const QStringList files = QDir(outDir).entryList(QDir::Files | QDir::Hidden);
+        const QByteArray new1 = readTestFile(outDir + "/k.z2k");
+        const QByteArray new2 = readTestFile(outDir + "/k_2.z2k");
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.endsWith(cause + "\n"), qPrintable(run.err));
         QCOMPARE(run.out, QString());

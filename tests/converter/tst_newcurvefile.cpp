@@ -103,10 +103,10 @@ private slots:
     {
         QRandomGenerator random(20240305);
         for (int i = 0; i < 10000; ++i) {
-            const double mantisse = random.generateDouble() * 10;
+            const double mantissa = random.generateDouble() * 10;
             const int exponent =
                 i % 10 ? int(random.bounded(-12, 13)) : int(random.bounded(-322, 308));
-            const double value = (i % 2 ? -1 : 1) * mantisse * std::pow(10.0, exponent);
+            const double value = (i % 2 ? -1 : 1) * mantissa * std::pow(10.0, exponent);
             const double rounded = std::round(value * 1000) / 1000; // many short values too
             const double binary = std::round(value * 4096) / 4096;  // and many exact ties
             for (const double v : {value, rounded, binary}) {
