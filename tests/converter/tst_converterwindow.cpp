@@ -326,7 +326,7 @@ private slots:
         }
         std::sort(sizes.begin(), sizes.end());
         QCOMPARE(sizes, (QList<int>{16, 32, 48, 64, 128, 256}));
-        QVERIFY(!QImage(QStringLiteral(":/images/beenden.png")).isNull());
+        QVERIFY(!QImage(QStringLiteral(":/images/quit.png")).isNull());
         QVERIFY(!QImage(QStringLiteral(":/images/open.png")).isNull());
     }
 
