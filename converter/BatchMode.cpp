@@ -260,8 +260,8 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
 {
     // Pictures are drawn through Qt Widgets, which needs a GUI application: on the offscreen
     // platform, which draws without a display. Named last, it wins over any -platform given.
-    const bool pictures = options.png && options.mode == ConverterOptions::Mode::Convert &&
-                          options.error == ConverterOptions::Error::None;
+    const bool pictures =
+        options.png && options.mode == ConverterOptions::Mode::Convert && !options.error.isSet();
     std::vector<char *> argumentList(argv, argv + argc);
     char platform[] = "-platform";
     char offscreen[] = "offscreen";
@@ -287,7 +287,7 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
     const bool loaded = installTranslation(app);
 
     using Mode = ConverterOptions::Mode;
-    if (options.error != ConverterOptions::Error::None) {
+    if (options.error.isSet()) {
         return CommandLine::reportUsageError(QStringLiteral("zor2conv"), options.errorText(),
                                              ConverterOptions::usage() + QLatin1Char('\n'));
     }

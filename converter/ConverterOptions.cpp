@@ -32,10 +32,9 @@ void ConverterOptions::declareOptions(OptionParser &parser)
     parser.allowValuesWithOneDash();
 }
 
-ConverterOptions &ConverterOptions::failed(Error why, const QString &word)
+ConverterOptions &ConverterOptions::failed(CommandLine::OptionsError::Kind why, const QString &word)
 {
-    error = why;
-    argument = word;
+    error = {why, word, QString()};
     return *this;
 }
 
@@ -43,6 +42,7 @@ ConverterOptions &ConverterOptions::failed(Error why, const QString &word)
 // is refused. A window start ignores other words, as it always has.
 ConverterOptions &ConverterOptions::withMode(const OptionParser &parser)
 {
+    using Kind = CommandLine::OptionsError::Kind;
     if (parser.isSet(QStringLiteral("help"))) {
         mode = Mode::Help;
     } else if (parser.isSet(QStringLiteral("version"))) {
@@ -50,11 +50,11 @@ ConverterOptions &ConverterOptions::withMode(const OptionParser &parser)
     } else if (parser.isSet(QStringLiteral("convert"))) {
         mode = Mode::Convert;
         if (inputs.isEmpty())
-            return failed(Error::NoInput, QString());
+            return failed(Kind::MissingInput, QString());
     } else {
         for (const char *batchOnly : {"output-dir", "png", "csv", "markers"}) {
             if (parser.isSet(QLatin1String(batchOnly)))
-                return failed(Error::NeedsConvert, QStringLiteral("--") + batchOnly);
+                return failed(Kind::Combination, QStringLiteral("--") + batchOnly);
         }
     }
     return *this;
@@ -62,6 +62,7 @@ ConverterOptions &ConverterOptions::withMode(const OptionParser &parser)
 
 ConverterOptions ConverterOptions::parse(const QStringList &arguments)
 {
+    using Kind = CommandLine::OptionsError::Kind;
     ConverterOptions o;
     // The language options are taken out wherever they stand before "--"; a bare "-l" is no
     // language and is skipped. The first argument is the program itself.
@@ -69,7 +70,7 @@ ConverterOptions ConverterOptions::parse(const QStringList &arguments)
     bool onlyFiles = false;
     for (const QString &a : arguments.mid(1)) {
         if (a.isEmpty())
-            return o.failed(Error::EmptyArgument, a);
+            return o.failed(Kind::EmptyArgument, a);
         onlyFiles = onlyFiles || a == QLatin1String("--");
         if (onlyFiles || !a.startsWith(QLatin1String("-l")))
             words.append(a);
@@ -80,20 +81,20 @@ ConverterOptions ConverterOptions::parse(const QStringList &arguments)
     OptionParser parser;
     declareOptions(parser);
     if (!parser.parse(words)) {
-        switch (parser.errorKind()) {
-        case OptionParser::Error::MissingValue:
-            return parser.errorWord() == QLatin1String("--output-dir")
-                       ? o.failed(Error::NoFolder, parser.errorWord())
-                       : o.failed(Error::NeedsValue, parser.errorWord());
-        case OptionParser::Error::UnexpectedValue:
-            return o.failed(Error::TakesNoValue, parser.errorWord());
+        // A missing value, or one where none belongs, is told by its option; any other wrong
+        // word as an unknown option.
+        const CommandLine::OptionsError &wrong = parser.error();
+        switch (wrong.kind) {
+        case Kind::MissingValue:
+        case Kind::UnexpectedValue:
+            return o.failed(wrong.kind, wrong.word);
         default:
-            return o.failed(Error::UnknownOption, parser.errorWord());
+            return o.failed(Kind::UnknownOption, wrong.word);
         }
     }
     for (const QString &folder : parser.values(QStringLiteral("output-dir"))) {
         if (folder.isEmpty() || folder.startsWith(QLatin1String("--")))
-            return o.failed(Error::NoFolder, QStringLiteral("--output-dir"));
+            return o.failed(Kind::MissingValue, QStringLiteral("--output-dir"));
         o.outputDir = folder;
     }
     o.inputs = parser.positionalArguments();
@@ -106,23 +107,25 @@ ConverterOptions ConverterOptions::parse(const QStringList &arguments)
 
 QString ConverterOptions::errorText() const
 {
-    switch (error) {
-    case Error::None:
-        break;
-    case Error::NoInput:
+    using Kind = CommandLine::OptionsError::Kind;
+    switch (error.kind) {
+    case Kind::MissingInput:
         return tr("keine Eingabedatei angegeben");
-    case Error::UnknownOption:
-        return tr("unbekannte Option %1").arg(argument);
-    case Error::NoFolder:
-        return tr("--output-dir braucht einen Ordner");
-    case Error::NeedsValue:
-        return tr("%1 braucht einen Wert").arg(argument);
-    case Error::TakesNoValue:
-        return tr("%1: diese Option nimmt keinen Wert").arg(argument);
-    case Error::NeedsConvert:
-        return tr("%1 gilt nur zusammen mit --convert").arg(argument);
-    case Error::EmptyArgument:
+    case Kind::UnknownOption:
+    case Kind::UnexpectedArgument:
+        return tr("unbekannte Option %1").arg(error.word);
+    case Kind::MissingValue:
+        return error.word == QLatin1String("--output-dir")
+                   ? tr("--output-dir braucht einen Ordner")
+                   : tr("%1 braucht einen Wert").arg(error.word);
+    case Kind::UnexpectedValue:
+        return tr("%1: diese Option nimmt keinen Wert").arg(error.word);
+    case Kind::Combination:
+        return tr("%1 gilt nur zusammen mit --convert").arg(error.word);
+    case Kind::EmptyArgument:
         return tr("leeres Argument statt eines Dateinamens oder einer Option");
+    default:
+        break;
     }
     return QString();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "CommandLine.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
-
-class OptionParser;
 
 // What the converter's command line asks for, judged before any application object exists, so
 // that no call but a plain window start needs a display. Qt's own window options (-platform,
@@ -16,17 +16,6 @@ class ConverterOptions
 
 public:
     enum class Mode { Window, Convert, Help, Version };
-    enum class Error {
-        None,
-        NoInput,       // --convert without a file
-        UnknownOption, // argument: the option
-        NoFolder,      // --output-dir without a folder, or with an option as its value
-        NeedsValue,    // argument: one of Qt's window options without its value
-        TakesNoValue,  // argument: "--convert=x" and the like
-        NeedsConvert,  // argument: a batch option without --convert
-        EmptyArgument, // "" where a file or an option belongs
-    };
-
     Mode mode = Mode::Window;
     QStringList inputs;
     QString outputDir;
@@ -36,8 +25,8 @@ public:
     bool markers = false; // each written curve's markers behind its name
     // Every language option, in order; the first one selects the translation.
     QStringList languageOptions;
-    Error error = Error::None;
-    QString argument; // the argument an error is about
+    // A wrong call; its message is made by errorText(), once the translation is installed.
+    CommandLine::OptionsError error;
 
     static ConverterOptions parse(const QStringList &arguments);
 
@@ -47,6 +36,6 @@ public:
 
 private:
     static void declareOptions(OptionParser &parser);
-    ConverterOptions &failed(Error why, const QString &word);
+    ConverterOptions &failed(CommandLine::OptionsError::Kind why, const QString &word);
     ConverterOptions &withMode(const OptionParser &parser);
 };

@@ -14,6 +14,8 @@ namespace {
 constexpr double minTimeoutSeconds = 0.1;
 constexpr double maxTimeoutSeconds = 86400.0;
 
+using Kind = CommandLine::OptionsError::Kind;
+
 } // namespace
 
 // The loader's options, in the order the help lists them.
@@ -48,7 +50,8 @@ void LoaderOptions::declareOptions(OptionParser &parser)
 }
 
 // The one mode asked for; several are an error.
-QString LoaderOptions::takeMode(const OptionParser &parser, LoaderOptions &options)
+CommandLine::OptionsError LoaderOptions::takeMode(const OptionParser &parser,
+                                                  LoaderOptions &options)
 {
     const struct
     {
@@ -62,55 +65,63 @@ QString LoaderOptions::takeMode(const OptionParser &parser, LoaderOptions &optio
             options.mode = mode.mode;
         }
     }
+    const QString named = given.join(QStringLiteral(", "));
     if (given.size() > 1)
-        return tr("%1 schliessen einander aus").arg(given.join(QStringLiteral(", ")));
+        return {Kind::Combination, named, tr("%1 schliessen einander aus").arg(named)};
     if (options.mode != Mode::Flash && options.mode != Mode::Check)
-        return QString();
+        return {};
     const QString name = given.first();
     const QStringList files = parser.values(name.mid(2));
     options.hexFile = files.first();
     if (files.size() > 1)
-        return tr("%1 ist zweimal angegeben").arg(name);
+        return {Kind::Repeated, name, tr("%1 ist zweimal angegeben").arg(name)};
     if (options.hexFile.isEmpty())
-        return tr("%1 braucht einen Dateinamen").arg(name);
-    return QString();
+        return {Kind::MissingValue, name, tr("%1 braucht einen Dateinamen").arg(name)};
+    return {};
 }
 
-QString LoaderOptions::takeValues(const OptionParser &parser, LoaderOptions &options)
+CommandLine::OptionsError LoaderOptions::takeValues(const OptionParser &parser,
+                                                    LoaderOptions &options)
 {
     options.ports = parser.values(QStringLiteral("port"));
     if (options.ports.contains(QString()))
-        return tr("--port braucht einen Portnamen");
+        return {Kind::MissingValue, QStringLiteral("--port"), tr("--port braucht einen Portnamen")};
     options.processor = parser.value(QStringLiteral("processor")).toUpper();
     const auto known = [&options](const KnownProcessor &p) {
         return options.processor == QLatin1String(p.name);
     };
     if (parser.isSet(QStringLiteral("processor")) &&
         std::none_of(std::begin(knownProcessors), std::end(knownProcessors), known))
-        return tr("--processor braucht PIC18F26K22 oder PIC18LF26K80");
+        return {Kind::WrongValue, QStringLiteral("--processor"),
+                tr("--processor braucht PIC18F26K22 oder PIC18LF26K80")};
     if (parser.isSet(QStringLiteral("timeout"))) {
         bool ok = false;
         options.timeoutSeconds = parser.value(QStringLiteral("timeout")).toDouble(&ok);
         if (!ok || !std::isfinite(options.timeoutSeconds) ||
             options.timeoutSeconds < minTimeoutSeconds ||
             options.timeoutSeconds > maxTimeoutSeconds)
-            return tr("--timeout braucht eine Zahl von Sekunden von %1 bis %2")
-                .arg(minTimeoutSeconds)
-                .arg(maxTimeoutSeconds);
+            return {Kind::WrongValue, QStringLiteral("--timeout"),
+                    tr("--timeout braucht eine Zahl von Sekunden von %1 bis %2")
+                        .arg(minTimeoutSeconds)
+                        .arg(maxTimeoutSeconds)};
     }
-    return QString();
+    return {};
 }
 
 // Options that belong to one mode only.
-QString LoaderOptions::checkCombination(const OptionParser &parser, const LoaderOptions &options)
+CommandLine::OptionsError LoaderOptions::checkCombination(const OptionParser &parser,
+                                                          const LoaderOptions &options)
 {
     if (parser.isSet(QStringLiteral("timeout")) && options.mode != Mode::Flash)
-        return tr("--timeout gilt nur mit --flash");
+        return {Kind::Combination, QStringLiteral("--timeout"),
+                tr("--timeout gilt nur mit --flash")};
     if (parser.isSet(QStringLiteral("processor")) && options.mode != Mode::Check)
-        return tr("--processor gilt nur mit --check");
+        return {Kind::Combination, QStringLiteral("--processor"),
+                tr("--processor gilt nur mit --check")};
     if (parser.isSet(QStringLiteral("port")) && options.mode == Mode::Check)
-        return tr("--check oeffnet keinen Port; --port gilt nicht mit ihm");
-    return QString();
+        return {Kind::Combination, QStringLiteral("--port"),
+                tr("--check oeffnet keinen Port; --port gilt nicht mit ihm")};
+    return {};
 }
 
 LoaderOptions LoaderOptions::parse(const QStringList &arguments)
@@ -126,9 +137,9 @@ LoaderOptions LoaderOptions::parse(const QStringList &arguments)
         options.mode = Mode::Version;
     } else {
         options.error = takeMode(parser, options);
-        if (options.error.isEmpty())
+        if (!options.error.isSet())
             options.error = takeValues(parser, options);
-        if (options.error.isEmpty())
+        if (!options.error.isSet())
             options.error = checkCombination(parser, options);
     }
     return options;

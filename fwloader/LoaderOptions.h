@@ -1,10 +1,10 @@
 #pragma once
 
+#include "CommandLine.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
-
-class OptionParser;
 
 // What the loader's command line asks for, parsed before any application object exists. Without
 // --probe, --flash, --check, --help or --version the window starts; --port replaces the searched
@@ -18,11 +18,11 @@ public:
     enum class Mode { Window, Probe, Flash, Check, Help, Version };
 
     Mode mode = Mode::Window;
-    QStringList ports;           // empty: the platform's port list
-    QString hexFile;             // --flash FILE or --check FILE
-    QString processor;           // --check: only this processor; empty: every one known
-    double timeoutSeconds = 5.0; // --timeout: bound of the wait for each "k"
-    QString error;               // not empty: a usage error, in German
+    QStringList ports;               // empty: the platform's port list
+    QString hexFile;                 // --flash FILE or --check FILE
+    QString processor;               // --check: only this processor; empty: every one known
+    double timeoutSeconds = 5.0;     // --timeout: bound of the wait for each "k"
+    CommandLine::OptionsError error; // a usage error, its message in German
 
     // arguments[0] is the program.
     static LoaderOptions parse(const QStringList &arguments);
@@ -30,8 +30,9 @@ public:
 
 private:
     static void declareOptions(OptionParser &parser);
-    // Each gives the error it found, or an empty text.
-    static QString takeMode(const OptionParser &parser, LoaderOptions &options);
-    static QString takeValues(const OptionParser &parser, LoaderOptions &options);
-    static QString checkCombination(const OptionParser &parser, const LoaderOptions &options);
+    // Each gives the error it found, or none.
+    static CommandLine::OptionsError takeMode(const OptionParser &parser, LoaderOptions &options);
+    static CommandLine::OptionsError takeValues(const OptionParser &parser, LoaderOptions &options);
+    static CommandLine::OptionsError checkCombination(const OptionParser &parser,
+                                                      const LoaderOptions &options);
 };

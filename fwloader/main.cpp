@@ -29,6 +29,19 @@ int checkOutput(int status)
     return status == CommandLine::Done ? CommandLine::Failed : status;
 }
 
+// Help, version and a wrong call, answered at once: the loader's texts are never translated.
+int answer(const LoaderOptions &options)
+{
+    if (options.error.isSet())
+        return CommandLine::reportUsageError(QLatin1String(programName), options.error.message);
+    if (options.mode == LoaderOptions::Mode::Help)
+        CommandLine::print(stdout, LoaderOptions::helpText(QLatin1String(programName)));
+    else
+        CommandLine::print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(programName),
+                                                                 QStringLiteral(ZOR2_VERSION)));
+    return checkOutput(CommandLine::Done);
+}
+
 // No window and no display: only the core and the standard streams.
 int runCommandLine(int argc, char *argv[], const LoaderOptions &options)
 {
@@ -51,14 +64,6 @@ QIcon programIcon()
 
 int runWindow(int argc, char *argv[], const LoaderOptions &options)
 {
-    if (!Platform::displayAvailable(argc, argv)) {
-        CommandLine::print(
-            stderr,
-            QLatin1String(programName) +
-                LoaderOptions::tr(": keine Anzeige fuer das Fenster (DISPLAY nicht gesetzt); ohne "
-                                  "Fenster arbeiten --probe, --flash und --check.\n"));
-        return CommandLine::UsageError;
-    }
     QApplication app(argc, argv);
     // The loader's own texts are German and never translated; Qt's own dialogs speak German too.
     installQtTranslation(app, QStringLiteral("de"));
@@ -82,20 +87,16 @@ int main(int argc, char *argv[])
 
     // Every argument is judged before Qt sees one: a mistyped call never reaches a window.
     const LoaderOptions options = LoaderOptions::parse(CommandLine::arguments(argc, argv));
-    if (!options.error.isEmpty())
-        return CommandLine::reportUsageError(QLatin1String(programName), options.error);
-
-    switch (options.mode) {
-    case LoaderOptions::Mode::Help:
-        CommandLine::print(stdout, LoaderOptions::helpText(QLatin1String(programName)));
-        return checkOutput(CommandLine::Done);
-    case LoaderOptions::Mode::Version:
-        CommandLine::print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(programName),
-                                                                 QStringLiteral(ZOR2_VERSION)));
-        return checkOutput(CommandLine::Done);
-    case LoaderOptions::Mode::Window:
-        return runWindow(argc, argv, options);
-    default:
-        return checkOutput(runCommandLine(argc, argv, options));
+    using Mode = LoaderOptions::Mode;
+    if (options.error.isSet() || options.mode == Mode::Help || options.mode == Mode::Version)
+        return answer(options);
+    // Only a window start with a display reaches Qt's window system, which aborts without one.
+    if (options.mode == Mode::Window && !Platform::displayAvailable(argc, argv)) {
+        return CommandLine::reportNoDisplay(
+            QLatin1String(programName),
+            LoaderOptions::tr("ohne Fenster arbeiten --probe, --flash und --check."));
     }
+    if (options.mode == Mode::Window)
+        return runWindow(argc, argv, options);
+    return checkOutput(runCommandLine(argc, argv, options));
 }

@@ -36,6 +36,16 @@ int reportUsageError(const QString &program, const QString &message, const QStri
     return UsageError;
 }
 
+int reportNoDisplay(const QString &program, const QString &withoutWindow)
+{
+    print(stderr, QStringLiteral("%1: %2\n")
+                      .arg(program, QCoreApplication::translate(
+                                        "CommandLine", "kein Bildschirm gefunden (DISPLAY und "
+                                                       "WAYLAND_DISPLAY sind leer); %1")
+                                        .arg(withoutWindow)));
+    return UsageError;
+}
+
 } // namespace CommandLine
 
 namespace {
@@ -109,11 +119,10 @@ const QCommandLineOption *OptionParser::find(const QString &name) const
     return nullptr;
 }
 
-bool OptionParser::fail(Error error, const QString &argument, const QString &text)
+bool OptionParser::fail(CommandLine::OptionsError::Kind kind, const QString &argument,
+                        const QString &text)
 {
-    kind = error;
-    word = argument;
-    errorText = text;
+    failure = {kind, argument, text};
     return false;
 }
 
@@ -126,6 +135,7 @@ bool OptionParser::isOptionWord(const QString &argument) const
 // Judges the option at arguments[i] and steps i over its value.
 bool OptionParser::checkOption(const QStringList &arguments, int &i)
 {
+    using Kind = CommandLine::OptionsError::Kind;
     const QString &argument = arguments.at(i);
     const bool twoDashes = argument.startsWith(QLatin1String("--"));
     QString name = argument.mid(twoDashes ? 2 : 1);
@@ -139,21 +149,22 @@ bool OptionParser::checkOption(const QStringList &arguments, int &i)
     // One letter after one dash, a word after two; Qt's window options either way.
     const bool dashesFit = windowOptionNames.contains(name) || twoDashes == (name.size() > 1);
     if (!option || !dashesFit)
-        return fail(Error::UnknownOption, argument, tr("unbekannte Option %1").arg(shown));
+        return fail(Kind::UnknownOption, argument, tr("unbekannte Option %1").arg(shown));
     if (option->valueName().isEmpty()) {
         return !inlineValue ||
-               fail(Error::UnexpectedValue, argument, tr("%1 nimmt keinen Wert").arg(shown));
+               fail(Kind::UnexpectedValue, argument, tr("%1 nimmt keinen Wert").arg(shown));
     }
     if (inlineValue)
         return true;
     if (i + 1 >= arguments.size() || isOptionWord(arguments.at(i + 1)))
-        return fail(Error::MissingValue, argument, tr("%1 braucht einen Wert").arg(shown));
+        return fail(Kind::MissingValue, argument, tr("%1 braucht einen Wert").arg(shown));
     ++i;
     return true;
 }
 
 bool OptionParser::checkArguments(const QStringList &arguments)
 {
+    using Kind = CommandLine::OptionsError::Kind;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         const bool option = argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
@@ -162,7 +173,7 @@ bool OptionParser::checkArguments(const QStringList &arguments)
         if (argument == QLatin1String("--") || (!option && !positionalAllowed)) {
             const int stray = argument == QLatin1String("--") ? i + 1 : i;
             return stray >= arguments.size() ||
-                   fail(Error::UnexpectedArgument, arguments.at(stray),
+                   fail(Kind::UnexpectedArgument, arguments.at(stray),
                         tr("unerwartetes Argument %1").arg(arguments.at(stray)));
         }
         if (option && !checkOption(arguments, i))
@@ -173,13 +184,11 @@ bool OptionParser::checkArguments(const QStringList &arguments)
 
 bool OptionParser::parse(const QStringList &arguments)
 {
-    kind = Error::None;
-    word.clear();
-    errorText.clear();
+    failure = {};
     if (!checkArguments(arguments))
         return false;
     if (!parser.parse(arguments)) // not reached for what the checks above let through
-        return fail(Error::UnknownOption, QString(), parser.errorText());
+        return fail(CommandLine::OptionsError::Kind::UnknownOption, QString(), parser.errorText());
     return true;
 }
 

@@ -14,10 +14,39 @@ namespace CommandLine {
 // Exit statuses of both programs. A run that a signal ended exits with 128 + its number.
 enum ExitStatus : int { Done = 0, Failed = 1, UsageError = 2 };
 
+// A wrong call, as the options parsers of both programs find it: the kind of mistake, the word
+// it is about as typed, and the German message. The converter leaves the message empty and makes
+// it when the call is told, in the language the same call selects.
+struct OptionsError
+{
+    enum class Kind {
+        None,
+        UnknownOption,      // word: the option as typed
+        MissingValue,       // word: the option that needs a value
+        UnexpectedValue,    // word: "--name=x" for an option that takes none
+        UnexpectedArgument, // word: a word where none is taken
+        EmptyArgument,      // "" where a file or an option belongs
+        MissingInput,       // no file to work on
+        WrongValue,         // word: the option whose value is of no use
+        Repeated,           // word: the option given twice
+        Combination,        // word: what does not go together
+    };
+
+    Kind kind = Kind::None;
+    QString word;
+    QString message;
+
+    bool isSet() const { return kind != Kind::None; }
+};
+
 // Tells a wrong call on stderr, "PROGRAM: MESSAGE" and then followUp, by default a line pointing
 // to --help, and returns UsageError.
 int reportUsageError(const QString &program, const QString &message,
                      const QString &followUp = QString());
+
+// Tells on stderr that a window was asked for where there is no display, with withoutWindow
+// (what works without one), and returns UsageError.
+int reportNoDisplay(const QString &program, const QString &withoutWindow);
 
 // Writes text as it is to stream (stdout or stderr), at once.
 void print(std::FILE *stream, const QString &text);
@@ -42,9 +71,6 @@ class OptionParser
     Q_DECLARE_TR_FUNCTIONS(OptionParser)
 
 public:
-    // What is wrong with a call; errorWord() is the word it is about, as typed.
-    enum class Error { None, UnknownOption, MissingValue, UnexpectedValue, UnexpectedArgument };
-
     OptionParser();
 
     void addOption(const QCommandLineOption &option);
@@ -60,11 +86,9 @@ public:
     // before the parse), shown among the options in the order declared.
     void addHelpLine(const QString &left, const QString &description);
 
-    // arguments[0] is the program. false: error() says what is wrong, in German.
+    // arguments[0] is the program. false: error() says what is wrong, its message in German.
     bool parse(const QStringList &arguments);
-    QString error() const { return errorText; }
-    Error errorKind() const { return kind; }
-    QString errorWord() const { return word; }
+    const CommandLine::OptionsError &error() const { return failure; }
 
     bool isSet(const QString &name) const { return parser.isSet(name); }
     QString value(const QString &name) const { return parser.value(name); }
@@ -79,7 +103,7 @@ private:
     bool isOptionWord(const QString &argument) const;
     bool checkArguments(const QStringList &arguments);
     bool checkOption(const QStringList &arguments, int &i);
-    bool fail(Error error, const QString &argument, const QString &text);
+    bool fail(CommandLine::OptionsError::Kind kind, const QString &argument, const QString &text);
 
     QCommandLineParser parser;
     QList<QCommandLineOption> options;
@@ -87,7 +111,5 @@ private:
     QStringList windowOptionNames;
     bool positionalAllowed = false;
     bool oneDashValues = false;
-    Error kind = Error::None;
-    QString word;
-    QString errorText;
+    CommandLine::OptionsError failure;
 };

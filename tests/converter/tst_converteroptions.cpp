@@ -8,7 +8,7 @@ class TestConverterOptions : public QObject
     Q_OBJECT
 
     using Mode = ConverterOptions::Mode;
-    using Error = ConverterOptions::Error;
+    using Error = CommandLine::OptionsError::Kind;
 
 private slots:
     void parse_data()
@@ -35,26 +35,27 @@ private slots:
         QTest::newRow("help before conversion") << QStringList{"--convert", "--help"} << Mode::Help
                                                 << Error::None << QString() << none << none;
         QTest::newRow("no input") << QStringList{"--convert", "-lde"} << Mode::Convert
-                                  << Error::NoInput << QString() << none << QStringList{"-lde"};
+                                  << Error::MissingInput << QString() << none
+                                  << QStringList{"-lde"};
         QTest::newRow("unknown option, as typed")
             << QStringList{"--bogus=1"} << Mode::Window << Error::UnknownOption << "--bogus=1"
             << none << none;
         QTest::newRow("one dash, a word") << QStringList{"-convert"} << Mode::Window
                                           << Error::UnknownOption << "-convert" << none << none;
         QTest::newRow("flag with a value")
-            << QStringList{"--convert=x.hfd"} << Mode::Window << Error::TakesNoValue
+            << QStringList{"--convert=x.hfd"} << Mode::Window << Error::UnexpectedValue
             << "--convert=x.hfd" << none << none;
         QTest::newRow("folder is an option")
             << QStringList{"--convert", "a.hfd", "--output-dir", "--verbose"} << Mode::Window
-            << Error::NoFolder << "--output-dir" << none << none;
+            << Error::MissingValue << "--output-dir" << none << none;
         QTest::newRow("empty folder after =")
             << QStringList{"--convert", "a.hfd", "--output-dir=", "--output-dir", "o"}
-            << Mode::Window << Error::NoFolder << "--output-dir" << none << none;
+            << Mode::Window << Error::MissingValue << "--output-dir" << none << none;
         QTest::newRow("Qt's option without its value")
-            << QStringList{"a.hfd", "-platform"} << Mode::Window << Error::NeedsValue << "-platform"
-            << none << none;
+            << QStringList{"a.hfd", "-platform"} << Mode::Window << Error::MissingValue
+            << "-platform" << none << none;
         QTest::newRow("batch option without --convert")
-            << QStringList{"--png", "a.hfd"} << Mode::Window << Error::NeedsConvert << "--png"
+            << QStringList{"--png", "a.hfd"} << Mode::Window << Error::Combination << "--png"
             << QStringList{"a.hfd"} << none;
         QTest::newRow("empty argument after --")
             << QStringList{"--convert", "--", ""} << Mode::Window << Error::EmptyArgument
@@ -65,12 +66,12 @@ private slots:
         QFETCH(QStringList, arguments);
         const ConverterOptions options =
             ConverterOptions::parse(QStringList{QStringLiteral("zor2conv")} + arguments);
-        QTEST(options.error, "error");
-        QTEST(options.argument, "argument");
+        QTEST(options.error.kind, "error");
+        QTEST(options.error.word, "argument");
         QTEST(options.mode, "mode");
         QTEST(options.inputs, "inputs");
         QTEST(options.languageOptions, "languages");
-        if (options.error == Error::None && arguments.contains(QStringLiteral("--output-dir")))
+        if (!options.error.isSet() && arguments.contains(QStringLiteral("--output-dir")))
             QCOMPARE(options.outputDir, QStringLiteral("-x"));
     }
 };

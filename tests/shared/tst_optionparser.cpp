@@ -43,7 +43,7 @@ private slots:
         parser.addWindowOptions();
         parser.allowPositionalArguments();
         QCOMPARE(parser.parse(QStringList{QStringLiteral("prog")} + arguments), error.isEmpty());
-        QCOMPARE(parser.error(), error);
+        QCOMPARE(parser.error().message, error);
         if (error.isEmpty()) {
             QTEST(parser.positionalArguments(), "files");
             QTEST(parser.value(QStringLiteral("output-dir")), "folder");

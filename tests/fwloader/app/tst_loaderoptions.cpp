@@ -78,7 +78,7 @@ private slots:
         QFETCH(QString, error);
         const LoaderOptions options =
             LoaderOptions::parse(QStringList{QStringLiteral("ZOR2fwloader")} + arguments);
-        QVERIFY2(options.error.contains(error), qPrintable(options.error));
+        QVERIFY2(options.error.message.contains(error), qPrintable(options.error.message));
     }
 
     void takesWhatIsAskedFor_data()
@@ -118,7 +118,7 @@ private slots:
         QFETCH(QStringList, arguments);
         const LoaderOptions options =
             LoaderOptions::parse(QStringList{QStringLiteral("ZOR2fwloader")} + arguments);
-        QCOMPARE(options.error, QString());
+        QCOMPARE(options.error.message, QString());
         QTEST(options.mode, "mode");
         QTEST(options.ports, "ports");
         QTEST(options.hexFile, "hexFile");

@@ -338,7 +338,7 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         const QString hint = QStringLiteral("Hilfe: 'ZOR2fwloader --help'.");
-        const QString noDisplay = QStringLiteral("keine Anzeige fuer das Fenster");
+        const QString noDisplay = QStringLiteral("kein Bildschirm gefunden");
         QTest::newRow("--timeout alone") << QStringList{"--timeout", "5"} << hint;
         QTest::newRow("unknown option alone") << QStringList{"--bogus"} << hint;
         QTest::newRow("short unknown option") << QStringList{"-p"} << hint;
