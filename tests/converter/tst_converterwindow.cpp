@@ -905,8 +905,6 @@ private slots:
         const QString broken = writeTestFile(files.filePath("c\x1b.z2k"), "#x\n1;2\n1;2;3\n");
         dialogs->openAnswers = {a, b};
         child<QAction>("showNewCurvesAction")->trigger();
-        QCOMPARE(dialogs->openQuestions.last().filter,
-                 QStringLiteral("ZOR2.0 Kurven-Datei (*.z2k)"));
         QVERIFY(preview()->isVisible());
         CurveChart *d = preview()->curveChart();
         QCOMPARE(d->compared().size(), 2);
@@ -945,9 +943,6 @@ private slots:
                           Qt::LeftButton);
         QCOMPARE(QImageReader(files.filePath("vergleich.png")).size(), QSize(1200, 800));
         QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "saveCsvButton"), Qt::LeftButton);
-        QCOMPARE(dialogs->saveQuestions.last().dir,
-                 QDir::homePath() + "/" +
-                     safeFileName(child<QTextEdit>("descriptionEdit")->toPlainText()) + ".csv");
         const QByteArray csv = readTestFile(files.filePath("tabelle.csv"));
         QVERIFY(csv.startsWith("Frequenz (MHz);Kanal 1 (SWV);Kanal 2 (SWV)\r\n1;"));
         QCOMPARE(csv.count('\n'), 41);
@@ -971,8 +966,7 @@ private slots:
     {
         const QString old = writeOld(QStringLiteral("drop.hfd"), oldFile("#V4.04", 1, "Drop"));
         const QString newFiles = writeTestFile(files.filePath("drop.z2k"), "#Neu\n1;2\n");
-        for (QWidget *dest :
-             {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(preview())}) {
+        for (QWidget *dest : std::initializer_list<QWidget *>{window.get(), preview()}) {
             window->clearCurve();
             preview()->clearComparison();
             QMimeData bytes;

@@ -4,7 +4,9 @@
 
 #include <limits>
 
-// Markers of constructed curves whose minimum, maximum and band edges are known.
+// Markers of constructed curves whose minimum, maximum and band edges are known, read from the
+// line the batch mode and the preview print (frequencies to three decimals unless a row says
+// otherwise).
 class TestCurveMarkers : public QObject
 {
     Q_OBJECT
@@ -13,87 +15,63 @@ private slots:
     void markers_data()
     {
         QTest::addColumn<int>("quantity");
-        QTest::addColumn<QList<double>>("values"); // at 1, 2, 3, ... MHz
-        QTest::addColumn<double>("extremeFrequency");
-        QTest::addColumn<bool>("hasBand");
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("to");
-        QTest::addColumn<bool>("fromOutside");
-        QTest::addColumn<bool>("toOutside");
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        const int swr = int(Quantity::Swr);
-        const int level = int(Quantity::Level);
-        // 4 -> 1.5 crosses 2 at 1/2.5 of the step; 1.5 -> 3 at 1/3.
-        QTest::newRow("SWR band inside") << swr << QList<double>{5, 4, 1.5, 1.2, 1.5, 3, 6} << 4.0
-                                         << true << 2.8 << 5.0 + 1.0 / 3 << false << false;
-        QTest::newRow("SWR without band") << swr << QList<double>{5, 3, 2.5, 2.01, 4} << 4.0
-                                          << false << 0.0 << 0.0 << false << false;
-        QTest::newRow("SWR band from the sweep's start")
-            << swr << QList<double>{1.1, 1.8, 2.2, 3} << 1.0 << true << 1.0 << 2.5 << true << false;
-        QTest::newRow("SWR, values that are none")
-            << swr << QList<double>{nan, 1.5, std::numeric_limits<double>::infinity(), 1.9} << 2.0
-            << true << 2.0 << 2.0 << false << false;
-        QTest::newRow("level, an infinite value ends the band")
-            << level << QList<double>{-1, std::numeric_limits<double>::infinity(), -2} << 1.0
-            << true << 1.0 << 1.0 << true << false;
-        QTest::newRow("level band within 3 dB") << level << QList<double>{-40, -10, -2, -1, -4, -30}
-                                                << 4.0 << true << 2.75 << 5.0 << false << false;
-        QTest::newRow("level, a single point")
-            << level << QList<double>{-7} << 1.0 << true << 1.0 << 1.0 << true << true;
-    }
-    void markers()
-    {
-        QFETCH(int, quantity);
-        QFETCH(QList<double>, values);
-        QFETCH(double, extremeFrequency);
-        QFETCH(bool, hasBand);
-        QList<double> f;
-        for (int i = 0; i < values.size(); ++i)
-            f.append(i + 1);
-        const CurveMarkers m = CurveMarkers::compute(f.constData(), values.constData(),
-                                                     int(f.size()), Quantity(quantity));
-        QCOMPARE(m.extreme.frequency, extremeFrequency);
-        QCOMPARE(m.hasBand, hasBand);
-        if (!hasBand)
-            return;
-        QTEST(m.from.frequency, "from");
-        QTEST(m.to.frequency, "to");
-        QTEST(m.from.outsideSweep, "fromOutside");
-        QTEST(m.to.outsideSweep, "toOutside");
-    }
-
-    void text_data()
-    {
-        QTest::addColumn<int>("quantity");
+        QTest::addColumn<double>("step"); // points at 1, 1 + step, ... MHz
         QTest::addColumn<QList<double>>("values");
         QTest::addColumn<int>("decimals");
         QTest::addColumn<QString>("text");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        const int swr = int(Quantity::Swr);
+        const int level = int(Quantity::Level);
+        // 4 -> 1.5 crosses 2 at 1/2.5 of the step; 1.5 -> 3 at 1/3.
+        QTest::newRow("SWR band inside")
+            << swr << 1.0 << QList<double>{5, 4, 1.5, 1.2, 1.5, 3, 6} << 3
+            << "Minimum 1,20 SWV bei 4,000 MHz; SWV <= 2 von 2,800 bis 5,333 MHz (2,533 MHz)";
         QTest::newRow("SWR, band in kHz")
-            << int(Quantity::Swr) << QList<double>{2.5, 1.5, 1.234, 1.5, 2.5} << 3
-            << QStringLiteral("Minimum 1,23 SWV bei 3,600 MHz; SWV <= 2 von 3,525 bis 3,675 "
-                              "MHz (150 kHz)");
+            << swr << 0.05 << QList<double>{2.5, 1.5, 1.234, 1.5, 2.5} << 3
+            << "Minimum 1,23 SWV bei 1,100 MHz; SWV <= 2 von 1,025 bis 1,175 MHz (150 kHz)";
         QTest::newRow("SWR without band")
-            << int(Quantity::Swr) << QList<double>{2.5, 2.25, 3} << 2
-            << QStringLiteral("Minimum 2,25 SWV bei 3,55 MHz; kein Bereich mit SWV <= 2");
+            << swr << 1.0 << QList<double>{5, 3, 2.5, 2.01, 4} << 2
+            << "Minimum 2,01 SWV bei 4,00 MHz; kein Bereich mit SWV <= 2";
+        QTest::newRow("SWR band from the sweep's start")
+            << swr << 1.0 << QList<double>{1.1, 1.8, 2.2, 3} << 3
+            << "Minimum 1,10 SWV bei 1,000 MHz; SWV <= 2 von 1,000 bis 2,500 MHz (1,500 MHz); "
+               "das untere Bandende liegt ausserhalb des Sweeps";
+        QTest::newRow("SWR, values that are none")
+            << swr << 1.0 << QList<double>{nan, 1.5, inf, 1.9} << 3
+            << "Minimum 1,50 SWV bei 2,000 MHz; SWV <= 2 von 2,000 bis 2,000 MHz (0 kHz)";
+        QTest::newRow("level, an infinite value ends the band")
+            << level << 1.0 << QList<double>{-1, inf, -2} << 3
+            << "Maximum -1,00 dB bei 1,000 MHz; -3 dB von 1,000 bis 1,000 MHz (0 kHz); "
+               "das untere Bandende liegt ausserhalb des Sweeps";
+        QTest::newRow("level band within 3 dB")
+            << level << 1.0 << QList<double>{-40, -10, -2, -1, -4, -30} << 3
+            << "Maximum -1,00 dB bei 4,000 MHz; -3 dB von 2,750 bis 5,000 MHz (2,250 MHz)";
         QTest::newRow("level, band edge outside")
-            << int(Quantity::Level) << QList<double>{-0.004, -1, -6} << 1
-            << QStringLiteral("Maximum 0,00 dB bei 3,5 MHz; -3 dB von 3,5 bis 3,6 MHz (70 kHz); "
-                              "das untere Bandende liegt ausserhalb des Sweeps");
+            << level << 0.05 << QList<double>{-0.004, -1, -6} << 1
+            << "Maximum 0,00 dB bei 1,0 MHz; -3 dB von 1,0 bis 1,1 MHz (70 kHz); "
+               "das untere Bandende liegt ausserhalb des Sweeps";
+        QTest::newRow("level, a single point")
+            << level << 1.0 << QList<double>{-7} << 3
+            << "Maximum -7,00 dB bei 1,000 MHz; -3 dB von 1,000 bis 1,000 MHz (0 kHz); "
+               "beide Bandenden liegen ausserhalb des Sweeps";
         QTest::newRow("no unit")
-            << int(Quantity::Neutral) << QList<double>{12.5, -1234567, 3} << 3
-            << QStringLiteral("Minimum -1,23457E+06 bei 3,550 MHz; Maximum 12,5 bei 3,500 MHz");
+            << int(Quantity::Neutral) << 0.05 << QList<double>{12.5, -1234567, 3} << 3
+            << "Minimum -1,23457E+06 bei 1,050 MHz; Maximum 12,5 bei 1,000 MHz";
     }
-    void text()
+    void markers()
     {
-        QFETCH(int, quantity);
+        QFETCH(double, step);
         QFETCH(QList<double>, values);
-        QFETCH(int, decimals);
         QList<double> f;
         for (int i = 0; i < values.size(); ++i)
-            f.append(3.5 + 0.05 * i);
-        const CurveMarkers m = CurveMarkers::compute(f.constData(), values.constData(),
-                                                     int(f.size()), Quantity(quantity));
-        QTEST(m.text(decimals), "text");
+            f.append(1 + step * i);
+        QFETCH(int, quantity);
+        QFETCH(int, decimals);
+        QTEST(CurveMarkers::compute(f.constData(), values.constData(), int(f.size()),
+                                    Quantity(quantity))
+                  .text(decimals),
+              "text");
     }
 
     void frequencyDecimals_data()

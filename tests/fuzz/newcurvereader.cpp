@@ -1,9 +1,5 @@
 // Fuzzes the reader of new curve files and the markers of what it accepts, as the preview uses
-// them. Input: the file's bytes.
-// Invariants: a file is refused exactly when a reason is given, with a line number within the
-// file and a message of one line, and nothing read; an accepted file gives as many values as
-// frequencies, finite and never falling; its markers lie on the curve and its band edges within
-// the sweep, in order, and their text is one line.
+// them. Input: the file's bytes. The invariants are named where they are checked.
 #include "NewCurveReader.h"
 #include "FuzzSupport.h"
 
