@@ -327,7 +327,7 @@ QString OldCurveFile::Result::reason() const
         case FileKind::Missing:
         case FileKind::Regular:
             if (file.result.error == Platform::FileError::NotFound || file.result.ok())
-                return OldCurveFile::tr("Datei nicht gefunden");
+                return FileCause::fileNotFound();
             if (file.result.error == Platform::FileError::NoPermission)
                 return OldCurveFile::tr("keine Leseberechtigung");
             return OldCurveFile::tr("Datei kann nicht gelesen werden: %1")
