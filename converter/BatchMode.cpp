@@ -1,17 +1,17 @@
 #include "BatchMode.h"
 
-#include "ChannelConversion.h"
-#include "CommandLine.h"
-#include "CsvFile.h"
 #include "CurveChart.h"
-#include "CurveMarkers.h"
-#include "Diagnostics.h"
-#include "FileCause.h"
-#include "MessageText.h"
-#include "NewCurveFile.h"
-#include "OldCurveFile.h"
-#include "Platform.h"
 #include "Translation.h"
+#include "commandline/CommandLine.h"
+#include "core/ChannelConversion.h"
+#include "core/CsvFile.h"
+#include "core/CurveMarkers.h"
+#include "core/Diagnostics.h"
+#include "core/MessageText.h"
+#include "core/NewCurveFile.h"
+#include "core/OldCurveFile.h"
+#include "platform/FileCause.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QDir>

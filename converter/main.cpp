@@ -1,8 +1,8 @@
 #include "BatchMode.h"
-#include "CommandLine.h"
 #include "ConverterOptions.h"
-#include "Platform.h"
 #include "WindowMain.h"
+#include "commandline/CommandLine.h"
+#include "platform/Platform.h"
 
 int main(int argc, char *argv[])
 {

@@ -1,8 +1,8 @@
-#include "OldCurveFile.h"
+#include "core/OldCurveFile.h"
 
-#include "Diagnostics.h"
-#include "FieldReader.h"
-#include "FileCause.h"
+#include "core/Diagnostics.h"
+#include "core/FieldReader.h"
+#include "platform/FileCause.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

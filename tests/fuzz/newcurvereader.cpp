@@ -4,7 +4,7 @@
 // file and a message of one line, and nothing read; an accepted file gives as many values as
 // frequencies, finite and never falling; its markers lie on the curve and its band edges within
 // the sweep, in order, and their text is one line.
-#include "NewCurveReader.h"
+#include "core/NewCurveReader.h"
 #include "FuzzSupport.h"
 
 #include <cmath>
