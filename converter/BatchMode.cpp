@@ -1,17 +1,17 @@
 #include "BatchMode.h"
 
-#include "ChannelConversion.h"
-#include "CommandLine.h"
-#include "CsvFile.h"
 #include "CurveChart.h"
-#include "CurveMarkers.h"
-#include "Diagnostics.h"
-#include "FileCause.h"
-#include "MessageText.h"
-#include "NewCurveFile.h"
-#include "OldCurveFile.h"
-#include "Platform.h"
 #include "Translation.h"
+#include "commandline/CommandLine.h"
+#include "core/ChannelConversion.h"
+#include "core/CsvFile.h"
+#include "core/CurveMarkers.h"
+#include "core/Diagnostics.h"
+#include "core/MessageText.h"
+#include "core/NewCurveFile.h"
+#include "core/OldCurveFile.h"
+#include "platform/FileCause.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -260,8 +260,7 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
 {
     // Pictures are drawn through Qt Widgets, which needs a GUI application: on the offscreen
     // platform, which draws without a display. Named last, it wins over any -platform given.
-    const bool pictures =
-        options.png && options.mode == ConverterOptions::Mode::Convert && !options.error.isSet();
+    const bool pictures = options.png;
     std::vector<char *> argumentList(argv, argv + argc);
     char platform[] = "-platform";
     char offscreen[] = "offscreen";
@@ -285,28 +284,50 @@ int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
                  : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication &app = *application;
     const bool loaded = installTranslation(app);
+    checkLanguages(options, loaded);
+    return Batch(options).run();
+}
 
-    using Mode = ConverterOptions::Mode;
+namespace {
+
+// The application and translation the answers below need: no window, and the diagnostic lines
+// only when asked for, as in a conversion.
+class AnswerApplication
+{
+public:
+    AnswerApplication(int &argc, char **argv, const ConverterOptions &options)
+        : app(argc, argv)
+    {
+        if (options.verbose)
+            enableDiagnostics();
+        installTranslation(app);
+    }
+
+private:
+    QCoreApplication app;
+};
+
+} // namespace
+
+int BatchMode::answer(int &argc, char **argv, const ConverterOptions &options)
+{
+    const AnswerApplication app(argc, argv, options);
     if (options.error.isSet()) {
         return CommandLine::reportUsageError(QStringLiteral("zor2conv"), options.errorText(),
                                              ConverterOptions::usage() + QLatin1Char('\n'));
     }
-    switch (options.mode) {
-    case Mode::Help:
+    if (options.mode == ConverterOptions::Mode::Help) {
         // The program's own text, with its line breaks: not escaped as a message is.
         CommandLine::print(stdout, ConverterOptions::usage() + QLatin1Char('\n'));
-        return outputWritten() ? ExitStatus::Done : ExitStatus::Failed;
-    case Mode::Version:
+    } else {
         print(stdout, QStringLiteral("zor2conv " ZOR2_VERSION));
-        return outputWritten() ? ExitStatus::Done : ExitStatus::Failed;
-    case Mode::Window:
-        print(stderr, QStringLiteral("zor2conv: %1")
-                          .arg(tr("kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind "
-                                  "leer); ohne Fenster umwandeln: zor2conv --convert DATEI.hfd")));
-        return ExitStatus::UsageError;
-    case Mode::Convert:
-        break;
     }
-    checkLanguages(options, loaded);
-    return Batch(options).run();
+    return outputWritten() ? ExitStatus::Done : ExitStatus::Failed;
+}
+
+int BatchMode::reportNoDisplay(int &argc, char **argv, const ConverterOptions &options)
+{
+    const AnswerApplication app(argc, argv, options);
+    return CommandLine::reportNoDisplay(QStringLiteral("zor2conv"),
+                                        tr("ohne Fenster umwandeln: zor2conv --convert DATEI.hfd"));
 }

@@ -17,6 +17,10 @@ class BatchMode
     Q_DECLARE_TR_FUNCTIONS(BatchMode)
 
 public:
-    // Creates a window-less application and answers the call.
+    // Converts the inputs a call with --convert names, in a window-less application.
     static int run(int &argc, char **argv, const ConverterOptions &options);
+    // A wrong call, --help or --version, answered in the language the call selects.
+    static int answer(int &argc, char **argv, const ConverterOptions &options);
+    // A window start where there is no display, told in the language the call selects.
+    static int reportNoDisplay(int &argc, char **argv, const ConverterOptions &options);
 };

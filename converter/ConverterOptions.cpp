@@ -1,6 +1,6 @@
 #include "ConverterOptions.h"
 
-#include "CommandLine.h"
+#include "commandline/CommandLine.h"
 
 // The converter's options, in the order the help lists them.
 void ConverterOptions::declareOptions(OptionParser &parser)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandLine.h"
+#include "commandline/CommandLine.h"
 
 #include <QCoreApplication>
 #include <QString>

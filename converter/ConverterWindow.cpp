@@ -1,17 +1,17 @@
 #include "ConverterWindow.h"
 #include "ui_ConverterWindow.h"
 
-#include "ChannelConversion.h"
 #include "CurvePreview.h"
-#include "Dialogs.h"
 #include "DroppedFiles.h"
 #include "FolderMemory.h"
-#include "KeyValueFile.h"
-#include "NewCurveFile.h"
-#include "OldCurveFile.h"
 #include "RecentFiles.h"
-#include "SettingsPlace.h"
-#include "TextFit.h"
+#include "core/ChannelConversion.h"
+#include "core/NewCurveFile.h"
+#include "core/OldCurveFile.h"
+#include "dialogs/Dialogs.h"
+#include "settings/KeyValueFile.h"
+#include "settings/SettingsPlace.h"
+#include "widgets/TextFit.h"
 
 #include <QCloseEvent>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CurveRecord.h"
+#include "core/CurveRecord.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "CurveChart.h"
 
-#include "NewCurveFile.h"
+#include "core/NewCurveFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CurveMarkers.h"
-#include "CurveRecord.h"
-#include "NewCurveReader.h"
+#include "core/CurveMarkers.h"
+#include "core/CurveRecord.h"
+#include "core/NewCurveReader.h"
 
 #include <QByteArray>
 #include <QChart>

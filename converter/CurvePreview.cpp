@@ -1,15 +1,15 @@
 #include "CurvePreview.h"
 
-#include "CsvFile.h"
 #include "CurveChart.h"
-#include "CurveMarkers.h"
-#include "Dialogs.h"
 #include "DroppedFiles.h"
 #include "FolderMemory.h"
-#include "MessageText.h"
-#include "NewCurveFile.h"
-#include "NewCurveReader.h"
-#include "SettingsPlace.h"
+#include "core/CsvFile.h"
+#include "core/CurveMarkers.h"
+#include "core/MessageText.h"
+#include "core/NewCurveFile.h"
+#include "core/NewCurveReader.h"
+#include "dialogs/Dialogs.h"
+#include "settings/SettingsPlace.h"
 
 #include <QBoxLayout>
 #include <QChartView>

@@ -1,7 +1,7 @@
 #include "RecentFiles.h"
 
-#include "MessageText.h"
-#include "SettingsPlace.h"
+#include "core/MessageText.h"
+#include "settings/SettingsPlace.h"
 
 #include <QDir>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "Translation.h"
 
-#include "Diagnostics.h"
+#include "core/Diagnostics.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -1,11 +1,11 @@
 #include "WindowMain.h"
 
-#include "CommandLine.h"
 #include "ConverterOptions.h"
 #include "ConverterWindow.h"
-#include "Diagnostics.h"
-#include "QtTranslation.h"
 #include "Translation.h"
+#include "commandline/CommandLine.h"
+#include "core/Diagnostics.h"
+#include "widgets/QtTranslation.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,16 +1,20 @@
 #include "BatchMode.h"
-#include "CommandLine.h"
 #include "ConverterOptions.h"
-#include "Platform.h"
 #include "WindowMain.h"
+#include "commandline/CommandLine.h"
+#include "platform/Platform.h"
 
-int main(int argc, char **argv)
+int main(int argc, char *argv[])
 {
-    // Judged before any application object exists: only a plain window start with a display
-    // reaches Qt's window system, which would abort the program without one.
+    // Every argument is judged before Qt sees one: a mistyped call never reaches a window.
     const ConverterOptions options = ConverterOptions::parse(CommandLine::arguments(argc, argv));
-    if (options.mode == ConverterOptions::Mode::Window && !options.error.isSet() &&
-        Platform::displayAvailable(argc, argv))
+    using Mode = ConverterOptions::Mode;
+    if (options.error.isSet() || options.mode == Mode::Help || options.mode == Mode::Version)
+        return BatchMode::answer(argc, argv, options);
+    // Only a window start with a display reaches Qt's window system, which aborts without one.
+    if (options.mode == Mode::Window && !Platform::displayAvailable(argc, argv))
+        return BatchMode::reportNoDisplay(argc, argv, options);
+    if (options.mode == Mode::Window)
         return runWindow(argc, argv, options);
     return BatchMode::run(argc, argv, options);
 }

@@ -1,11 +1,11 @@
 #include "LoaderCommandLine.h"
 
-#include "CommandLine.h"
-#include "DeviceSearch.h"
-#include "FlashWriter.h"
-#include "HexImage.h"
-#include "Modem.h"
-#include "Platform.h"
+#include "commandline/CommandLine.h"
+#include "core/DeviceSearch.h"
+#include "core/FlashWriter.h"
+#include "core/HexImage.h"
+#include "core/Modem.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 

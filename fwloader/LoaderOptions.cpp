@@ -1,7 +1,7 @@
 #include "LoaderOptions.h"
 
-#include "CommandLine.h"
-#include "DeviceIdentity.h"
+#include "commandline/CommandLine.h"
+#include "core/DeviceIdentity.h"
 
 #include <algorithm>
 #include <cmath>

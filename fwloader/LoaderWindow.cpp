@@ -1,9 +1,9 @@
 #include "LoaderWindow.h"
 
-#include "Dialogs.h"
-#include "SettingsPlace.h"
-#include "TextFit.h"
+#include "dialogs/Dialogs.h"
+#include "settings/SettingsPlace.h"
 #include "ui_LoaderWindow.h"
+#include "widgets/TextFit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

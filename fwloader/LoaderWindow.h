@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DeviceSearch.h"
-#include "FlashWriter.h"
-#include "HexImage.h"
-#include "Modem.h"
+#include "core/DeviceSearch.h"
+#include "core/FlashWriter.h"
+#include "core/HexImage.h"
+#include "core/Modem.h"
 
 #include <QMainWindow>
 #include <QStringList>

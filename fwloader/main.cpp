@@ -1,9 +1,9 @@
-#include "CommandLine.h"
 #include "LoaderCommandLine.h"
 #include "LoaderOptions.h"
 #include "LoaderWindow.h"
-#include "Platform.h"
-#include "QtTranslation.h"
+#include "commandline/CommandLine.h"
+#include "platform/Platform.h"
+#include "widgets/QtTranslation.h"
 
 #include <QApplication>
 #include <QFile>

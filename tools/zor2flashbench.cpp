@@ -2,8 +2,8 @@
 // the given port and prints how long the transfer took and how much processor time the loader
 // used for it. scripts/bench-loader runs it against the device simulator.
 
-#include "FlashWriter.h"
-#include "Modem.h"
+#include "core/FlashWriter.h"
+#include "core/Modem.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "ChannelConversion.h"
+#include "core/ChannelConversion.h"
 
-#include "Diagnostics.h"
+#include "core/Diagnostics.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CurveRecord.h"
+#include "core/CurveRecord.h"
 
 // Turns the raw samples of a read old curve into the new curve: at most 2001 points, frequencies
 // in MHz, levels in dB or SWR values, corrected with the file's own correction tables, and

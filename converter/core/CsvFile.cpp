@@ -1,7 +1,7 @@
-#include "CsvFile.h"
+#include "core/CsvFile.h"
 
-#include "CurveMarkers.h"
-#include "NewCurveFile.h"
+#include "core/CurveMarkers.h"
+#include "core/NewCurveFile.h"
 
 #include <charconv>
 #include <cmath>

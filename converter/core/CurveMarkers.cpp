@@ -1,4 +1,4 @@
-#include "CurveMarkers.h"
+#include "core/CurveMarkers.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "CurveRecord.h"
+#include "core/CurveRecord.h"
 
 void CurveRecord::clearCurve()
 {

@@ -1,4 +1,4 @@
-#include "Diagnostics.h"
+#include "core/Diagnostics.h"
 
 Q_LOGGING_CATEGORY(converterDiagnostics, "zor2conv", QtInfoMsg)
 

@@ -1,6 +1,6 @@
-#include "MessageText.h"
+#include "core/MessageText.h"
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 QString shownInMessage(const QString &text)
 {

@@ -1,8 +1,8 @@
-#include "NewCurveFile.h"
+#include "core/NewCurveFile.h"
 
-#include "FileCause.h"
-#include "NumberText.h"
-#include "Platform.h"
+#include "core/NumberText.h"
+#include "platform/FileCause.h"
+#include "platform/Platform.h"
 
 #include <QFileInfo>
 #include <QStringEncoder>

@@ -1,7 +1,7 @@
-#include "NewCurveReader.h"
+#include "core/NewCurveReader.h"
 
-#include "OldCurveFile.h"
-#include "Platform.h"
+#include "core/OldCurveFile.h"
+#include "platform/Platform.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CurveMarkers.h"
+#include "core/CurveMarkers.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
-#include "OldCurveFile.h"
+#include "core/OldCurveFile.h"
 
-#include "Diagnostics.h"
-#include "FieldReader.h"
-#include "FileCause.h"
+#include "core/Diagnostics.h"
+#include "core/FieldReader.h"
+#include "platform/FileCause.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -327,7 +327,7 @@ QString OldCurveFile::Result::reason() const
         case FileKind::Missing:
         case FileKind::Regular:
             if (file.result.error == Platform::FileError::NotFound || file.result.ok())
-                return OldCurveFile::tr("Datei nicht gefunden");
+                return FileCause::fileNotFound();
             if (file.result.error == Platform::FileError::NoPermission)
                 return OldCurveFile::tr("keine Leseberechtigung");
             return OldCurveFile::tr("Datei kann nicht gelesen werden: %1")

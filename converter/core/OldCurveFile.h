@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CurveRecord.h"
-#include "Platform.h"
+#include "core/CurveRecord.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QString>

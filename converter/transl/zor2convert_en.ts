@@ -36,8 +36,8 @@
         <translation>%1: no translation loaded; a file of that name is converted by zor2conv --convert -- %1</translation>
     </message>
     <message>
-        <source>kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind leer); ohne Fenster umwandeln: zor2conv --convert DATEI.hfd</source>
-        <translation>no display found (DISPLAY and WAYLAND_DISPLAY are empty); to convert without a window: zor2conv --convert FILE.hfd</translation>
+        <source>ohne Fenster umwandeln: zor2conv --convert DATEI.hfd</source>
+        <translation>to convert without a window: zor2conv --convert FILE.hfd</translation>
     </message>
     <message>
         <source>in den Ausgabeordner %1 kann nichts geschrieben werden: %2</source>
@@ -46,6 +46,13 @@
     <message>
         <source>durch Signal %1 abgebrochen, %2 von %3 Eingaben bearbeitet</source>
         <translation>stopped by signal %1, %2 of %3 inputs handled</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind leer); %1</source>
+        <translation>no display found (DISPLAY and WAYLAND_DISPLAY are empty); %1</translation>
     </message>
 </context>
 <context>
@@ -200,6 +207,10 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>input/output error of the disk</translation>
     </message>
     <message>
+        <source>Datei nicht gefunden</source>
+        <translation>file not found</translation>
+    </message>
+    <message>
         <source>keine gewoehnliche Datei</source>
         <translation>not a regular file</translation>
     </message>
@@ -311,10 +322,6 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     <message>
         <source>Korrekturtabelle %1, Wert %2 von %3</source>
         <translation>correction table %1, value %2 of %3</translation>
-    </message>
-    <message>
-        <source>Datei nicht gefunden</source>
-        <translation>file not found</translation>
     </message>
     <message>
         <source>keine Leseberechtigung</source>

@@ -1,4 +1,4 @@
-#include "DeviceIdentity.h"
+#include "core/DeviceIdentity.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "DeviceSearch.h"
+#include "core/DeviceSearch.h"
 
-#include "PortList.h"
+#include "core/PortList.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceIdentity.h"
-#include "Modem.h"
+#include "core/DeviceIdentity.h"
+#include "core/Modem.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "FlashWriter.h"
+#include "core/FlashWriter.h"
 
-#include "DeviceSearch.h"
-#include "Platform.h"
+#include "core/DeviceSearch.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FirmwareImage.h"
-#include "Modem.h"
+#include "core/FirmwareImage.h"
+#include "core/Modem.h"
 
 #include <QString>
 

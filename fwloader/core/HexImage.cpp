@@ -1,8 +1,8 @@
-#include "HexImage.h"
+#include "core/HexImage.h"
 
-#include "DeviceIdentity.h"
-#include "FileCause.h"
-#include "Platform.h"
+#include "core/DeviceIdentity.h"
+#include "platform/FileCause.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 

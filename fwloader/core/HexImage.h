@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FirmwareImage.h"
+#include "core/FirmwareImage.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "Modem.h"
+#include "core/Modem.h"
 
-#include "Platform.h"
-#include "PortList.h"
+#include "core/PortList.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

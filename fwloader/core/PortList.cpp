@@ -1,6 +1,6 @@
-#include "PortList.h"
+#include "core/PortList.h"
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 #include <QDir>
 #include <QFileInfo>

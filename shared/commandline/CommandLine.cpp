@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "commandline/CommandLine.h"
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "Dialogs.h"
+#include "dialogs/Dialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "FileCause.h"
+#include "platform/FileCause.h"
 
 QString FileCause::text(const Platform::FileResult &result)
 {

@@ -1,4 +1,4 @@
-#include "KeyValueFile.h"
+#include "settings/KeyValueFile.h"
 
 #include <QFile>
 #include <QSaveFile>

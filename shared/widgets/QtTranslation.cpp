@@ -1,4 +1,4 @@
-#include "QtTranslation.h"
+#include "widgets/QtTranslation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

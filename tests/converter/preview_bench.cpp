@@ -2,10 +2,10 @@
 // opened, "Konvertieren" pressed and the preview's plot drawn, again and again; the conversion
 // alone is timed on the same file and taken off. Run by scripts/bench-preview on a Release build.
 #include "AnsweringDialogs.h"
-#include "ChannelConversion.h"
 #include "ConverterWindow.h"
 #include "CurvePreview.h"
-#include "OldCurveFile.h"
+#include "core/ChannelConversion.h"
+#include "core/OldCurveFile.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

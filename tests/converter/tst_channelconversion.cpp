@@ -1,4 +1,4 @@
-#include "ChannelConversion.h"
+#include "core/ChannelConversion.h"
 
 #include <QLoggingCategory>
 #include <QTest>

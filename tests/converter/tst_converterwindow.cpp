@@ -1,13 +1,13 @@
 #include "AnsweringDialogs.h"
 #include "ConverterWindow.h"
-#include "CsvFile.h"
 #include "CurveChart.h"
 #include "CurvePreview.h"
 #include "FolderMemory.h"
-#include "NewCurveFile.h"
-#include "NumberText.h"
 #include "TestFiles.h"
 #include "WholeTexts.h"
+#include "core/CsvFile.h"
+#include "core/NewCurveFile.h"
+#include "core/NumberText.h"
 
 #include <QAction>
 #include <QApplication>

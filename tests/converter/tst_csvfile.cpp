@@ -1,4 +1,4 @@
-#include "CsvFile.h"
+#include "core/CsvFile.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "NewCurveFile.h"
-#include "NumberText.h"
 #include "TestFiles.h"
+#include "core/NewCurveFile.h"
+#include "core/NumberText.h"
 
 #include <QDir>
 #include <QFile>

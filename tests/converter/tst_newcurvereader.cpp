@@ -1,5 +1,5 @@
-#include "NewCurveFile.h"
-#include "NewCurveReader.h"
+#include "core/NewCurveFile.h"
+#include "core/NewCurveReader.h"
 
 #include <QTest>
 

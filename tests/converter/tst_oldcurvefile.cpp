@@ -1,4 +1,4 @@
-#include "OldCurveFile.h"
+#include "core/OldCurveFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
-#include "QtTranslation.h"
 #include "Translation.h"
+#include "widgets/QtTranslation.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // Invariants: a file is refused exactly when a reason is given; an accepted image holds nothing
 // at or above 0xFC00, and nothing outside the range of its data; the reads for a device with a
 // PIC18F26K22 and one with a PIC18LF26K80 agree on everything but the processor check.
-#include "HexImage.h"
+#include "core/HexImage.h"
 #include "FuzzSupport.h"
 
 #include <algorithm>

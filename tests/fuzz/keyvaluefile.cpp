@@ -5,7 +5,7 @@
 // other key of the original file its old value. Only keys without "=", CR, LF or NUL and values
 // without CR, LF or NUL are checked: the file format cannot hold others. Nor can it hold a key
 // that begins with U+FEFF: reading a line, the 8-bit decoding takes that for a byte order mark.
-#include "KeyValueFile.h"
+#include "settings/KeyValueFile.h"
 #include "FuzzSupport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // Fuzzes the reader of new curve files and the markers of what it accepts, as the preview uses
 // them. Input: the file's bytes. The invariants are named where they are checked.
-#include "NewCurveReader.h"
+#include "core/NewCurveReader.h"
 #include "FuzzSupport.h"
 
 #include <cmath>

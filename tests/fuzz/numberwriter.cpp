@@ -4,7 +4,7 @@
 // decimal values such as rounding midpoints are reached too.
 // Invariant: the writer's text equals QTextStream's for the same double.
 #include "FuzzSupport.h"
-#include "NumberText.h"
+#include "core/NumberText.h"
 
 #include <QByteArray>
 #include <QList>

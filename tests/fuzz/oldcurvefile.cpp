@@ -3,10 +3,10 @@
 // Invariants: a refused file leaves the old-file part of the record cleared, with no value of
 // an earlier file, and gives its reason; an accepted file gives, per channel, a new file of
 // exactly points + 1 lines whose header holds no line break (nor a line or paragraph separator).
-#include "OldCurveFile.h"
-#include "ChannelConversion.h"
+#include "core/OldCurveFile.h"
 #include "FuzzSupport.h"
-#include "NewCurveFile.h"
+#include "core/ChannelConversion.h"
+#include "core/NewCurveFile.h"
 
 #include <QLoggingCategory>
 

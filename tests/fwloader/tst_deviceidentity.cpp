@@ -1,5 +1,5 @@
-#include "DeviceIdentity.h"
-#include "PortList.h"
+#include "core/DeviceIdentity.h"
+#include "core/PortList.h"
 
 #include <QTest>
 

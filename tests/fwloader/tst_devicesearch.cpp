@@ -1,6 +1,6 @@
-#include "DeviceSearch.h"
 #include "DeviceSimulator.h"
 #include "ScriptedLine.h"
+#include "core/DeviceSearch.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

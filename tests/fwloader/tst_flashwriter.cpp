@@ -1,6 +1,6 @@
 #include "DeviceSimulator.h"
-#include "FlashWriter.h"
 #include "ScriptedLine.h"
+#include "core/FlashWriter.h"
 
 #include <QElapsedTimer>
 #include <QFile>

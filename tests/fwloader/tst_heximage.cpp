@@ -1,5 +1,5 @@
-#include "HexImage.h"
 #include "HexRecord.h"
+#include "core/HexImage.h"
 
 #include <QElapsedTimer>
 #include <QFile>

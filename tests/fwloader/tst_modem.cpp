@@ -1,5 +1,5 @@
 #include "DeviceSimulator.h"
-#include "Modem.h"
+#include "core/Modem.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "KeyValueFile.h"
 #include "TestFiles.h"
+#include "settings/KeyValueFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "commandline/CommandLine.h"
 
 #include <QTest>
 
