@@ -13,7 +13,7 @@ namespace {
 constexpr int kVersionF26K22 = 103;
 constexpr int kVersionLf26K80 = 200;
 
-bool nurProzessorVerschieden(const HexLoadResult &k22, const HexLoadResult &k80)
+bool differOnlyInProcessor(const HexLoadResult &k22, const HexLoadResult &k80)
 {
     if (k22.status == k80.status)
         return k22.reason == k80.reason;
@@ -21,27 +21,27 @@ bool nurProzessorVerschieden(const HexLoadResult &k22, const HexLoadResult &k80)
            (k22.status == HexStatus::NotForF26K22 && k80.status == HexStatus::Accepted);
 }
 
-bool unberuehrt(const FirmwareImage &firmware, int von, int bis)
+bool untouched(const FirmwareImage &firmware, int from, int to)
 {
-    static const FirmwareImage leer;
-    return std::equal(firmware.image.begin() + von, firmware.image.begin() + bis,
-                      leer.image.begin() + von);
+    static const FirmwareImage blank;
+    return std::equal(firmware.image.begin() + from, firmware.image.begin() + to,
+                      blank.image.begin() + from);
 }
 
-void pruefen(const HexLoadResult &result)
+void checkResult(const HexLoadResult &result)
 {
     invariant((result.status == HexStatus::Accepted) == result.reason.isEmpty(),
               "a file is refused exactly when a reason is given");
     if (result.status != HexStatus::Accepted)
         return;
     const FirmwareImage &firmware = result.image;
-    const int erste = result.firstAddress;
-    const int letzte = firmware.lastAddress;
-    const int ende = int(firmware.image.size());
-    invariant(letzte <= 0xFBFF && unberuehrt(firmware, 0xFC00, ende),
+    const int first = result.firstAddress;
+    const int last = firmware.lastAddress;
+    const int end = int(firmware.image.size());
+    invariant(last <= 0xFBFF && untouched(firmware, 0xFC00, end),
               "an accepted image holds nothing at or above 0xFC00");
-    invariant(erste >= 0 && erste <= letzte && result.dataBytes <= letzte - erste + 1 &&
-                  unberuehrt(firmware, 0, erste) && unberuehrt(firmware, letzte + 1, ende),
+    invariant(first >= 0 && first <= last && result.dataBytes <= last - first + 1 &&
+                  untouched(firmware, 0, first) && untouched(firmware, last + 1, end),
               "an accepted image holds its data between its first and last address");
 }
 
@@ -56,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString &path = input.write(data, size);
     *k22 = loadHexFile(path, kVersionF26K22);
     *k80 = loadHexFile(path, kVersionLf26K80);
-    pruefen(*k22);
-    pruefen(*k80);
-    invariant(nurProzessorVerschieden(*k22, *k80) && k22->badRecord == k80->badRecord &&
+    checkResult(*k22);
+    checkResult(*k80);
+    invariant(differOnlyInProcessor(*k22, *k80) && k22->badRecord == k80->badRecord &&
                   k22->firstAddress == k80->firstAddress && k22->dataBytes == k80->dataBytes &&
                   k22->skippedBytes == k80->skippedBytes &&
                   k22->image.lastAddress == k80->image.lastAddress &&
