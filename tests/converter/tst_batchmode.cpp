@@ -1,4 +1,5 @@
 #include "CurveChart.h"
+#include "OtherUser.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -284,9 +285,18 @@ private slots:
         const QString input = writeTestFile(folder + "/k.hfd", swrCurve());
         const QByteArray old = QFile::encodeName(writeTestFile(folder + "/k.z2k", "alt"));
         QVERIFY(chown(old, 65534, users->gr_gid) == 0);
+        QTemporaryDir copyFolder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
+        QString whyNot;
+        const QString program =
+            OtherUser::reachableCopy(copyFolder, QStringLiteral(ZOR2CONV_PROGRAM), &whyNot);
+        if (program.isEmpty())
+            QSKIP(qPrintable(whyNot));
         const auto asOtherUser = [&](QProcess &p) {
             p.setProgram(QStringLiteral("runuser"));
-            p.setArguments(who + QStringList{"--", ZOR2CONV_PROGRAM, "--convert", input});
+            p.setArguments(who + QStringList{"--", program, "--convert", input});
+            p.setWorkingDirectory(copyFolder.path());
+            p.setProcessEnvironment(OtherUser::environmentFor(
+                QProcessEnvironment::systemEnvironment(), copyFolder.path()));
         };
         QCOMPARE(start({}, QString(), asOtherUser).exitCode, 0);
         struct stat st;

@@ -1,4 +1,5 @@
 #include "DeviceSimulator.h"
+#include "OtherUser.h"
 #include "ScriptedLine.h"
 #include "TestFirmware.h"
 
@@ -54,7 +55,8 @@ private:
             prepare(process);
         if (runAs != 0) {
             process.setWorkingDirectory(QFileInfo(program).absolutePath());
-            process.setProcessEnvironment(environmentFor(QFileInfo(program).absolutePath()));
+            process.setProcessEnvironment(
+                OtherUser::environmentFor(withoutDisplay(), QFileInfo(program).absolutePath()));
             process.setChildProcessModifier([runAs] {
                 if (setgroups(0, nullptr) != 0 || setgid(runAs) != 0 || setuid(runAs) != 0)
                     _exit(99);
@@ -76,55 +78,6 @@ private:
         result.out = QString::fromUtf8(process.readAllStandardOutput());
         result.err = QString::fromUtf8(process.readAllStandardError());
         return result;
-    }
-
-    // The build folder may lie where another user cannot go (a home folder of mode 0700 on a
-    // fresh system): the program and the leak checker's suppressions are copied into a folder
-    // under the system's temporary folder that every user may enter. Returns the copy, or an
-    // empty text with the reason in whyNot.
-    static QString reachableCopy(QTemporaryDir &folder, QString *whyNot)
-    {
-        const QFileInfo temp(QDir::tempPath());
-        if (!(temp.permissions() & QFile::ExeOther)) {
-            *whyNot = QStringLiteral("the temporary folder %1 is closed to other users")
-                          .arg(temp.absoluteFilePath());
-            return QString();
-        }
-        const QString copy = folder.filePath(QStringLiteral("ZOR2fwloader"));
-        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                          QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-        const QString suppressions = leakSuppressions();
-        if (!folder.isValid() || !QFile::setPermissions(folder.path(), open) ||
-            !QFile::copy(QStringLiteral(ZOR2_FWLOADER_PATH), copy) ||
-            !QFile::setPermissions(copy, open) ||
-            (!suppressions.isEmpty() &&
-             !QFile::copy(suppressions, folder.filePath(QStringLiteral("lsan.txt"))))) {
-            *whyNot = QStringLiteral("cannot copy the program into %1").arg(folder.path());
-            return QString();
-        }
-        return copy;
-    }
-
-    static QString leakSuppressions()
-    {
-        const QString options = qEnvironmentVariable("LSAN_OPTIONS");
-        const QRegularExpression file(QStringLiteral("suppressions=([^:]+)"));
-        const QRegularExpressionMatch match = file.match(options);
-        return match.hasMatch() ? match.captured(1) : QString();
-    }
-
-    // The test's environment without a display, with the leak checker's suppressions taken
-    // from folder.
-    static QProcessEnvironment environmentFor(const QString &folder)
-    {
-        QProcessEnvironment environment = withoutDisplay();
-        const QString suppressions = leakSuppressions();
-        if (!suppressions.isEmpty()) {
-            QString options = environment.value(QStringLiteral("LSAN_OPTIONS"));
-            options.replace(suppressions, folder + QStringLiteral("/lsan.txt"));
-            environment.insert(QStringLiteral("LSAN_OPTIONS"), options);
-        }
-        return environment;
     }
 
     // The command line never needs a display: every run here has none.
@@ -317,7 +270,8 @@ private slots:
         const QString name = relative ? simulator.path().mid(5) : simulator.path();
         QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
         QString whyNot;
-        const QString program = reachableCopy(folder, &whyNot);
+        const QString program =
+            OtherUser::reachableCopy(folder, QStringLiteral(ZOR2_FWLOADER_PATH), &whyNot);
         if (program.isEmpty())
             QSKIP(qPrintable(whyNot));
         const Run result = run({"--probe", "--port", name}, 65534, program);
