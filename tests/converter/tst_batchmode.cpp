@@ -298,7 +298,8 @@ private slots:
             p.setProcessEnvironment(OtherUser::environmentFor(
                 QProcessEnvironment::systemEnvironment(), copyFolder.path()));
         };
-        QCOMPARE(start({}, QString(), asOtherUser).exitCode, 0);
+        const Run run = start({}, QString(), asOtherUser);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         struct stat st;
         QVERIFY(stat(old, &st) == 0);
         QCOMPARE(st.st_uid, uid_t(65534));
