@@ -32,12 +32,6 @@ void print(FILE *stream, const QString &line)
     CommandLine::print(stream, shownInMessage(line) + QLatin1Char('\n'));
 }
 
-// Whether everything written to stdout reached it.
-bool outputWritten()
-{
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
-}
-
 // The folder of an absolute path, by its text alone: names keep the bytes they came with.
 QString parentOf(const QString &path)
 {
@@ -120,7 +114,7 @@ public:
                                        .arg(options.inputs.size())));
         }
         // Names on a full or closed standard output are lost: that is a failure too.
-        if (!outputWritten()) {
+        if (!CommandLine::standardOutputWritten()) {
             print(stderr,
                   QStringLiteral("zor2conv: %1")
                       .arg(BatchMode::tr("die Standardausgabe kann nicht geschrieben werden")));
@@ -322,7 +316,7 @@ int BatchMode::answer(int &argc, char **argv, const ConverterOptions &options)
     } else {
         print(stdout, QStringLiteral("zor2conv " ZOR2_VERSION));
     }
-    return outputWritten() ? ExitStatus::Done : ExitStatus::Failed;
+    return CommandLine::standardOutputWritten() ? ExitStatus::Done : ExitStatus::Failed;
 }
 
 int BatchMode::reportNoDisplay(int &argc, char **argv, const ConverterOptions &options)
