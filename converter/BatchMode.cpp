@@ -252,15 +252,15 @@ void checkLanguages(const ConverterOptions &options, bool loaded)
 
 int BatchMode::run(int &argc, char **argv, const ConverterOptions &options)
 {
-    // Pictures are drawn through Qt Widgets, which needs a GUI application: on the offscreen
-    // platform, which draws without a display. Named last, it wins over any -platform given.
+    // Pictures are drawn through Qt Widgets, which needs a GUI application: on a platform that
+    // draws without a display. Named last, it wins over any -platform given.
     const bool pictures = options.png;
     std::vector<char *> argumentList(argv, argv + argc);
     char platform[] = "-platform";
-    char offscreen[] = "offscreen";
+    QByteArray offscreen = Platform::picturePlatform();
     if (pictures) {
         argumentList.push_back(platform);
-        argumentList.push_back(offscreen);
+        argumentList.push_back(offscreen.data());
     }
     int count = int(argumentList.size());
     argumentList.push_back(nullptr);

@@ -9,6 +9,8 @@ int main(int argc, char *argv[])
     // Every argument is judged before Qt sees one: a mistyped call never reaches a window.
     const ConverterOptions options = ConverterOptions::parse(CommandLine::arguments(argc, argv));
     using Mode = ConverterOptions::Mode;
+    if (options.error.isSet() || options.mode != Mode::Window)
+        Platform::useParentConsole();
     if (options.error.isSet() || options.mode == Mode::Help || options.mode == Mode::Version)
         return BatchMode::answer(argc, argv, options);
     // Only a window start with a display reaches Qt's window system, which aborts without one.

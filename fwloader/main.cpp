@@ -81,13 +81,15 @@ int runWindow(int argc, char *argv[], const LoaderOptions &options)
 
 int main(int argc, char *argv[])
 {
+    // Every argument is judged before Qt sees one: a mistyped call never reaches a window.
+    const LoaderOptions options = LoaderOptions::parse(CommandLine::arguments(argc, argv));
+    using Mode = LoaderOptions::Mode;
+    if (options.error.isSet() || options.mode != Mode::Window)
+        Platform::useParentConsole();
     // Before anything opens a file: no lock, port or file may become stdout by chance.
     Platform::occupyClosedStandardStreams();
     Platform::failWritesToClosedPipes();
 
-    // Every argument is judged before Qt sees one: a mistyped call never reaches a window.
-    const LoaderOptions options = LoaderOptions::parse(CommandLine::arguments(argc, argv));
-    using Mode = LoaderOptions::Mode;
     if (options.error.isSet() || options.mode == Mode::Help || options.mode == Mode::Version)
         return answer(options);
     // Only a window start with a display reaches Qt's window system, which aborts without one.

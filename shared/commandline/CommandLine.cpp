@@ -19,10 +19,7 @@ bool standardOutputWritten()
 
 QStringList arguments(int argc, char **argv)
 {
-    QStringList list;
-    for (int i = 0; i < argc; ++i)
-        list.append(Platform::nameFromNative(QByteArray(argv[i])));
-    return list;
+    return Platform::commandLineArguments(argc, argv);
 }
 
 int reportUsageError(const QString &program, const QString &message, const QString &followUp)

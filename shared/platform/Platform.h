@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // What differs between the systems the tools run on, in one place: whether a window can be
 // shown at all, whether a stream goes to a terminal, how serial ports are named and claimed,
@@ -29,6 +30,16 @@ int stopSignal();
 
 // Whether serial ports are named "COM1", "COM2" ... (Windows) rather than by device files.
 bool comPortNames();
+
+// The command-line modes call this first: where a program with a window has no terminal of
+// its own (Windows), its output then reaches the console it was started from.
+void useParentConsole();
+
+// The program's arguments as text, every character of a name kept (see nameFromNative).
+QStringList commandLineArguments(int argc, char **argv);
+
+// The Qt platform that draws pictures without showing a window ("offscreen" where Qt has it).
+const char *picturePlatform();
 
 // --- Serial devices and standard streams
 

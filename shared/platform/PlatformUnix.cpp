@@ -92,6 +92,21 @@ bool comPortNames()
     return false;
 }
 
+void useParentConsole() {}
+
+QStringList commandLineArguments(int argc, char **argv)
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list.append(nameFromNative(QByteArray(argv[i])));
+    return list;
+}
+
+const char *picturePlatform()
+{
+    return "offscreen";
+}
+
 DeviceLock lockDevice(const QString &path)
 {
     DeviceLock lock;

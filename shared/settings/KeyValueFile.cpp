@@ -54,6 +54,9 @@ bool KeyValueFile::load(const QString &name)
         // once the entry is saved with a plain LF, and the value would change.
         while (raw.endsWith('\r'))
             raw.chop(1);
+        // UTF-8's marks, whatever the system's 8-bit encoding (a Windows editor writes them).
+        while (raw.startsWith("\xEF\xBB\xBF"))
+            raw.remove(0, 3);
         const QString line = withoutByteOrderMarks(QString::fromLocal8Bit(raw));
         if (line.isEmpty() || !line.contains(QLatin1Char('=')))
             collecting = false;

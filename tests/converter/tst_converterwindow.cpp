@@ -902,7 +902,7 @@ private slots:
         const QString a = writeTestFile(files.filePath("a.z2k"),
                                         "#Dipol SWV\n1;2.2\n1.1;1.2\n1.2;1\n1.3;1.8\n1.4;2.4\n");
         const QString b = writeTestFile(files.filePath("b.z2k"), "#Vorher\n1;-1\n2;7\n");
-        const QString broken = writeTestFile(files.filePath("c\x1b.z2k"), "#x\n1;2\n1;2;3\n");
+        const QString broken = writeTestFile(files.filePath("c\u0085.z2k"), "#x\n1;2\n1;2;3\n");
         dialogs->openAnswers = {a, b};
         child<QAction>("showNewCurvesAction")->trigger();
         QVERIFY(preview()->isVisible());
@@ -931,7 +931,7 @@ private slots:
         QVERIFY2(cutTexts(preview()).isEmpty(), qPrintable(cutTexts(preview()).join(", ")));
 
         QCOMPARE(window->showNewCurves({broken}),
-                 QStringList(QDir::toNativeSeparators(files.filePath("c\\x1b.z2k")) +
+                 QStringList(QDir::toNativeSeparators(files.filePath("c\\x85.z2k")) +
                              ": Zeile 3: mehr als zwei Spalten: \"1;2;3\""));
         QCOMPARE(dialogs->warnings.size(), 1);
         QVERIFY(dialogs->warnings.last().second.contains("Zeile 3: mehr als zwei Spalten"));
@@ -1141,10 +1141,9 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("absolute") << "/a/b/x.hfd"
-                                  << "/a/b/";
-        QTest::newRow("root") << "/x.hfd"
-                              << "/";
+        // On Windows an absolute path begins with its drive.
+        QTest::newRow("absolute") << QDir::rootPath() + "a/b/x.hfd" << QDir::rootPath() + "a/b/";
+        QTest::newRow("root") << QDir::rootPath() + "x.hfd" << QDir::rootPath();
         QTest::newRow("relative") << "sub/x.hfd" << QDir::currentPath() + "/sub/";
     }
     void rememberedFolder()

@@ -167,8 +167,15 @@ private slots:
             << QByteArray("#a b c  d e\n") << QByteArray("#K2: a b c  d e\n");
         QTest::newRow("markup") << "<b>x</b>" << QByteArray("#<b>x</b>\n")
                                 << QByteArray("#K2: <b>x</b>\n");
-        QTest::newRow("8-bit") << QString::fromUtf8("Dämpfung") << QByteArray("#D\xc3\xa4mpfung\n")
-                               << QByteArray("#K2: D\xc3\xa4mpfung\n");
+        // The system's 8-bit text: UTF-8 on Linux, Windows-1252 on Windows, as the old program
+        // wrote it there.
+#ifdef Q_OS_WIN
+        const QByteArray ae = "\xe4";
+#else
+        const QByteArray ae = "\xc3\xa4";
+#endif
+        QTest::newRow("8-bit") << QString::fromUtf8("Dämpfung") << "#D" + ae + "mpfung\n"
+                               << "#K2: D" + ae + "mpfung\n";
     }
     void headers()
     {

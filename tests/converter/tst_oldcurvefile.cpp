@@ -11,7 +11,9 @@
 #include <charconv>
 #include <memory>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 using Error = OldCurveFile::Error;
 Q_DECLARE_METATYPE(OldCurveFile::Error)
@@ -288,8 +290,14 @@ private slots:
         const QString path = kind.startsWith('/') ? kind : dir.filePath("art-" + kind);
         if (kind == "folder")
             QVERIFY(QDir().mkpath(path));
+#ifdef Q_OS_UNIX
         else if (kind == "fifo")
             QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+#else
+        else if (kind == "fifo" || kind == "link" || kind.startsWith('/'))
+            QSKIP("Windows has no FIFOs and no devices in its folders, and its links need rights "
+                  "users lack");
+#endif
         else if (kind == "link")
             QVERIFY(QFile::link(dir.filePath("nowhere"), path));
         else if (kind == "sparse")
