@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSerialPortInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,7 +34,19 @@ QStringList defaultTtyList(PortSystem system)
     if (system == PortSystem::Windows) {
         for (int i = 1; i <= 50; ++i)
             list << QStringLiteral("COM%1").arg(i);
-        return list;
+        if (currentPortSystem() != PortSystem::Windows)
+            return list;
+        // The ports this Windows has beyond those (USB adapters often get higher numbers), in
+        // the order of their numbers.
+        QStringList more;
+        for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
+            if (!list.contains(port.portName()) && !more.contains(port.portName()))
+                more << port.portName();
+        }
+        std::sort(more.begin(), more.end(), [](const QString &a, const QString &b) {
+            return a.mid(3).toInt() < b.mid(3).toInt();
+        });
+        return list + more;
     }
     // Linux has no COM names: USB adapters first, then the built-in ports; 50 names in all.
     for (int i = 0; i < 16; ++i)

@@ -7,7 +7,8 @@ enum class PortSystem { Windows, Linux };
 
 PortSystem currentPortSystem();
 
-// Windows: "COM1" to "COM50". Linux: /dev/ttyUSB0..15, /dev/ttyACM0..15, /dev/ttyS0..17.
+// Windows: "COM1" to "COM50", and on Windows itself the ports it has beyond those. Linux:
+// /dev/ttyUSB0..15, /dev/ttyACM0..15, /dev/ttyS0..17.
 QStringList defaultTtyList(PortSystem system);
 
 // The one name of the device behind a port name: absolute, every link, "..", "." and doubled

@@ -14,6 +14,9 @@ start_wine() {
     mkdir -p "$WINEPREFIX"
     [ "${2:-}" = --transient ] || "$wine_server" -p
     "$wine_program" wineboot --init >/dev/null 2>&1
+    # Windows that no window manager manages: without one (Xvfb), Wine waits for it seconds on
+    # every window that closes.
+    "$wine_program" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     rm -f "$WINEPREFIX/dosdevices/com1" "$WINEPREFIX/dosdevices/com2"
 }
 
@@ -37,7 +40,3 @@ wine_run() {
     "$wine_program" "$@"
 }
 
-# The Windows name of a file of this machine (Wine's drive Z: is the root).
-windows_path() {
-    printf 'Z:%s' "$(realpath -m "$1" | tr / '\\')"
-}

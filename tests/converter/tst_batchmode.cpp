@@ -609,6 +609,10 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
+#ifndef Q_OS_UNIX
+        if (arguments.isEmpty() || arguments.first().startsWith("-l"))
+            QSKIP("Windows always has its display: the window opens");
+#endif
         const QString folder = subfolder(QStringLiteral("ohne"));
         const Run run = start(arguments, folder, [](QProcess &p) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
