@@ -11,6 +11,7 @@
 #include "dialogs/Dialogs.h"
 #include "settings/KeyValueFile.h"
 #include "settings/SettingsPlace.h"
+#include "widgets/AccessibleTexts.h"
 #include "widgets/TextFit.h"
 
 #include <QCloseEvent>
@@ -111,6 +112,7 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
            "Konvertieren<br>und anschliessenden \"Speichern\" 2 Dateien<br>im neuen Format.<br>",
            "tooltip text"));
     TextFit::keep(this);
+    describeToolTips(this);
 }
 
 ConverterWindow::~ConverterWindow()
@@ -150,14 +152,37 @@ QString ConverterWindow::timestamp() const
 
 void ConverterWindow::on_openButton_clicked()
 {
+    // A cancelled dialog changes nothing.
+    const QString fileName = chooseOldCurve();
+    if (fileName.isEmpty() || !conversionMayGo())
+        return;
     clearCurve();
-    loadOldCurve(chooseOldCurve());
+    loadOldCurve(fileName);
 }
 
 void ConverterWindow::openOldCurve(const QString &fileName)
 {
+    if (!conversionMayGo())
+        return;
     clearCurve();
     loadOldCurve(QFileInfo(fileName).absoluteFilePath());
+}
+
+bool ConverterWindow::conversionMayGo()
+{
+    if (!ui->saveButton->isEnabled())
+        return true;
+    switch (dialogs->askToSave(this, tr("Konvertierte Kurve"),
+                               tr("Die konvertierte Kurve ist noch nicht gespeichert. Soll sie "
+                                  "gespeichert werden?"))) {
+    case Dialogs::SaveChoice::Save:
+        return saveConversion();
+    case Dialogs::SaveChoice::Discard:
+        return true;
+    case Dialogs::SaveChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void ConverterWindow::loadOldCurve(const QString &fileName)
@@ -233,19 +258,24 @@ void ConverterWindow::dropEvent(QDropEvent *event)
         openFiles(files);
 }
 
-// The window returns to idle after every save; the preview keeps the curve that was written.
 void ConverterWindow::on_saveButton_clicked()
 {
+    saveConversion();
+}
+
+// The window returns to idle once a file is written; the preview keeps the curve that was
+// written. A save that wrote nothing, cancelled or failed, leaves the conversion to try again.
+bool ConverterWindow::saveConversion()
+{
     const QStringList written = saveNewCurve();
+    if (written.isEmpty())
+        return false;
     clearForm();
-    if (written.isEmpty()) {
-        preview->clear();
-        return;
-    }
     QStringList names;
     for (const QString &file : written)
         names << QFileInfo(file).fileName();
     statusBar()->showMessage(tr("Gespeichert: %1").arg(names.join(QStringLiteral(", "))));
+    return true;
 }
 
 void ConverterWindow::on_convertButton_clicked()
@@ -300,6 +330,10 @@ void ConverterWindow::showPreview()
 
 void ConverterWindow::closeEvent(QCloseEvent *event)
 {
+    if (!conversionMayGo()) {
+        event->ignore();
+        return;
+    }
     // Hidden, not closed: a close would count as the user's and switch the preview off.
     preview->hide();
     QMainWindow::closeEvent(event);

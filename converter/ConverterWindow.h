@@ -77,6 +77,11 @@ private:
     int readOldCurve(const QString &fileName, QString &reason);
     // Returns the files written.
     QStringList saveNewCurve();
+    // Saves as the save button does; whether a file was written.
+    bool saveConversion();
+    // Whether the converted curve may be replaced or the window closed: yes when it is saved,
+    // or the person lets it go or saves it now when asked.
+    bool conversionMayGo();
     // The idle form, with the preview left as it is.
     void clearForm();
     // The new-file group, its save button and the menu entry for it.

@@ -20,7 +20,7 @@ QStringList localFiles(const QMimeData *data)
 
 } // namespace
 
-void acceptFileDrag(QDragEnterEvent *event)
+void acceptFileDrag(QDragMoveEvent *event)
 {
     if (!localFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();

@@ -79,7 +79,7 @@ QString CurveMarkers::text(int decimals) const
     const auto mhz = [decimals](double f) { return germanFixed(f, decimals); };
     if (quantity == Quantity::Neutral) {
         return tr("Minimum %1 bei %2 MHz; Maximum %3 bei %4 MHz")
-            .arg(germanShort(extreme.value), mhz(extreme.frequency), germanShort(other.value),
+            .arg(germanFixed(extreme.value, 2), mhz(extreme.frequency), germanFixed(other.value, 2),
                  mhz(other.frequency));
     }
     const bool swr = quantity == Quantity::Swr;
@@ -122,9 +122,4 @@ QString germanFixed(double value, int decimals)
     if (std::abs(value) < 0.5 * std::pow(10.0, -decimals))
         value = 0; // no "-0,00"
     return german().toString(value, 'f', decimals);
-}
-
-QString germanShort(double value)
-{
-    return german().toString(value == 0 ? 0.0 : value, 'g', 6);
 }

@@ -62,5 +62,3 @@ int frequencyDecimals(double stepMHz);
 
 // The number with a decimal comma, no digit grouping and the given decimals; never "-0,00".
 QString germanFixed(double value, int decimals);
-// The number with a decimal comma and at most six significant digits.
-QString germanShort(double value);

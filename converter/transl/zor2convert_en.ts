@@ -563,6 +563,14 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <source>&amp;Kurvenvorschau</source>
         <translation>Curve &amp;preview</translation>
     </message>
+    <message>
+        <source>Konvertierte Kurve</source>
+        <translation>Converted curve</translation>
+    </message>
+    <message>
+        <source>Die konvertierte Kurve ist noch nicht gespeichert. Soll sie gespeichert werden?</source>
+        <translation>The converted curve has not been saved yet. Save it?</translation>
+    </message>
 </context>
 <context>
     <name>CurveChart</name>
@@ -590,6 +598,30 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <source>dB</source>
         <translation>dB</translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 MHz</source>
+        <translation>%1 MHz</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 bis %3 MHz, Werte %4 bis %5</source>
+        <translation>%1: %2 to %3 MHz, values %4 to %5</translation>
+    </message>
+    <message>
+        <source>(ausgeblendet)</source>
+        <translation>(hidden)</translation>
+    </message>
+    <message>
+        <source>Keine Kurve</source>
+        <translation>No curve</translation>
+    </message>
 </context>
 <context>
     <name>CurvePreview</name>
@@ -612,16 +644,16 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>Save as CSV</translation>
     </message>
     <message>
-        <source>Vergleich entfernen</source>
-        <translation>Remove comparison</translation>
+        <source>&amp;Vergleich entfernen</source>
+        <translation>&amp;Remove comparison</translation>
     </message>
     <message>
-        <source>Als CSV speichern...</source>
-        <translation>Save as CSV...</translation>
+        <source>Als &amp;CSV speichern...</source>
+        <translation>Save as &amp;CSV...</translation>
     </message>
     <message>
-        <source>Bild speichern...</source>
-        <translation>Save picture...</translation>
+        <source>&amp;Bild speichern...</source>
+        <translation>Save &amp;picture...</translation>
     </message>
     <message>
         <source>%1 - Kurvenvorschau</source>
@@ -632,8 +664,12 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>Curve preview</translation>
     </message>
     <message>
-        <source>%1 MHz  Kanal 1: %2  Kanal 2: %3</source>
-        <translation>%1 MHz  Channel 1: %2  Channel 2: %3</translation>
+        <source>Marker der Kurven</source>
+        <translation>Markers of the curves</translation>
+    </message>
+    <message>
+        <source>Messwerte: Zeiger auf die Kurve</source>
+        <translation>Readings: pointer onto the curve</translation>
     </message>
     <message>
         <source>Kurve</source>
@@ -781,6 +817,40 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     <message>
         <source>Zeile %1: %2</source>
         <translation>line %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CurveView</name>
+    <message>
+        <source>Kurvendiagramm</source>
+        <translation>Curve plot</translation>
+    </message>
+    <message>
+        <source>%1 anzeigen</source>
+        <translation>Show %1</translation>
+    </message>
+    <message>
+        <source>%1 auf die linke Achse</source>
+        <translation>%1 to the left axis</translation>
+    </message>
+    <message>
+        <source>%1 auf die rechte Achse</source>
+        <translation>%1 to the right axis</translation>
+    </message>
+</context>
+<context>
+    <name>Dialogs</name>
+    <message>
+        <source>&amp;Speichern</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>&amp;Verwerfen</source>
+        <translation>&amp;Discard</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

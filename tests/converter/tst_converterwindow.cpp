@@ -2,6 +2,7 @@
 #include "ConverterWindow.h"
 #include "CurveChart.h"
 #include "CurvePreview.h"
+#include "CurveView.h"
 #include "FolderMemory.h"
 #include "TestFiles.h"
 #include "WholeTexts.h"
@@ -337,7 +338,7 @@ private slots:
         QCOMPARE(q.caption, QStringLiteral("ZOR Kurve ALT laden"));
         QCOMPARE(q.filter, QStringLiteral("ZOR Kurvendatei (*.hfd)"));
         QCOMPARE(q.dir, QDir::homePath());
-        QVERIFY(isResetIdle());
+        QVERIFY(inState(State::Idle));
         QVERIFY(!setting("ZOR5", "kurvenpath_alt").isValid());
     }
 
@@ -382,12 +383,11 @@ private slots:
         QCOMPARE(window->windowTitle(), QString::fromUtf8("a_b.hfd \u2013 zor2conv"));
         QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("open/"));
 
-        // The next open starts in the remembered folder, and a cancel there leaves the window
-        // idle again.
+        // The next open starts in the remembered folder, and a cancel there changes nothing.
         click("openButton");
         QCOMPARE(dialogs->openQuestions.last().dir, files.filePath("open"));
-        QVERIFY(isResetIdle());
-        QCOMPARE(window->windowTitle(), QStringLiteral("zor2conv"));
+        QVERIFY(inState(State::Loaded));
+        QCOMPARE(child<QLabel>("typeLabel")->text(), type);
     }
 
     void refusedOpenStaysIdle_data()
@@ -524,7 +524,7 @@ private slots:
         }
     }
 
-    void saveEndsIdle_data()
+    void saveEndsIdleOnceWritten_data()
     {
         QTest::addColumn<QString>("answer"); // relative to the files folder; "" cancels
         QTest::addColumn<QStringList>("written");
@@ -542,7 +542,7 @@ private slots:
             << "missing/";
         QTest::newRow("cancelled") << "" << QStringList{} << QStringList{} << "";
     }
-    void saveEndsIdle()
+    void saveEndsIdleOnceWritten()
     {
         QFETCH(QString, answer);
         QFETCH(QStringList, written);
@@ -581,7 +581,11 @@ private slots:
         }
         QCOMPARE(setting("ZOR2", "kurvenpath").toString(),
                  remembered.isEmpty() ? QString() : files.filePath(remembered));
-        QVERIFY(isResetIdle());
+        // Only a file written ends the conversion; else it stays to be saved elsewhere.
+        if (written.isEmpty())
+            QVERIFY(inState(State::Converted));
+        else
+            QVERIFY(isResetIdle());
     }
 
     void saveProposesFromRememberedFolder()
@@ -604,7 +608,7 @@ private slots:
         const QString proposal = QFileInfo(dialogs->saveQuestions.last().dir).fileName();
         QVERIFY2(QRegularExpression("^\\d{6}_\\d{6}$").match(proposal).hasMatch(),
                  qPrintable(proposal));
-        QVERIFY(isResetIdle());
+        QVERIFY(inState(State::Converted)); // cancelled: the conversion stays
 
         // Enter typed into the description puts no line break into the files' names.
         open(writeOld(QStringLiteral("p.hfd"), oldFile("#V3.05", 0, "x")));
@@ -787,7 +791,7 @@ private slots:
         QCoreApplication::sendEvent(view->viewport(), &ctrlWheel);
         QVERIFY(d->yAxis()->max() - d->yAxis()->min() < 0.9 * height);
         for (int i = 0; i < 50; ++i) // to the last point, and no further
-            QTest::keyClick(view, Qt::Key_Right);
+            QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(d->xAxis()->max(), d->channel(1)->at(299).x());
         const double shifted = d->xAxis()->min();
         QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, position.toPoint());
@@ -804,6 +808,13 @@ private slots:
         emit entry->clicked();
         QVERIFY(!d->channel(2)->isVisible() && entry->isVisible());
         QVERIFY(entry->labelBrush().color().alpha() < 255);
+        // Shown again: one legend entry per curve, no nameless ones of its markers.
+        emit entry->clicked();
+        QVERIFY(d->channel(2)->isVisible());
+        const QList<QLegendMarker *> entries = d->legend()->markers();
+        QCOMPARE(std::count_if(entries.begin(), entries.end(),
+                               [](const QLegendMarker *m) { return m->isVisible(); }),
+                 2);
     }
 
     void previewSavesPictures_data()
@@ -893,8 +904,8 @@ private slots:
     }
 
     // Two new curve files opened together over a converted SWR curve: each its own colour and
-    // legend entry, the one whose header names SWV on the left axis, the other on an axis of its
-    // own; markers listed; a refused file told with its line; the table saved beside the pair.
+    // legend entry named after its file, both on the one value axis until one is moved to the
+    // other; markers listed; a refused file told with its line; the table saved beside the pair.
     void newCurvesAreComparedWithTheConvertedOne()
     {
         open(writeOld(QStringLiteral("swr.hfd"), oldFile("#V4.04", 1, "Dipol", 40)));
@@ -908,22 +919,29 @@ private slots:
         QVERIFY(preview()->isVisible());
         CurveChart *d = preview()->curveChart();
         QCOMPARE(d->compared().size(), 2);
-        QCOMPARE(d->comparisonLine(0)->name(), QStringLiteral("Dipol SWV"));
-        QCOMPARE(d->comparisonLine(1)->name(), QStringLiteral("Vorher"));
+        QCOMPARE(d->comparisonLine(0)->name(), QStringLiteral("a"));
+        QCOMPARE(d->comparisonLine(1)->name(), QStringLiteral("b"));
+        QCOMPARE(d->curveToolTip(2), QStringLiteral("Dipol SWV"));
         const QList<QColor> colours = {d->channel(1)->color(), d->channel(2)->color(),
                                        d->comparisonLine(0)->color(),
                                        d->comparisonLine(1)->color()};
         for (int i = 0; i < colours.size(); ++i)
             QCOMPARE(colours.count(colours[i]), 1);
+        QVERIFY(!d->secondAxis()->isVisible());
+        // Moved to the other axis from its legend entry's menu.
+        CurveView *view = findChildOrFail<CurveView>(preview(), "chartView");
+        QMenu *menu = view->curveMenu(3);
+        menu->actions().constLast()->trigger();
+        delete menu;
         QVERIFY(d->comparisonLine(0)->attachedAxes().contains(d->yAxis()));
         QVERIFY(d->comparisonLine(1)->attachedAxes().contains(d->secondAxis()));
         QCOMPARE(d->yAxis()->titleText(), QStringLiteral("SWV"));
         QCOMPARE(d->secondAxis()->titleText(), QStringLiteral("Wert"));
         QVERIFY(d->secondAxis()->isVisible());
         const QString markers = findChildOrFail<QTextEdit>(preview(), "markerList")->toPlainText();
-        QVERIFY2(markers.contains("Dipol SWV: Minimum 1,00 SWV bei 1,2 MHz; SWV <= 2 von 1,0 bis "
+        QVERIFY2(markers.contains("a: Minimum 1,00 SWV bei 1,2 MHz; SWV <= 2 von 1,0 bis "
                                   "1,3 MHz (313 kHz)") &&
-                     markers.contains("Vorher: Minimum -1 bei 1 MHz; Maximum 7 bei 2 MHz") &&
+                     markers.contains("b: Minimum -1,00 bei 1 MHz; Maximum 7,00 bei 2 MHz") &&
                      markers.contains("Kanal 1: Minimum"),
                  qPrintable(markers));
 
@@ -1034,7 +1052,7 @@ private slots:
         QVERIFY(child<QMenu>("fileMenu")->title() != "Datei");
         QCOMPARE(child<QMenu>("viewMenu")->title(), QStringLiteral("&View"));
         QCOMPARE(findChildOrFail<QPushButton>(preview(), "savePictureButton")->text(),
-                 QStringLiteral("Save picture..."));
+                 QStringLiteral("Save &picture..."));
         QVERIFY(!child<QPushButton>("convertButton")->toolTip().contains("Konvertierung"));
         QVERIFY(!child<QTextEdit>("descriptionEdit")->toolTip().contains("Beschreibung"));
     }
