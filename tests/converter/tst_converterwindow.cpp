@@ -81,6 +81,7 @@ QByteArray oldFile(const QByteArray &tag, int mode, const QByteArray &label, int
 } // namespace
 
 Q_DECLARE_METATYPE(State)
+Q_DECLARE_METATYPE(Dialogs::SaveChoice)
 
 class TestConverterWindow : public QObject
 {
@@ -844,6 +845,10 @@ private slots:
                                     &wheel);
         const QValueAxis *x = preview()->curveChart()->xAxis();
         QVERIFY(x->max() - x->min() < 300 * 0.25 * 0.7);
+        QWheelEvent ctrlWheel(QPointF(300, 100), QPointF(), QPoint(), QPoint(0, 600), Qt::NoButton,
+                              Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(findChildOrFail<QChartView>(preview(), "chartView")->viewport(),
+                                    &ctrlWheel);
 
         dialogs->saveAnswers = {files.filePath(answer)};
         QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "savePictureButton"),
@@ -856,6 +861,23 @@ private slots:
         QVERIFY(dialogs->warnings.isEmpty());
         if (format == "svg") {
             QVERIFY(readTestFile(files.filePath(file)).contains("viewBox=\"0 0 1200 800\""));
+            // An SVG keeps no clip: its lines are cut at the plot's border before they are drawn.
+            const std::unique_ptr<CurveChart> copy = preview()->curveChart()->clone();
+            QVERIFY(!copy->svg(kPictureSize).isEmpty());
+            int inside = 0;
+            for (QAbstractSeries *series : copy->series()) {
+                auto *line = qobject_cast<QLineSeries *>(series);
+                if (!line)
+                    continue;
+                const auto *x = static_cast<QValueAxis *>(line->attachedAxes().at(0));
+                const auto *y = static_cast<QValueAxis *>(line->attachedAxes().at(1));
+                for (const QPointF &p : line->points()) {
+                    QVERIFY(x->min() - 1e-9 <= p.x() && p.x() <= x->max() + 1e-9);
+                    QVERIFY(y->min() - 1e-9 <= p.y() && p.y() <= y->max() + 1e-9);
+                    ++inside;
+                }
+            }
+            QVERIFY(inside > 2 && inside < 300);
         } else {
             QImageReader reader(files.filePath(file), format);
             QCOMPARE(reader.size(), QSize(1200, 800));
@@ -978,13 +1000,243 @@ private slots:
         QVERIFY(!d->secondAxis()->isVisible());
     }
 
+    // One value axis unless a header names another unit; the readout names every curve shown
+    // at the pointer's frequency, "—" outside a curve's sweep; equal names get a number.
+    void comparisonAxesAndReadout_data()
+    {
+        QTest::addColumn<bool>("converted");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QByteArrayList>("contents");
+        QTest::addColumn<QList<bool>>("onRight");
+        QTest::addColumn<QString>("titles");  // left and right, the right one empty when hidden
+        QTest::addColumn<QString>("reading"); // at 1.9 MHz, what follows the converted curve
+        const QByteArray points = "\n1;1.5\n2;2.5\n";
+        QTest::newRow("header without unit, as the batch writes it")
+            << true << QStringList{"dipol.z2k"}
+            << QByteArrayList{"#C__kurven_dipol.hfd;Dipol" + points} << QList<bool>{false} << "SWV|"
+            << "dipol: 2,50";
+        QTest::newRow("the same unit")
+            << true << QStringList{"a.z2k"} << QByteArrayList{"#Dipol SWV" + points}
+            << QList<bool>{false} << "SWV|"
+            << "a: 2,50 SWV";
+        QTest::newRow("another unit")
+            << true << QStringList{"a.z2k"} << QByteArrayList{"#Pegel_dB" + points}
+            << QList<bool>{true} << "SWV|dB"
+            << "a: 2,50 dB";
+        QTest::newRow("outside its sweep")
+            << true << QStringList{"a.z2k"} << QByteArrayList{"#x\n3;1\n4;2\n"}
+            << QList<bool>{false} << "SWV|"
+            << "a: \u2014";
+        QTest::newRow("only compared, no unit")
+            << false << QStringList{"a.z2k", "b.z2k"}
+            << QByteArrayList{"#x" + points, "#y" + points} << QList<bool>{false, false} << "Wert|"
+            << "a: 2,50  b: 2,50";
+        QTest::newRow("only compared, the first unit named wins")
+            << false << QStringList{"a.z2k", "b.z2k", "c.z2k"}
+            << QByteArrayList{"#x" + points, "#A dB" + points, "#B SWV" + points}
+            << QList<bool>{false, false, true} << "dB|SWV"
+            << "a: 2,50  b: 2,50 dB  c: 2,50 SWV";
+        QTest::newRow("equal names")
+            << false << QStringList{"1/k.z2k", "2/k.z2k"}
+            << QByteArrayList{"#x" + points, "#x\n1.5;7\n"} << QList<bool>{false, false} << "Wert|"
+            << "k: 2,50  k (2): \u2014";
+    }
+    void comparisonAxesAndReadout()
+    {
+        QFETCH(bool, converted);
+        QFETCH(QStringList, names);
+        QFETCH(QByteArrayList, contents);
+        QFETCH(QList<bool>, onRight);
+        QFETCH(QString, titles);
+        QFETCH(QString, reading);
+        if (converted) {
+            open(writeOld(QStringLiteral("dipol.hfd"), oldFile("#V4.04", 1, "Dipol", 40)));
+            click("convertButton");
+        }
+        QStringList paths;
+        for (int i = 0; i < names.size(); ++i)
+            paths.append(writeTestFile(files.filePath("axes/" + names[i]), contents[i]));
+        QVERIFY(window->showNewCurves(paths).isEmpty());
+        CurveChart *d = preview()->curveChart();
+        const int first = converted ? 2 : 0;
+        for (int i = 0; i < onRight.size(); ++i)
+            QCOMPARE(d->onSecondAxis(first + i), onRight[i]);
+        const QString right = d->secondAxis()->isVisible() ? d->secondAxis()->titleText() : "";
+        QCOMPARE(d->yAxis()->titleText() + "|" + right, titles);
+
+        QVERIFY(QTest::qWaitForWindowExposed(preview()));
+        QChartView *view = findChildOrFail<QChartView>(preview(), "chartView");
+        const QPointF at =
+            view->mapFromScene(d->mapToPosition(QPointF(1.9, d->yAxis()->min() + 0.1)));
+        QMouseEvent move(QEvent::MouseMove, at, view->viewport()->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &move);
+        const QString readout = findChildOrFail<QLabel>(preview(), "readingLabel")->text();
+        QVERIFY2(readout.startsWith(converted ? "2,00 MHz  " : "2 MHz  ") &&
+                     readout.endsWith("  " + reading),
+                 qPrintable(readout));
+        QCOMPARE(readout.count("Kanal"), converted ? 2 : 0);
+    }
+
+    // Left and Right step from point to point, Home and End to the ends, "+" zooms around the
+    // cursor and "0" shows the whole curve, a digit hides its curve; the readout follows.
+    void keyboardCursor_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("point");
+        QTest::addColumn<bool>("zoomed");
+        QTest::addColumn<bool>("channel2Read");
+        QTest::newRow("the first Right reaches the first point")
+            << QList<int>{Qt::Key_Right} << 0 << false << true;
+        QTest::newRow("point to point")
+            << QList<int>{Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left} << 1 << false
+            << true;
+        QTest::newRow("not beyond the last point")
+            << QList<int>{Qt::Key_End, Qt::Key_Right, Qt::Key_Left} << 298 << false << true;
+        QTest::newRow("plus zooms around the cursor")
+            << QList<int>{Qt::Key_End, Qt::Key_Plus, Qt::Key_Plus} << 299 << true << true;
+        QTest::newRow("zero shows the whole curve")
+            << QList<int>{Qt::Key_Home, Qt::Key_Plus, Qt::Key_0} << 0 << false << true;
+        QTest::newRow("a digit hides its curve")
+            << QList<int>{Qt::Key_2, Qt::Key_Home} << 0 << false << false;
+    }
+    void keyboardCursor()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, point);
+        QFETCH(bool, zoomed);
+        QFETCH(bool, channel2Read);
+        open(writeOld(QStringLiteral("tasten.hfd"), oldFile("#V4.04", 1, "Tasten", 300)));
+        click("convertButton");
+        CurveChart *d = preview()->curveChart();
+        QChartView *view = findChildOrFail<QChartView>(preview(), "chartView");
+        const double span = d->xAxis()->max() - d->xAxis()->min();
+        for (const int key : keys)
+            QTest::keyClick(view, Qt::Key(key));
+        const double f = d->channel(1)->at(point).x();
+        QCOMPARE(d->markedFrequency(), f);
+        QVERIFY(d->xAxis()->min() <= f && f <= d->xAxis()->max());
+        QCOMPARE(d->xAxis()->max() - d->xAxis()->min() < span, zoomed);
+        const QString readout = findChildOrFail<QLabel>(preview(), "readingLabel")->text();
+        QVERIFY2(
+            readout.startsWith(QLocale(QLocale::German).toString(f, 'f', 2) + " MHz  Kanal 1: "),
+            qPrintable(readout));
+        QCOMPARE(readout.contains("Kanal 2: "), channel2Read);
+        QCOMPARE(findChildOrFail<QLabel>(preview(), "readingLabel")->accessibleName(), readout);
+    }
+
+    // Names of files and their headers reach the preview as text: no HTML, and no character
+    // that turns the names and numbers after it around.
+    void namesAreShownAsText_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("toolTip");
+        QTest::newRow("HTML header")
+            << "h.z2k" << QByteArray("<font size=7 color=magenta>G</font>") << "h"
+            << "<font size=7 color=magenta>G</font>";
+        QTest::newRow("HTML file name") << "<b>fett.z2k" << QByteArray("x") << "<b>fett"
+                                        << "x";
+        QTest::newRow("right-to-left override in the name")
+            << "a\u202Eb.z2k" << QByteArray("x") << "a\\u202eb"
+            << "x";
+        QTest::newRow("isolate in the header")
+            << "i.z2k" << QByteArray("x\xE2\x81\xA7y\xE2\x80\xAA") << "i"
+            << "x\\u2067y\\u202a";
+    }
+    void namesAreShownAsText()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, header);
+        QFETCH(QString, name);
+        QFETCH(QString, toolTip);
+        const QString path =
+            writeTestFile(files.filePath("namen/" + file), "#" + header + "\n1;2\n2;3\n");
+        QVERIFY(window->showNewCurves({path}).isEmpty());
+        const CurveChart *d = preview()->curveChart();
+        QCOMPARE(d->curveName(0), name);
+        QCOMPARE(d->curveToolTip(0), toolTip);
+        // The legend draws HTML: the name reaches it escaped.
+        QCOMPARE(d->legend()->markers(d->comparisonLine(0)).constFirst()->label(),
+                 name.toHtmlEscaped());
+        const QTextEdit *list = findChildOrFail<QTextEdit>(preview(), "markerList");
+        QVERIFY(list->toPlainText().startsWith(QString(QChar(0x25A0)) + " " + name +
+                                               ": Minimum 2,00 bei 1 MHz"));
+    }
+
+    // Work that is not saved is never lost without a question: opening another old file,
+    // closing and quitting ask; a cancelled dialog changes nothing.
+    void unsavedConversionIsAskedFor_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QList<Dialogs::SaveChoice>>("answers");
+        QTest::addColumn<QString>("saveAs"); // empty: the save dialog is cancelled
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("kept"); // the conversion and its edited description
+        using C = Dialogs::SaveChoice;
+        QTest::newRow("open, dialog cancelled")
+            << "open cancelled" << QList<C>{} << "" << 0 << true;
+        QTest::newRow("open, Abbrechen") << "open" << QList<C>{C::Cancel} << "" << 1 << true;
+        QTest::newRow("open, Verwerfen") << "open" << QList<C>{C::Discard} << "" << 1 << false;
+        QTest::newRow("open, Speichern") << "open" << QList<C>{C::Save} << "frage/k" << 1 << false;
+        QTest::newRow("open, Speichern, save cancelled")
+            << "open" << QList<C>{C::Save} << "" << 1 << true;
+        QTest::newRow("dropped old file, Abbrechen")
+            << "drop" << QList<C>{C::Cancel} << "" << 1 << true;
+        QTest::newRow("quit, Abbrechen") << "quit" << QList<C>{C::Cancel} << "" << 1 << true;
+        QTest::newRow("quit, Verwerfen") << "quit" << QList<C>{C::Discard} << "" << 1 << false;
+        QTest::newRow("close, Speichern")
+            << "close" << QList<C>{C::Save} << "frage/k" << 1 << false;
+        QTest::newRow("saved: quit asks nothing")
+            << "save, quit" << QList<C>{} << "frage/k" << 0 << false;
+    }
+    void unsavedConversionIsAskedFor()
+    {
+        QFETCH(QString, action);
+        QFETCH(QList<Dialogs::SaveChoice>, answers);
+        QFETCH(QString, saveAs);
+        QFETCH(int, questions);
+        QFETCH(bool, kept);
+        QDir(files.filePath("frage")).removeRecursively();
+        QDir().mkpath(files.filePath("frage"));
+        const QString other = writeOld(QStringLiteral("frage_b.hfd"), oldFile("#V4.04", 1, "B"));
+        open(writeOld(QStringLiteral("frage_a.hfd"), oldFile("#V4.04", 1, "A")));
+        click("convertButton");
+        child<QTextEdit>("descriptionEdit")->setPlainText(QStringLiteral("Bearbeitet"));
+        dialogs->saveChoices = answers;
+        dialogs->saveAnswers = {saveAs.isEmpty() ? QString() : files.filePath(saveAs)};
+        if (action.startsWith("save"))
+            click("saveButton");
+        if (action == "open" || action == "open cancelled")
+            open(action == "open" ? other : QString());
+        else if (action == "drop")
+            window->openFiles({other});
+        else if (action.endsWith("quit"))
+            child<QAction>("quitAction")->trigger();
+        else
+            window->close();
+        QCOMPARE(dialogs->saveChoiceQuestions.size(), questions);
+        QCOMPARE(QFile::exists(files.filePath("frage/k.z2k")), !saveAs.isEmpty());
+        if (action.endsWith("quit") || action == "close") {
+            QCOMPARE(window->isVisible(), kept);
+            return;
+        }
+        QCOMPARE(inState(State::Converted), kept);
+        QCOMPARE(child<QTextEdit>("descriptionEdit")->toPlainText(),
+                 kept ? QStringLiteral("Bearbeitet") : QString());
+        if (!kept)
+            QVERIFY(child<QLabel>("oldDescriptionLabel")->text().endsWith("frage b.hfd;B"));
+    }
+
     // Files dropped onto either window: the old one opens as with the open button, the new
     // ones go to the preview.
     void droppedFilesAreOpened()
     {
         const QString old = writeOld(QStringLiteral("drop.hfd"), oldFile("#V4.04", 1, "Drop"));
         const QString newFiles = writeTestFile(files.filePath("drop.z2k"), "#Neu\n1;2\n");
-        for (QWidget *dest : std::initializer_list<QWidget *>{window.get(), preview()}) {
+        QWidget *plot = findChildOrFail<CurveView>(preview(), "chartView")->viewport();
+        for (QWidget *dest : std::initializer_list<QWidget *>{window.get(), preview(), plot}) {
             window->clearCurve();
             preview()->clearComparison();
             QMimeData bytes;
