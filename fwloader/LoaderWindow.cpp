@@ -3,7 +3,10 @@
 #include "dialogs/Dialogs.h"
 #include "settings/SettingsPlace.h"
 #include "ui_LoaderWindow.h"
+#include "widgets/AccessibleTexts.h"
 #include "widgets/TextFit.h"
+
+#include <QAccessible>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -12,6 +15,7 @@
 #include <QLoggingCategory>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -70,7 +74,9 @@ LoaderWindow::LoaderWindow(const QStringList &ttyList, Dialogs *dialogs)
     windowFont.setPixelSize(fontSize);
     windowFont.setWeight(QFont::Normal);
     setFont(windowFont);
+    ui->progressBar->setAccessibleName(tr("Fortschritt des Flashens"));
     TextFit::keep(this);
+    describeToolTips(this);
 
     timer->start(firstSearchDelayMs);
 }
@@ -104,6 +110,13 @@ void LoaderWindow::showFailure(const QString &reason, const QString &advice)
 {
     ui->reasonLabel->setText(reason);
     ui->adviceLabel->setText(advice);
+    // Told to assistive technology as it appears, not only shown.
+    for (QLabel *label : {ui->reasonLabel, ui->adviceLabel}) {
+        if (label->text().isEmpty())
+            continue;
+        QAccessibleEvent alert(label, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
 }
 
 // The file chosen last, in a line of its own: its name (the whole path as tool tip) and, once
@@ -118,7 +131,10 @@ void LoaderWindow::showFile(const QString &path, const HexLoadResult &result)
     const int room = fileLineWidth - metrics.horizontalAdvance(processor);
     ui->fileLabel->setText(metrics.elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, room) +
                            processor);
-    ui->fileLabel->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    // A name is text, never HTML: shown as such, and told to assistive technology as such.
+    const QString whole = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    ui->fileLabel->setToolTip(Qt::convertFromPlainText(whole, Qt::WhiteSpaceNoWrap));
+    ui->fileLabel->setAccessibleDescription(whole);
 }
 
 // "HEX-Datei": only a file that passes every check replaces the image; any other outcome

@@ -10,6 +10,7 @@
 #include "core/NewCurveFile.h"
 #include "core/NumberText.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QChartView>
@@ -312,6 +313,13 @@ private slots:
         QVERIFY(buttonTip.startsWith("<b>Konvertierung der Kurven</b><br>"));
         QVERIFY(buttonTip.endsWith("und anschliessenden \"Speichern\" 2 Dateien<br>im neuen "
                                    "Format.<br>"));
+        // Assistive technology reads the tool tips' words, not their tags.
+        for (QWidget *tipped : std::initializer_list<QWidget *>{
+                 child<QPushButton>("convertButton"), child<QTextEdit>("descriptionEdit")}) {
+            const QString told =
+                QAccessible::queryAccessibleInterface(tipped)->text(QAccessible::Description);
+            QVERIFY2(told.size() > 100 && !told.contains('<'), qPrintable(told));
+        }
     }
 
     void imagesAreCompiledIn()
