@@ -56,18 +56,7 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
                 .value(kPreviewKey, true)
                 .toBool());
     }
-    // Before the separator above "Beenden": new curve files for the preview, the old files
-    // opened last.
-    QAction *quitEntry = ui->fileMenu->actions().value(ui->fileMenu->actions().size() - 2);
-    auto *showNewAction = new QAction(tr("Kurve &NEU anzeigen..."), this);
-    showNewAction->setObjectName(QStringLiteral("showNewCurvesAction"));
-    ui->fileMenu->insertAction(quitEntry, showNewAction);
-    connect(showNewAction, &QAction::triggered, this, &ConverterWindow::chooseNewCurves);
-    auto *recentMenu = new QMenu(tr("&Zuletzt geoeffnet"), this);
-    recentMenu->setObjectName(QStringLiteral("recentMenu"));
-    ui->fileMenu->insertMenu(quitEntry, recentMenu);
-    recent = new RecentFiles(recentMenu, this);
-    connect(recent, &RecentFiles::chosen, this, &ConverterWindow::openOldCurve);
+    addFileMenuEntries();
     setAcceptDrops(true);
     connect(preview, &CurvePreview::filesDropped, this, &ConverterWindow::openFiles);
 
@@ -98,6 +87,29 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
             settings.value(QStringLiteral("formatfilename"), QStringLiteral("yyMMdd_hhmmss"));
     }
 
+    setToolTips();
+    TextFit::keep(this);
+    describeToolTips(this);
+}
+
+void ConverterWindow::addFileMenuEntries()
+{
+    // Before the separator above "Beenden": new curve files for the preview, the old files
+    // opened last.
+    QAction *quitEntry = ui->fileMenu->actions().value(ui->fileMenu->actions().size() - 2);
+    auto *showNewAction = new QAction(tr("Kurve &NEU anzeigen..."), this);
+    showNewAction->setObjectName(QStringLiteral("showNewCurvesAction"));
+    ui->fileMenu->insertAction(quitEntry, showNewAction);
+    connect(showNewAction, &QAction::triggered, this, &ConverterWindow::chooseNewCurves);
+    auto *recentMenu = new QMenu(tr("&Zuletzt geoeffnet"), this);
+    recentMenu->setObjectName(QStringLiteral("recentMenu"));
+    ui->fileMenu->insertMenu(quitEntry, recentMenu);
+    recent = new RecentFiles(recentMenu, this);
+    connect(recent, &RecentFiles::chosen, this, &ConverterWindow::openOldCurve);
+}
+
+void ConverterWindow::setToolTips()
+{
     ui->descriptionEdit->setToolTip(
         tr("<b>Beschreibung der Wobbelkurve</b><br>-----------------------------<br>"
            "Dieser Text wird generiert aus<br><b>Path + Dateiname + Kurvenbeschreibung</b><br>"
@@ -111,8 +123,6 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
            "Kanal 2.<br>Da das neue Format pro Datei nur eine<br>Kurve beinhaltet entstehen beim "
            "Konvertieren<br>und anschliessenden \"Speichern\" 2 Dateien<br>im neuen Format.<br>",
            "tooltip text"));
-    TextFit::keep(this);
-    describeToolTips(this);
 }
 
 ConverterWindow::~ConverterWindow()

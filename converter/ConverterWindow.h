@@ -67,6 +67,9 @@ private slots:
 
 private:
     ConverterWindow(Dialogs *dialogs, std::unique_ptr<Dialogs> ownDialogs, QWidget *parent);
+    // "Kurve NEU anzeigen..." and "Zuletzt geoeffnet" in the file menu.
+    void addFileMenuEntries();
+    void setToolTips();
 
     // Asks for the old file to open; empty when the person cancelled.
     QString chooseOldCurve();

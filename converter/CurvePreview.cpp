@@ -209,7 +209,6 @@ void CurvePreview::placeBeside(const QWidget *mainWindow)
     }
     // Never larger than the screen's free area, whatever the font asks for.
     const QSize room = available.size().shrunkBy(frame);
-    setMaximumSize(room);
     resize(size().expandedTo(minimumSizeHint()).boundedTo(room));
     const QSize outer = size().grownBy(frame);
     // Right of the main window where there is room, else left of it, else as far right as the

@@ -155,6 +155,26 @@ private:
         return lines;
     }
 
+    // The points of the chart's lines, or -1 when one lies outside its axes' ranges.
+    static int pointsWithinAxes(CurveChart &chart)
+    {
+        int inside = 0;
+        for (QAbstractSeries *series : chart.series()) {
+            auto *line = qobject_cast<QLineSeries *>(series);
+            if (!line)
+                continue;
+            const auto *x = static_cast<QValueAxis *>(line->attachedAxes().at(0));
+            const auto *y = static_cast<QValueAxis *>(line->attachedAxes().at(1));
+            for (const QPointF &p : line->points()) {
+                if (p.x() < x->min() - 1e-9 || p.x() > x->max() + 1e-9 || p.y() < y->min() - 1e-9 ||
+                    p.y() > y->max() + 1e-9)
+                    return -1;
+                ++inside;
+            }
+        }
+        return inside;
+    }
+
     static QVariant setting(const char *application, const char *key)
     {
         return QSettings(QStringLiteral("VEZ"), QLatin1String(application)).value(key);
@@ -872,19 +892,7 @@ private slots:
             // An SVG keeps no clip: its lines are cut at the plot's border before they are drawn.
             const std::unique_ptr<CurveChart> copy = preview()->curveChart()->clone();
             QVERIFY(!copy->svg(kPictureSize).isEmpty());
-            int inside = 0;
-            for (QAbstractSeries *series : copy->series()) {
-                auto *line = qobject_cast<QLineSeries *>(series);
-                if (!line)
-                    continue;
-                const auto *x = static_cast<QValueAxis *>(line->attachedAxes().at(0));
-                const auto *y = static_cast<QValueAxis *>(line->attachedAxes().at(1));
-                for (const QPointF &p : line->points()) {
-                    QVERIFY(x->min() - 1e-9 <= p.x() && p.x() <= x->max() + 1e-9);
-                    QVERIFY(y->min() - 1e-9 <= p.y() && p.y() <= y->max() + 1e-9);
-                    ++inside;
-                }
-            }
+            const int inside = pointsWithinAxes(*copy);
             QVERIFY(inside > 2 && inside < 300);
         } else {
             QImageReader reader(files.filePath(file), format);
@@ -995,13 +1003,6 @@ private slots:
         QVERIFY(csv.startsWith("Frequenz (MHz);Kanal 1 (SWV);Kanal 2 (SWV)\r\n1;"));
         QCOMPARE(csv.count('\n'), 41);
 
-        // A compared curve's legend entry hides and shows it, and stays.
-        QLegendMarker *entry = d->legend()->markers(d->comparisonLine(1)).constFirst();
-        emit entry->clicked();
-        QVERIFY(!d->comparisonLine(1)->isVisible() && entry->isVisible());
-        emit entry->clicked();
-        QVERIFY(d->comparisonLine(1)->isVisible());
-
         QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "removeComparisonButton"),
                           Qt::LeftButton);
         QVERIFY(d->compared().isEmpty());
@@ -1084,6 +1085,17 @@ private slots:
                      readout.endsWith("  " + reading),
                  qPrintable(readout));
         QCOMPARE(readout.count("Kanal"), converted ? 2 : 0);
+
+        // A compared curve's legend entry hides it, and the readout leaves it out; the entry
+        // stays, and shows it again.
+        QLegendMarker *entry = d->legend()->markers(d->comparisonLine(0)).constFirst();
+        const QString named = "  " + d->curveName(first) + ": ";
+        emit entry->clicked();
+        QVERIFY(!d->comparisonLine(0)->isVisible() && entry->isVisible());
+        QVERIFY(!findChildOrFail<QLabel>(preview(), "readingLabel")->text().contains(named));
+        emit entry->clicked();
+        QVERIFY(d->comparisonLine(0)->isVisible());
+        QVERIFY(findChildOrFail<QLabel>(preview(), "readingLabel")->text().contains(named));
     }
 
     // Left and Right step from point to point, Home and End to the ends, "+" zooms around the
