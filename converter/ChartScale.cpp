@@ -1,7 +1,5 @@
 #include "ChartScale.h"
 
-#include "Translation.h"
-
 #include <QCoreApplication>
 #include <QValueAxis>
 
@@ -9,13 +7,6 @@
 #include <cmath>
 
 namespace ChartScale {
-
-QLocale numberLocale()
-{
-    QLocale locale(qtLanguage(QCoreApplication::arguments()));
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale;
-}
 
 QString fixed(const QLocale &locale, double value, int decimals)
 {

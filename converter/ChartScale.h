@@ -16,9 +16,6 @@ class QValueAxis;
 // within the plot.
 namespace ChartScale {
 
-// The numbers of the language chosen on the command line: decimal commas in German (the
-// default), points in English; never a digit grouping.
-QLocale numberLocale();
 // The number with so many decimals in that locale; never "-0,00".
 QString fixed(const QLocale &locale, double value, int decimals);
 

@@ -2,9 +2,11 @@
 
 #include "ChartPicture.h"
 #include "ChartScale.h"
+#include "Translation.h"
 #include "core/MessageText.h"
 #include "core/NewCurveFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGraphicsLayout>
@@ -141,7 +143,7 @@ CurveChart::CurveChart()
     , otherAxis(new QValueAxis(this))
     , readMarkers{new QScatterSeries(this), new QScatterSeries(this)}
     , marked(kNone)
-    , numbers(numberLocale())
+    , numbers(numberLocale(QCoreApplication::arguments()))
     , channelMarkerPoints{new QScatterSeries(this), new QScatterSeries(this)}
 {
     // Axis numbers as the readout writes them.
