@@ -179,6 +179,10 @@ CurveChart::CurveChart()
 
 CurveChart::~CurveChart()
 {
+    // The legend's entries outlive this part of the chart, and tell of the pointer leaving
+    // them as they go.
+    for (QLegendMarker *entry : legend()->markers())
+        entry->disconnect(this);
     // A chart in a scene of its own leaves it before the scene goes, which would delete it.
     if (ownScene)
         ownScene->removeItem(this);

@@ -83,7 +83,10 @@ void CurveView::mousePressEvent(QMouseEvent *event)
 void CurveView::mouseReleaseEvent(QMouseEvent *event)
 {
     dragging = false;
+    // A legend entry hears its click as the button is released.
+    pressed = event->button();
     QChartView::mouseReleaseEvent(event);
+    pressed = Qt::NoButton;
 }
 
 void CurveView::mouseMoveEvent(QMouseEvent *event)

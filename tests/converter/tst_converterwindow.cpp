@@ -16,6 +16,7 @@
 #include <QChartView>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
@@ -1096,6 +1097,45 @@ private slots:
         emit entry->clicked();
         QVERIFY(d->comparisonLine(0)->isVisible());
         QVERIFY(findChildOrFail<QLabel>(preview(), "readingLabel")->text().contains(named));
+    }
+
+    // A click on a legend entry hides and shows its curve; a right click opens its menu.
+    void legendEntryClicks_data()
+    {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("left") << Qt::LeftButton << false << false;
+        QTest::newRow("right") << Qt::RightButton << true << true;
+    }
+    void legendEntryClicks()
+    {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, shown);
+        QFETCH(bool, menu);
+        open(writeOld(QStringLiteral("legende.hfd"), oldFile("#V4.04", 1, "Legende", 30)));
+        click("convertButton");
+        QVERIFY(QTest::qWaitForWindowExposed(preview()));
+        CurveChart *d = preview()->curveChart();
+        QChartView *view = findChildOrFail<QChartView>(preview(), "chartView");
+        // The entry's label, found among the legend's items by its text.
+        QPointF label;
+        QList<QGraphicsItem *> items = d->legend()->childItems();
+        while (!items.isEmpty()) {
+            QGraphicsItem *item = items.takeFirst();
+            items += item->childItems();
+            const auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+            if (text && text->toPlainText() == "Kanal 2")
+                label = item->sceneBoundingRect().center();
+        }
+        QVERIFY(!label.isNull());
+        const QPoint at = view->mapFromScene(label);
+        QTest::mouseClick(view->viewport(), button, Qt::NoModifier, at);
+        QCOMPARE(d->channel(2)->isVisible(), shown);
+        QWidget *popup = QApplication::activePopupWidget();
+        QCOMPARE(qobject_cast<QMenu *>(popup) != nullptr, menu);
+        if (popup)
+            popup->close();
     }
 
     // Left and Right step from point to point, Home and End to the ends, "+" zooms around the
