@@ -15,9 +15,9 @@ QString fixed(const QLocale &locale, double value, int decimals)
     return locale.toString(value, 'f', decimals);
 }
 
-double roundStep(double span)
+double roundStep(double span, int ticks)
 {
-    const double raw = span / 10;
+    const double raw = span / std::max(ticks, 1);
     const double powerOfTen = std::pow(10.0, std::floor(std::log10(raw)));
     for (const double m : {1.0, 2.0, 5.0}) {
         if (raw <= m * powerOfTen)
@@ -41,13 +41,13 @@ void keepSpan(double &min, double &max, double margin)
     }
 }
 
-void setAxisRange(QValueAxis *axis, double min, double max)
+void setAxisRange(QValueAxis *axis, double min, double max, int ticks)
 {
     // Fixed ticks while the range changes: dynamic ticks at the old interval over a new, wider
     // range would lay out hundreds of labels for nothing.
     axis->setTickType(QValueAxis::TicksFixed);
     axis->setRange(min, max);
-    const double step = roundStep(max - min);
+    const double step = roundStep(max - min, ticks);
     axis->setTickAnchor(std::ceil(min / step) * step);
     axis->setTickInterval(step);
     axis->setTickType(QValueAxis::TicksDynamic);

@@ -19,12 +19,13 @@ namespace ChartScale {
 // The number with so many decimals in that locale; never "-0,00".
 QString fixed(const QLocale &locale, double value, int decimals);
 
-// A tick step of 1, 2 or 5 times a power of ten, giving four to ten ticks over the span.
-double roundStep(double span);
+// A tick step of 1, 2 or 5 times a power of ten, giving at most so many ticks over the span and
+// no fewer than two fifths of them.
+double roundStep(double span, int ticks = 10);
 // min and max widened by margin of their span, so that a flat curve, or none, still gets one.
 void keepSpan(double &min, double &max, double margin);
-// Sets the axis to [min, max] with ticks at round steps.
-void setAxisRange(QValueAxis *axis, double min, double max);
+// Sets the axis to [min, max] with at most so many ticks, at round steps.
+void setAxisRange(QValueAxis *axis, double min, double max, int ticks = 10);
 
 // Which value axis each curve is drawn against, by the unit its header names: one axis for
 // all by default. The left axis takes the unit of the converted curve, or else the first unit

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsSceneResizeEvent>
@@ -174,6 +175,7 @@ CurveChart::CurveChart()
     legend()->setShowToolTips(false);
     hearLegendEntry(channel1);
     hearLegendEntry(channel2);
+    connect(this, &QChart::plotAreaChanged, this, &CurveChart::fitTicks, Qt::QueuedConnection);
     clear();
 }
 
@@ -453,7 +455,7 @@ void CurveChart::fitRanges()
     keepSpan(a.min, a.max, 0.05);
     fMin = f.min;
     fMax = f.max;
-    setAxisRange(otherAxis, a.min, a.max);
+    setRange(otherAxis, a.min, a.max);
     valueMin = w.min;
     valueMax = w.max;
     resetView();
@@ -499,7 +501,7 @@ void CurveChart::moveToOtherAxis(int i)
     const double from = frequencyAxis->min();
     const double to = frequencyAxis->max();
     drawAll();
-    setAxisRange(frequencyAxis, from, to);
+    setRange(frequencyAxis, from, to);
 }
 
 void CurveChart::setChannelShown(int k, bool shown)
@@ -643,10 +645,39 @@ void CurveChart::resizeEvent(QGraphicsSceneResizeEvent *event)
         fitTitle();
 }
 
+int CurveChart::tickRoom(const QValueAxis *axis) const
+{
+    // Room for a label and as much again between two: with a large font, or a small window,
+    // fewer ticks rather than labels cut to "...".
+    const qreal line = QFontMetricsF(axis->labelsFont()).height();
+    const QRectF plot = plotArea();
+    if (plot.isEmpty() || line <= 0)
+        return 10;
+    const qreal room =
+        axis == frequencyAxis ? plot.width() / (4 * line) : plot.height() / (1.5 * line);
+    return std::clamp(int(room), 2, 10);
+}
+
+void CurveChart::setRange(QValueAxis *axis, double min, double max) const
+{
+    setAxisRange(axis, min, max, tickRoom(axis));
+}
+
+void CurveChart::fitTicks()
+{
+    for (QValueAxis *axis : {frequencyAxis, valueAxis, otherAxis}) {
+        const int room = tickRoom(axis);
+        if (axis->property("tickRoom").toInt() != room) {
+            axis->setProperty("tickRoom", room);
+            setAxisRange(axis, axis->min(), axis->max(), room);
+        }
+    }
+}
+
 void CurveChart::resetView()
 {
-    setAxisRange(frequencyAxis, fMin, fMax);
-    setAxisRange(valueAxis, valueMin, valueMax);
+    setRange(frequencyAxis, fMin, fMax);
+    setRange(valueAxis, valueMin, valueMax);
 }
 
 void CurveChart::zoomFrequencies(double factor, double middle)
@@ -672,19 +703,19 @@ void CurveChart::zoomAxis(QValueAxis *axis, double factor, double centre, double
         return;
     newLeft = std::max(newLeft, wholeMin);
     newRight = std::min(newRight, wholeMax);
-    setAxisRange(axis, newLeft, newRight);
+    setRange(axis, newLeft, newRight);
 }
 
 void CurveChart::moveView(double frequencyShift, double valueShift)
 {
     // The view keeps its width and stops at the ends of the whole curve.
-    const auto move = [](QValueAxis *axis, double shift, double wholeMin, double wholeMax) {
+    const auto move = [this](QValueAxis *axis, double shift, double wholeMin, double wholeMax) {
         if (shift == 0)
             return;
         const double span = axis->max() - axis->min();
         const double left = std::clamp(axis->min() + shift, wholeMin, wholeMax - span);
         if (left != axis->min())
-            setAxisRange(axis, left, left + span);
+            setRange(axis, left, left + span);
     };
     move(frequencyAxis, frequencyShift, fMin, fMax);
     move(valueAxis, valueShift, valueMin, valueMax);
@@ -732,9 +763,9 @@ std::unique_ptr<CurveChart> CurveChart::clone() const
     k->comparisonChoice = comparisonChoice;
     k->drawAll();
     k->markFrequency(marked);
-    setAxisRange(k->valueAxis, valueAxis->min(), valueAxis->max());
-    setAxisRange(k->otherAxis, otherAxis->min(), otherAxis->max());
-    setAxisRange(k->frequencyAxis, frequencyAxis->min(), frequencyAxis->max());
+    k->setRange(k->valueAxis, valueAxis->min(), valueAxis->max());
+    k->setRange(k->otherAxis, otherAxis->min(), otherAxis->max());
+    k->setRange(k->frequencyAxis, frequencyAxis->min(), frequencyAxis->max());
     return k;
 }
 

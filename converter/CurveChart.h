@@ -168,6 +168,11 @@ private:
     };
 
     void fitTitle();
+    // As many ticks as the axis has room for labels, at most ten.
+    int tickRoom(const QValueAxis *axis) const;
+    void setRange(QValueAxis *axis, double min, double max) const;
+    // Ticks again after the plot changed its size.
+    void fitTicks();
     void zoomAxis(QValueAxis *axis, double factor, double centre, double wholeMin,
                   double wholeMax) const;
     // Puts every curve shown into the chart anew: lines, markers, axes and their ranges.
