@@ -968,10 +968,11 @@ private slots:
             QCOMPARE(colours.count(colours[i]), 1);
         QVERIFY(!d->secondAxis()->isVisible());
         // Moved to the other axis from its legend entry's menu.
-        CurveView *view = findChildOrFail<CurveView>(preview(), "chartView");
-        QMenu *menu = view->curveMenu(3);
-        menu->actions().constLast()->trigger();
-        delete menu;
+        findChildOrFail<CurveView>(preview(), "chartView")
+            ->curveMenu(3)
+            ->actions()
+            .last()
+            ->trigger();
         QVERIFY(d->comparisonLine(0)->attachedAxes().contains(d->yAxis()));
         QVERIFY(d->comparisonLine(1)->attachedAxes().contains(d->secondAxis()));
         QCOMPARE(d->yAxis()->titleText(), QStringLiteral("SWV"));
