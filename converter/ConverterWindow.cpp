@@ -57,6 +57,8 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
                 .toBool());
     }
     addFileMenuEntries();
+    // A description comes from a file's name and label: text, never HTML.
+    ui->oldDescriptionLabel->setTextFormat(Qt::PlainText);
     setAcceptDrops(true);
     connect(preview, &CurvePreview::filesDropped, this, &ConverterWindow::openFiles);
 

@@ -62,6 +62,7 @@ CurvePreview::CurvePreview(Dialogs &dialogs, QWidget *parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     // A line of its own, wrapped where it is long: many curves never widen the window.
     readingLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    readingLabel->setTextFormat(Qt::PlainText); // names of files are never read as HTML
     readingLabel->setWordWrap(true);
     readingLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     view->setMinimumSize(240, 160);
