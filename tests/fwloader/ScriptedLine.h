@@ -43,12 +43,13 @@ public:
         return ::write(master, bytes.data(), size_t(bytes.size())) == bytes.size();
     }
 
-    // What the loader wrote, up to count bytes within two seconds.
-    QByteArray receive(int count)
+    // What the loader wrote, up to count bytes within msecs (one look at least).
+    QByteArray receive(int count, int msecs = 2000)
     {
         QByteArray bytes;
-        QDeadlineTimer deadline(2000);
-        while (bytes.size() < count && !deadline.hasExpired()) {
+        QDeadlineTimer deadline(msecs);
+        for (bool first = true; bytes.size() < count && (first || !deadline.hasExpired());
+             first = false) {
             pollfd p{master, POLLIN, 0};
             if (poll(&p, 1, 50) <= 0)
                 continue;
