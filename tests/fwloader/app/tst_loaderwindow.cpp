@@ -227,18 +227,24 @@ private slots:
         QTest::addColumn<int>("badRecord");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("reason"); // under the designed lines, as --check gives it
         QTest::newRow("accepted") << "fw" << 1024 << 105 << true << 0
-                                  << "HEX-Datei OK!! Laenge: 1024 Byte" << true;
+                                  << "HEX-Datei OK!! Laenge: 1024 Byte" << true << "";
         QTest::newRow("built for the LF")
-            << "fw" << 1024 << 200 << true << 0 << "HEX-Datei nicht fuer PIC18F26K22!!" << false;
+            << "fw" << 1024 << 200 << true << 0 << "HEX-Datei nicht fuer PIC18F26K22!!" << false
+            << "die Datei ist fuer den PIC18LF26K80";
         QTest::newRow("no jump to 0xFC00")
-            << "fw" << 1024 << 105 << false << 0 << "HEX-Datei nicht geeignet!!" << false;
+            << "fw" << 1024 << 105 << false << 0 << "HEX-Datei nicht geeignet!!" << false
+            << "kein Sprung zum Bootloader bei 0x20";
         QTest::newRow("wrong checksum")
-            << "fw" << 1024 << 105 << true << 3 << "HEX-Datei fehlerhaft!!" << false;
+            << "fw" << 1024 << 105 << true << 3 << "HEX-Datei fehlerhaft!!" << false
+            << "Satz 3: Pruefsumme falsch";
         QTest::newRow("unreadable")
-            << "missing" << 0 << 0 << true << 0 << "HEX-Datei nicht lesbar!!" << false;
+            << "missing" << 0 << 0 << true << 0 << "HEX-Datei nicht lesbar!!" << false
+            << "Datei nicht gefunden";
+        // A cancelled dialog leaves the earlier file as it was judged.
         QTest::newRow("cancelled")
-            << "" << 0 << 0 << true << 0 << "HEX-Datei Laden, Abbruch!" << true;
+            << "" << 0 << 0 << true << 0 << "HEX-Datei OK!! Laenge: 2048 Byte" << true << "";
     }
     // Each outcome after an accepted file: only a new accepted file may be written, and a
     // cancelled dialog leaves the accepted one in place.
@@ -251,6 +257,7 @@ private slots:
         QFETCH(int, badRecord);
         QFETCH(QString, text);
         QFETCH(bool, writable);
+        QFETCH(QString, reason);
         QVERIFY(findSimulator({"--save-image", imagePath()}));
         const TestFirmware first(2048);
         QVERIFY(loadFile(first));
@@ -266,6 +273,7 @@ private slots:
         QCOMPARE(textColour(label("hexStatusLabel")),
                  text.startsWith("HEX-Datei OK") ? QColor(Qt::darkGreen) : QColor(Qt::red));
         QCOMPARE(flashButton()->isEnabled(), writable);
+        QCOMPARE(label("reasonLabel")->text(), reason);
         if (!writable)
             return;
         QTest::mouseClick(flashButton(), Qt::LeftButton);
@@ -317,32 +325,49 @@ private slots:
         }
     }
 
-    void failedTransferSearchesAgain_data()
+    // After a failed transfer the device takes every byte as flash data: nothing reaches it
+    // until the user says it was switched off and on, or its port vanished and came back.
+    void failedTransferWaitsForThePowerCycle_data()
     {
         QTest::addColumn<QStringList>("options");
-        QTest::addColumn<bool>("signal"); // SIGINT to the program during the transfer
+        QTest::addColumn<int>("signal"); // to the program during the transfer
         QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("replug"); // the port vanishes and comes back with a device
         const QString noAnswer = QStringLiteral("Keine Antwort vom Geraet, Abbruch!");
+        const QString stopped = QStringLiteral("Flash schreiben abgebrochen!");
         QTest::newRow("device stops answering")
-            << QStringList{"--stop-after", "3"} << false << noAnswer;
+            << QStringList{"--stop-after", "3"} << 0 << noAnswer << false;
         QTest::newRow("device chatters instead")
-            << QStringList{"--stop-after", "3", "--chatter", "100"} << false << noAnswer;
+            << QStringList{"--stop-after", "3", "--chatter", "100"} << 0 << noAnswer << false;
         QTest::newRow("line hangs up")
-            << QStringList{"--hangup-after", "3"} << false
-            << QStringLiteral("Verbindung zum Geraet unterbrochen, Abbruch!");
-        QTest::newRow("SIGINT") << QStringList{"--k-delay", "20"} << true
-                                << QStringLiteral("Flash schreiben abgebrochen!");
+            << QStringList{"--hangup-after", "3"} << 0
+            << QStringLiteral("Verbindung zum Geraet unterbrochen, Abbruch!") << false;
+        QTest::newRow("SIGINT") << QStringList{"--k-delay", "20"} << int(SIGINT) << stopped
+                                << false;
+        QTest::newRow("SIGTERM after a refused close, replugged")
+            << QStringList{"--k-delay", "20"} << int(SIGTERM) << stopped << true;
+        QTest::newRow("replugged") << QStringList{"--stop-after", "3"} << 0 << noAnswer << true;
     }
-    void failedTransferSearchesAgain()
+    void failedTransferWaitsForThePowerCycle()
     {
         QFETCH(QStringList, options);
-        QFETCH(bool, signal);
+        QFETCH(int, signal);
         QFETCH(QString, status);
-        QVERIFY(findSimulator(options));
+        QFETCH(bool, replug);
+        QVERIFY(simulator.start(options << "--report-input"));
+        const QString port = dir.filePath(QStringLiteral("ttyUSB0"));
+        QFile::remove(port);
+        QVERIFY(QFile::link(simulator.path(), port));
+        openWindow({port});
+        QTRY_COMPARE_WITH_TIMEOUT(label("firmwareLabel")->text(), foundLine, 3000);
         QVERIFY(loadFile(TestFirmware(1024)));
         messages->clear();
-        if (signal)
-            QTimer::singleShot(100, window.get(), [] { std::raise(SIGINT); });
+        if (signal) {
+            QTimer::singleShot(100, window.get(), [this, signal] {
+                window->close();
+                std::raise(signal);
+            });
+        }
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(flashButton(), Qt::LeftButton);
@@ -355,18 +380,44 @@ private slots:
         QCOMPARE(textColour(label("firmwareLabel")), QColor(Qt::red));
         QVERIFY(!hexButton()->isEnabled());
         QVERIFY(!flashButton()->isEnabled());
-        if (!signal)
-            QCOMPARE(child<QProgressBar>("progressBar")->value(), 3);
-        // A round is short: the search may already have gone on by the time the test looks.
-        QTRY_VERIFY_WITH_TIMEOUT(statusMessages().contains("Suche HW :" + simulator.path()), 2000);
-        if (!statusMessages().last().startsWith("HW gefunden"))
-            QCOMPARE(label("firmwareLabel")->text(),
-                     QStringLiteral("Flash schreiben fehlgeschlagen!"));
         // Reason and next step stay in lines right under the designed ones.
         QCOMPARE(label("reasonLabel")->text(), status);
         QVERIFY(label("adviceLabel")->y() - label("reasonLabel")->geometry().bottom() <= 2);
         // The command line's words, which its tests check.
         QCOMPARE(label("adviceLabel")->text(), flashFailureAdvice(FlashResult::Timeout));
+        QPushButton *retry = child<QPushButton>("retrySearchButton");
+        QVERIFY(retry->isVisible());
+        QCOMPARE(retry->text(), QStringLiteral("Erneut &suchen"));
+
+        // The identification, the start command and 66 bytes for each block sent: no more.
+        const int blocks = label("blockLabel")->text().section(' ', 1, 1).toInt();
+        const long sent = 3 + 8 + 66 * blocks;
+        QTRY_COMPARE(simulator.receivedBytes(), sent);
+        messages->clear();
+        QTest::qWait(1500); // the search would have asked the port twice by now
+        QCOMPARE(simulator.receivedBytes(), sent);
+        QCOMPARE(statusMessages(), QStringList());
+
+        DeviceSimulator fresh;
+        if (replug) {
+            QVERIFY(QFile::remove(port));
+            QTest::qWait(500);
+            QVERIFY(fresh.start());
+            QVERIFY(QFile::link(fresh.path(), port));
+            // Found again: the failure's lines and the red firmware line are gone.
+            QTRY_COMPARE_WITH_TIMEOUT(label("firmwareLabel")->text(), foundLine, 3000);
+            QCOMPARE(textColour(label("firmwareLabel")),
+                     window->palette().color(QPalette::WindowText));
+            QCOMPARE(label("reasonLabel")->text(), QString());
+            QCOMPARE(label("adviceLabel")->text(), QString());
+        } else {
+            QTest::mouseClick(retry, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(statusMessages().contains("Suche HW :" + port), 2000);
+            // A line that hung up is gone with its device.
+            if (simulator.process.state() == QProcess::Running)
+                QTRY_COMPARE(simulator.receivedBytes(), sent + 3);
+        }
+        QVERIFY(!retry->isVisible());
     }
 
     // A file chosen before the device answers is judged for both processors, and again for the
