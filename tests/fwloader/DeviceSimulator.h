@@ -37,8 +37,7 @@ public:
     {
         process.waitForReadyRead(20);
         output += process.readAllStandardOutput();
-        const qsizetype end = output.lastIndexOf('\n');
-        const qsizetype at = output.lastIndexOf("input ", end);
+        const qsizetype at = output.lastIndexOf("input ", output.lastIndexOf('\n'));
         return at < 0 ? 0 : output.mid(at + 6, output.indexOf('\n', at) - at - 6).toLong();
     }
 

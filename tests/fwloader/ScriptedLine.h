@@ -22,8 +22,8 @@ public:
             return;
         slavePath = QString::fromLocal8Bit(ptsname(master));
         // Raw from the start, so that nothing is echoed or held back for a line end.
+        // Closed on exec: they would count against the descriptor limit of a program started.
         slave = ::open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        // A program the test starts gets none of them: they would count against its limit.
         fcntl(master, F_SETFD, FD_CLOEXEC);
         termios raw;
         if (slave >= 0 && tcgetattr(slave, &raw) == 0) {
@@ -45,13 +45,12 @@ public:
         return ::write(master, bytes.data(), size_t(bytes.size())) == bytes.size();
     }
 
-    // What the loader wrote, up to count bytes within msecs (one look at least).
-    QByteArray receive(int count, int msecs = 2000)
+    // What the loader wrote, up to count bytes within two seconds.
+    QByteArray receive(int count)
     {
         QByteArray bytes;
-        QDeadlineTimer deadline(msecs);
-        for (bool first = true; bytes.size() < count && (first || !deadline.hasExpired());
-             first = false) {
+        QDeadlineTimer deadline(2000);
+        while (bytes.size() < count && !deadline.hasExpired()) {
             pollfd p{master, POLLIN, 0};
             if (poll(&p, 1, 50) <= 0)
                 continue;

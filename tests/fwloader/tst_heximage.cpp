@@ -111,24 +111,13 @@ private slots:
             << body + upper(0x30) + record(0, 0, "\x01\x02\x03") + upper(0xF0) +
                    record(0, 0x20, QByteArray(4, '\x11')) + endOfFile
             << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
-        // Code for a larger processor is refused; the ID locations, configuration and EEPROM
-        // are skipped.
+        // Code for a larger processor is refused.
         const QString outside = QStringLiteral("Satz %1: Daten bei 0x%2 liegen ausserhalb des "
                                                "Programmspeichers");
         QTest::newRow("code at 0x10000")
             << body + upper(1) + record(0, 0, QByteArray(16, '\x12')) + endOfFile << 105
             << HexStatus::Unsuitable << 0x3FFF << 1027
             << unsuitable.arg(outside.arg(1027).arg("10000"));
-        QTest::newRow("upper address 0021")
-            << body + upper(0x21) + record(0, 8, "\x12") + endOfFile << 105 << HexStatus::Unsuitable
-            << 0x3FFF << 1027 << unsuitable.arg(outside.arg(1027).arg("210008"));
-        QTest::newRow("segment beyond 0xFFFF")
-            << body + record(2, 0, "\x0F\xFF") + record(0, 0x20, "\x04\x05") + endOfFile << 105
-            << HexStatus::Unsuitable << 0x3FFF << 1027
-            << unsuitable.arg(outside.arg(1027).arg("10010"));
-        QTest::newRow("ID locations skipped")
-            << body + upper(0x20) + record(0, 0, QByteArray(8, '\x01')) + endOfFile << 105
-            << HexStatus::Accepted << 0x3FFF << 0 << ok;
         QTest::newRow("no extended address record")
             << dataRecords(0, 0x3FFF) + endOfFile << 105 << HexStatus::Unsuitable << -1 << 0
             << unsuitable.arg("kein Satz vom Typ 04 (erwartet wird eine 32-Bit-HEX-Datei)");
