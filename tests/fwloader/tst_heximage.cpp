@@ -111,13 +111,11 @@ private slots:
             << body + upper(0x30) + record(0, 0, "\x01\x02\x03") + upper(0xF0) +
                    record(0, 0x20, QByteArray(4, '\x11')) + endOfFile
             << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
-        // Code for a larger processor is refused.
-        const QString outside = QStringLiteral("Satz %1: Daten bei 0x%2 liegen ausserhalb des "
-                                               "Programmspeichers");
-        QTest::newRow("code at 0x10000")
+        QTest::newRow("code at 0x10000, for a larger processor")
             << body + upper(1) + record(0, 0, QByteArray(16, '\x12')) + endOfFile << 105
             << HexStatus::Unsuitable << 0x3FFF << 1027
-            << unsuitable.arg(outside.arg(1027).arg("10000"));
+            << unsuitable.arg(
+                   "Satz 1027: Daten bei 0x10000 liegen ausserhalb des Programmspeichers");
         QTest::newRow("no extended address record")
             << dataRecords(0, 0x3FFF) + endOfFile << 105 << HexStatus::Unsuitable << -1 << 0
             << unsuitable.arg("kein Satz vom Typ 04 (erwartet wird eine 32-Bit-HEX-Datei)");
