@@ -7,10 +7,10 @@
 #include "core/CsvFile.h"
 #include "core/CurveMarkers.h"
 #include "core/Diagnostics.h"
-#include "core/MessageText.h"
 #include "core/NewCurveFile.h"
 #include "core/OldCurveFile.h"
 #include "platform/FileCause.h"
+#include "platform/MessageText.h"
 #include "platform/Platform.h"
 
 #include <QApplication>

@@ -6,10 +6,10 @@
 #include "FolderMemory.h"
 #include "core/CsvFile.h"
 #include "core/CurveMarkers.h"
-#include "core/MessageText.h"
 #include "core/NewCurveFile.h"
 #include "core/NewCurveReader.h"
 #include "dialogs/Dialogs.h"
+#include "platform/MessageText.h"
 #include "settings/SettingsPlace.h"
 
 #include <QBoxLayout>

@@ -1,6 +1,6 @@
 #include "RecentFiles.h"
 
-#include "core/MessageText.h"
+#include "platform/MessageText.h"
 #include "settings/SettingsPlace.h"
 
 #include <QDir>
