@@ -1,6 +1,6 @@
 #include "ChartText.h"
 
-#include "core/MessageText.h"
+#include "platform/MessageText.h"
 
 #include <QFont>
 #include <QTextDocument>

@@ -4,7 +4,6 @@
 #include "ChartScale.h"
 #include "ChartText.h"
 #include "Translation.h"
-#include "core/MessageText.h"
 #include "core/NewCurveFile.h"
 
 #include <QCoreApplication>
