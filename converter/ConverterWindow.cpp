@@ -357,14 +357,15 @@ QStringList ConverterWindow::saveNewCurve()
     if (chosen.isEmpty())
         return {};
 
+    // Both files or neither, as the batch mode writes them.
     const NewCurveFile::Result result =
-        NewCurveFile::saveNewCurve(NewCurveFile::basisName(chosen), description, record);
+        NewCurveFile::saveNewCurveAllOrNone(NewCurveFile::basisName(chosen), description, record);
     settings.setValue(QStringLiteral("kurvenpath"), folderToRemember(result.lastFile));
-    for (int i = 0; i < result.failed.size(); ++i) {
+    if (!result.ok()) {
         dialogs->warning(this, tr("Kurvendatei speichern"),
                          tr("Die Datei %1 konnte nicht geschrieben werden.")
-                                 .arg(QDir::toNativeSeparators(result.failed.at(i))) +
-                             QLatin1Char('\n') + result.reasons.at(i));
+                                 .arg(QDir::toNativeSeparators(result.failed.constFirst())) +
+                             QLatin1Char('\n') + result.reasons.constFirst());
     }
     return result.written;
 }

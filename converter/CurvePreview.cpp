@@ -9,6 +9,7 @@
 #include "core/NewCurveFile.h"
 #include "core/NewCurveReader.h"
 #include "dialogs/Dialogs.h"
+#include "platform/FileWriter.h"
 #include "settings/SettingsPlace.h"
 
 #include <QBoxLayout>
@@ -20,7 +21,6 @@
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
 #include <QTextDocument>
@@ -387,11 +387,16 @@ bool CurvePreview::saveCsv(const QString &path)
 bool CurvePreview::writeFile(const QString &path, const QByteArray &bytes, const QString &title,
                              const QString &error)
 {
-    QSaveFile file(path);
-    const bool ok = !bytes.isEmpty() && file.open(QIODevice::WriteOnly) &&
-                    file.write(bytes) == bytes.size() && file.commit();
-    if (!ok)
-        dialogs.warning(this, title, error.arg(QDir::toNativeSeparators(path)));
+    // Through the one writer the pair and the batch mode use, with the same refusals and words.
+    const FileWriter::Result result =
+        bytes.isEmpty() ? FileWriter::Result() : FileWriter::writeAllOrNone({{path, bytes}});
+    const bool ok = !bytes.isEmpty() && result.ok();
+    if (!ok) {
+        QString text = error.arg(QDir::toNativeSeparators(path));
+        if (!result.reasons.isEmpty())
+            text += QLatin1Char('\n') + result.reasons.constFirst();
+        dialogs.warning(this, title, text);
+    }
     return ok;
 }
 

@@ -231,7 +231,7 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     </message>
 </context>
 <context>
-    <name>NewCurveFile</name>
+    <name>FileWriter</name>
     <message>
         <source>der Ordner ist nicht vorhanden</source>
         <translation>the folder does not exist</translation>

@@ -537,9 +537,9 @@ private slots:
         QTest::newRow("suffix in other case")
             << "out/tp.Z2K" << QStringList{"out/tp.Z2K.z2k", "out/tp.Z2K_2.z2k"} << QStringList{}
             << "out/";
+        // Both files or neither, as in the batch mode: one box, for the first that fails.
         QTest::newRow("folder missing")
-            << "missing/tp" << QStringList{} << QStringList{"missing/tp.z2k", "missing/tp_2.z2k"}
-            << "missing/";
+            << "missing/tp" << QStringList{} << QStringList{"missing/tp.z2k"} << "missing/";
         QTest::newRow("cancelled") << "" << QStringList{} << QStringList{} << "";
     }
     void saveEndsIdle()
