@@ -1,18 +1,25 @@
+#include "AnsweringDialogs.h"
 #include "CurveChart.h"
+#include "CurvePreview.h"
 #include "OtherUser.h"
 #include "TestFiles.h"
+#include "core/ChannelConversion.h"
+#include "core/OldCurveFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 
 #include <functional>
+#include <memory>
 
 #include <grp.h>
 #include <signal.h>
@@ -76,6 +83,22 @@ private:
         return text + label;
     }
 
+    // Saves the converted curve of input from the preview window, as its button "Als CSV
+    // speichern..." (button "saveCsvButton") or "Bild speichern..." ("savePictureButton") does,
+    // the dialog answered with name. Returns the text of the warning box, empty when none came.
+    static QString saveFromPreview(const QString &input, const char *button, const QString &name)
+    {
+        auto record = std::make_unique<CurveRecord>();
+        if (!OldCurveFile::openOldCurve(input, *record).ok() || !convertCurve(*record))
+            return QStringLiteral("<not converted>");
+        AnsweringDialogs dialogs;
+        CurvePreview preview(dialogs);
+        preview.showCurve(*record, record->description);
+        dialogs.saveAnswers = {name};
+        findChildOrFail<QPushButton>(&preview, button)->click();
+        return dialogs.warnings.isEmpty() ? QString() : dialogs.warnings.constFirst().second;
+    }
+
     QString subfolder(const QString &name)
     {
         const QString path = dir.filePath(name);
@@ -85,6 +108,14 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        // The preview remembers its folders: in a folder of this test's own.
+        QVERIFY(dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+    }
+
     void writesBothChannelsAsTheWindowDoes()
     {
         const QString folder = subfolder(QStringLiteral("eins"));
@@ -222,21 +253,30 @@ private slots:
         QVERIFY(!QFile::exists(folder + "/k.z2k"));
     }
 
-    // Output names judged before anything is written; "name>target" is a link made first.
+    // Output names judged before anything is written, by the batch mode and by the preview's
+    // saves (button given); "name>target" is a link made first, a name alone a FIFO.
     void outputNamesJudged_data()
     {
+        QTest::addColumn<QByteArray>("button");
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("reason"); // %1: the folder
-        QTest::newRow("fifo") << ""
-                              << "dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei";
-        QTest::newRow("crossing") << "k.z2k>k_2.z2k"
+        const QString fifo = "dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei";
+        const QString foreign =
+            "die Verknuepfung %1/%2 gehoert einem anderen Benutzer und wird nicht verfolgt";
+        QTest::newRow("fifo") << QByteArray() << "k_2.z2k" << fifo;
+        QTest::newRow("crossing") << QByteArray() << "k.z2k>k_2.z2k"
                                   << "sie fuehrt zur selben Datei wie %1/k_2.z2k";
-        QTest::newRow("foreign, as root") << "k.z2k>geheim"
-                                          << "die Verknuepfung %1/k.z2k gehoert "
-                                             "einem anderen Benutzer und wird nicht verfolgt";
+        QTest::newRow("foreign, as root")
+            << QByteArray() << "k.z2k>geheim" << foreign.arg("%1", "k.z2k");
+        QTest::newRow("window table, fifo") << QByteArray("saveCsvButton") << "k.csv" << fifo;
+        QTest::newRow("window table, foreign, as root")
+            << QByteArray("saveCsvButton") << "k.csv>geheim" << foreign.arg("%1", "k.csv");
+        QTest::newRow("window picture, foreign, as root")
+            << QByteArray("savePictureButton") << "k.png>geheim" << foreign.arg("%1", "k.png");
     }
     void outputNamesJudged()
     {
+        QFETCH(QByteArray, button);
         QFETCH(QString, link);
         QFETCH(QString, reason);
         if (link.endsWith("geheim") && geteuid() != 0)
@@ -245,33 +285,47 @@ private slots:
         const QString input = writeTestFile(folder + "/k.hfd", swrCurve());
         writeTestFile(folder + "/geheim", "root=1\n");
         const QByteArray samples2 = QFile::encodeName(writeTestFile(folder + "/k_2.z2k", "alt 2"));
-        const QByteArray name = QFile::encodeName(folder + "/" + link.section('>', 0, 0));
-        if (link.isEmpty())
-            QVERIFY(unlink(samples2) == 0 && mkfifo(samples2, 0600) == 0);
+        const QString file = link.section('>', 0, 0);
+        const QByteArray name = QFile::encodeName(folder + "/" + file);
+        if (name == samples2)
+            QVERIFY(unlink(name) == 0);
+        if (!link.contains('>'))
+            QVERIFY(mkfifo(name, 0600) == 0);
         else
             QVERIFY(symlink(QFile::encodeName(link.section('>', 1)), name) == 0);
         if (link.endsWith("geheim"))
             QVERIFY(lchown(name, 65534, 65534) == 0);
-        const Run run = start({"--convert", input, "--png"});
-        QCOMPARE(run.exitCode, 1);
-        const QString file = link.isEmpty() ? "k_2.z2k" : link.section('>', 0, 0);
-        QCOMPARE(run.err, QString("%2: die Ausgabedatei %1/%3 kann nicht geschrieben werden: " +
-                                  reason + "\n")
-                              .arg(folder, input, file));
-        QCOMPARE(run.out, QString());
+        if (button.isEmpty()) {
+            const Run run = start({"--convert", input, "--png"});
+            QCOMPARE(run.exitCode, 1);
+            QCOMPARE(run.err, QString("%2: die Ausgabedatei %1/%3 kann nicht geschrieben werden: " +
+                                      reason + "\n")
+                                  .arg(folder, input, file));
+            QCOMPARE(run.out, QString());
+        } else {
+            // The window's words, and the batch's reason.
+            const QString what = button == "saveCsvButton" ? "Die Tabelle" : "Das Bild";
+            QCOMPARE(saveFromPreview(input, button, folder + "/" + file),
+                     QString("%2 %1/%3 konnte nicht gespeichert werden.\n" + reason)
+                         .arg(folder, what, file));
+        }
         QCOMPARE(readTestFile(folder + "/geheim"), QByteArray("root=1\n"));
         struct stat st; // a FIFO stays, and is never read
-        QVERIFY(lstat(samples2, &st) == 0);
-        QVERIFY(link.isEmpty() ? S_ISFIFO(st.st_mode) : readTestFile(samples2) == "alt 2");
+        QVERIFY(lstat(name, &st) == 0);
+        QVERIFY(link.contains('>') ? S_ISLNK(st.st_mode) : S_ISFIFO(st.st_mode));
+        if (name != samples2)
+            QCOMPARE(readTestFile(samples2), QByteArray("alt 2"));
     }
 
     // A replaced file keeps owner and group: replaced by root, or by a member of its group.
+    // The window's table is saved by root in this process (who empty).
     void ownerAndGroupKept_data()
     {
         QTest::addColumn<QStringList>("who");
         QTest::newRow("root") << QStringList{"-u", "root"};
         QTest::newRow("group member")
             << QStringList{"-u", "nobody", "-g", "nogroup", "-G", "users"};
+        QTest::newRow("window table, root") << QStringList();
     }
     void ownerAndGroupKept()
     {
@@ -283,8 +337,18 @@ private slots:
         const QString folder = subfolder(QStringLiteral("besitz"));
         QVERIFY(chmod(QFile::encodeName(folder), 0777) == 0);
         const QString input = writeTestFile(folder + "/k.hfd", swrCurve());
-        const QByteArray old = QFile::encodeName(writeTestFile(folder + "/k.z2k", "alt"));
+        const QString outputName = folder + (who.isEmpty() ? "/k.csv" : "/k.z2k");
+        const QByteArray old = QFile::encodeName(writeTestFile(outputName, "alt"));
         QVERIFY(chown(old, 65534, users->gr_gid) == 0);
+        if (who.isEmpty()) {
+            QCOMPARE(saveFromPreview(input, "saveCsvButton", outputName), QString());
+            QVERIFY(readTestFile(outputName).startsWith("Frequenz"));
+            struct stat st;
+            QVERIFY(stat(old, &st) == 0);
+            QCOMPARE(st.st_uid, uid_t(65534));
+            QCOMPARE(st.st_gid, users->gr_gid);
+            return;
+        }
         QTemporaryDir copyFolder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
         QString whyNot;
         const QString program =
@@ -701,13 +765,20 @@ private slots:
     {
         QTest::addColumn<bool>("tmpfs");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("file-size limit") << false << "die Datei wuerde groesser als erlaubt";
-        QTest::newRow("tiny tmpfs") << true << "der Datentraeger ist voll";
+        QTest::addColumn<QByteArray>("button"); // a save of the preview window instead
+        QTest::newRow("file-size limit")
+            << false << "die Datei wuerde groesser als erlaubt" << QByteArray();
+        QTest::newRow("tiny tmpfs") << true << "der Datentraeger ist voll" << QByteArray();
+        QTest::newRow("window table, tiny tmpfs")
+            << true << "der Datentraeger ist voll" << QByteArray("saveCsvButton");
+        QTest::newRow("window picture, tiny tmpfs")
+            << true << "der Datentraeger ist voll" << QByteArray("savePictureButton");
     }
     void fullDiskKeepsOldFiles()
     {
         QFETCH(bool, tmpfs);
         QFETCH(QString, cause);
+        QFETCH(QByteArray, button);
         const QString folder = subfolder(QStringLiteral("platte"));
         const QString outDir = folder + "/aus";
         QVERIFY(QDir().mkpath(outDir));
@@ -731,6 +802,17 @@ private slots:
         writeTestFile(folder + "/k.hfd", longFile);
         if (tmpfs)
             writeTestFile(outDir + "/fuell", QByteArray(4096, 'f'));
+        if (!button.isEmpty()) {
+            // An old file of the name chosen, then the long curve's table or picture.
+            const QString name = outDir + (button == "saveCsvButton" ? "/k.csv" : "/k.png");
+            writeTestFile(name, "alt");
+            const QString box = saveFromPreview(shortest, button, name);
+            QVERIFY2(box.endsWith("konnte nicht gespeichert werden.\n" + cause), qPrintable(box));
+            QCOMPARE(readTestFile(name), QByteArray("alt"));
+            QCOMPARE(QDir(outDir).entryList(QDir::Files | QDir::Hidden),
+                     QStringList({"fuell", name.section('/', -1), "k.z2k", "k_2.z2k"}));
+            return;
+        }
 
         const Run run =
             start({"--convert", shortest, "--output-dir", outDir}, QString(), [tmpfs](QProcess &p) {

@@ -148,7 +148,8 @@ private slots:
         QTemporaryDir blank;
         const auto r = curve(channel1, !channel1);
         const QString basis = blank.filePath(QStringLiteral("x"));
-        const NewCurveFile::Result e = NewCurveFile::saveNewCurveAllOrNone(basis, QStringLiteral("a b"), *r);
+        const NewCurveFile::Result e =
+            NewCurveFile::saveNewCurveAllOrNone(basis, QStringLiteral("a b"), *r);
         QCOMPARE(e.written, QStringList{basis + ".z2k"});
         QCOMPARE(readTestFile(basis + ".z2k"), content);
         QCOMPARE(QDir(blank.path()).entryList(QDir::Files), QStringList{"x.z2k"});
