@@ -10,6 +10,7 @@
 #include "core/OldCurveFile.h"
 #include "dialogs/Dialogs.h"
 #include "settings/KeyValueFile.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 #include "widgets/TextFit.h"
 
@@ -18,7 +19,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -51,9 +51,7 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
     {
         const QSignalBlocker blocker(ui->previewAction);
         ui->previewAction->setChecked(
-            QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5"))
-                .value(kPreviewKey, true)
-                .toBool());
+            SettingsFile(QStringLiteral("ZOR5")).value(kPreviewKey, true).toBool());
     }
     // Before the separator above "Beenden": new curve files for the preview, the old files
     // opened last.
@@ -213,7 +211,7 @@ QStringList ConverterWindow::openFiles(const QStringList &fileNames)
 
 void ConverterWindow::chooseNewCurves()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     const QString start =
         QDir(settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString())
             .absolutePath();
@@ -281,7 +279,7 @@ void ConverterWindow::on_quitAction_triggered()
 
 void ConverterWindow::on_previewAction_toggled(bool checked)
 {
-    QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5")).setValue(kPreviewKey, checked);
+    SettingsFile(QStringLiteral("ZOR5")).setValue(kPreviewKey, checked);
     if (checked)
         showPreview();
     else
@@ -324,7 +322,7 @@ bool ConverterWindow::checkOldCurve(const QString &fileName)
 
 QString ConverterWindow::chooseOldCurve()
 {
-    QSettings settings(SettingsPlace::organisation(), QStringLiteral("ZOR5"));
+    SettingsFile settings(QStringLiteral("ZOR5"));
     const QString start =
         QDir(settings.value(QStringLiteral("kurvenpath_alt"), QDir::homePath()).toString())
             .absolutePath();
@@ -338,7 +336,7 @@ int ConverterWindow::readOldCurve(const QString &fileName, QString &reason)
     if (fileName.isEmpty())
         return 1;
     const OldCurveFile::Result result = OldCurveFile::openOldCurve(fileName, record);
-    QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5"))
+    SettingsFile(QStringLiteral("ZOR5"))
         .setValue(QStringLiteral("kurvenpath_alt"), folderToRemember(fileName));
     if (!result.ok())
         reason = result.reason();
@@ -347,7 +345,7 @@ int ConverterWindow::readOldCurve(const QString &fileName, QString &reason)
 
 QStringList ConverterWindow::saveNewCurve()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     const QString start = settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString();
     const QString description = ui->descriptionEdit->toPlainText();
     const QString proposal = safeFileName(description.isEmpty() ? timestamp() : description);

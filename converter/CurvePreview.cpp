@@ -10,6 +10,7 @@
 #include "core/NewCurveReader.h"
 #include "dialogs/Dialogs.h"
 #include "platform/FileWriter.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 
 #include <QBoxLayout>
@@ -22,7 +23,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QValueAxis>
@@ -340,9 +340,8 @@ void CurvePreview::showReading(const QPointF &position)
 QString CurvePreview::askWhereToSave(const QString &folderKey, const QString &title,
                                      const QString &filter, const QStringList &suffixes)
 {
-    const QString start = QSettings(SettingsPlace::organisation(), SettingsPlace::application())
-                              .value(folderKey, QDir::homePath())
-                              .toString();
+    const QString start =
+        SettingsFile(SettingsPlace::application()).value(folderKey, QDir::homePath()).toString();
     const QString proposal =
         safeFileName(description.isEmpty() ? tr("Kurve") : description) + suffixes.first();
     QString chosen = dialogs.saveFileName(this, title, QDir(start).filePath(proposal), filter);
@@ -363,7 +362,7 @@ void CurvePreview::askToSavePicture()
     if (chosen.isEmpty())
         return;
     savePicture(chosen);
-    QSettings(SettingsPlace::organisation(), SettingsPlace::application())
+    SettingsFile(SettingsPlace::application())
         .setValue(QStringLiteral("bildpath"), folderToRemember(chosen));
 }
 

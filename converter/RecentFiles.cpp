@@ -1,11 +1,11 @@
 #include "RecentFiles.h"
 
 #include "core/MessageText.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 
 #include <QDir>
 #include <QMenu>
-#include <QSettings>
 
 namespace {
 
@@ -22,9 +22,7 @@ RecentFiles::RecentFiles(QMenu *menu, QObject *parent)
 
 QStringList RecentFiles::files() const
 {
-    QStringList list = QSettings(SettingsPlace::organisation(), SettingsPlace::application())
-                           .value(kKey)
-                           .toStringList();
+    QStringList list = SettingsFile(SettingsPlace::application()).value(kKey).toStringList();
     list.removeAll(QString());
     return list.mid(0, kMost);
 }
@@ -46,7 +44,7 @@ void RecentFiles::remove(const QString &path)
 
 void RecentFiles::store(const QStringList &list)
 {
-    QSettings(SettingsPlace::organisation(), SettingsPlace::application()).setValue(kKey, list);
+    SettingsFile(SettingsPlace::application()).setValue(kKey, list);
     fillMenu();
 }
 

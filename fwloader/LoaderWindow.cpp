@@ -1,6 +1,7 @@
 #include "LoaderWindow.h"
 
 #include "dialogs/Dialogs.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 #include "ui_LoaderWindow.h"
 #include "widgets/TextFit.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -62,7 +62,7 @@ LoaderWindow::LoaderWindow(const QStringList &ttyList, Dialogs *dialogs)
     });
     connect(&search, &DeviceSearch::finished, this, &LoaderWindow::searchFinished);
 
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     fontSize = settings.value(QStringLiteral("fontsize"), defaultFontSize).toInt();
     if (fontSize <= 7)
         fontSize = defaultFontSize;
@@ -77,9 +77,8 @@ LoaderWindow::LoaderWindow(const QStringList &ttyList, Dialogs *dialogs)
 
 LoaderWindow::~LoaderWindow()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     settings.setValue(QStringLiteral("fontsize"), fontSize);
-    settings.sync();
 }
 
 void LoaderWindow::setTextColour(QLabel *label, const QColor &colour)

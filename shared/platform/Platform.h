@@ -135,6 +135,11 @@ FileResult folderWritable(const QString &path);
 // letter case as one name.
 bool namesIgnoreCase(const QString &folder);
 
+// The file in which Qt's native settings store keeps an application's settings under the user's
+// configuration folder, so that it can be judged before it is read; empty where that store is
+// no file (the registry on Windows).
+QString settingsFile(const QString &organisation, const QString &application);
+
 // --- Names as the system stores them. On Unix a name is bytes; those that are no UTF-8 (Latin-1
 // names from old disks and shares) are kept as lone surrogates U+DC80 to U+DCFF, one per byte,
 // so that a name goes from the command line to the system calls unchanged. Qt's own conversion

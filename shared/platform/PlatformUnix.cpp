@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
@@ -459,6 +460,14 @@ bool namesIgnoreCase(const QString &folder)
     Q_UNUSED(folder);
     return false;
 #endif
+}
+
+QString settingsFile(const QString &organisation, const QString &application)
+{
+    // Where QSettings keeps its native format here: the XDG configuration folder.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + organisation + QLatin1Char('/') + application +
+           QStringLiteral(".conf");
 }
 
 // Names ------------------------------------------------------------------------------------

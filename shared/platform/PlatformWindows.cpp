@@ -268,6 +268,11 @@ bool namesIgnoreCase(const QString &)
     return true;
 }
 
+QString settingsFile(const QString &, const QString &)
+{
+    return QString(); // the settings live in the registry
+}
+
 // Names are text on Windows: nothing is kept apart.
 
 QString nameFromNative(const QByteArray &bytes)

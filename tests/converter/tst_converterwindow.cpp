@@ -176,6 +176,7 @@ private slots:
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
     }
 
     void init()
