@@ -25,6 +25,8 @@
 namespace {
 
 const QString kPreviewKey = QStringLiteral("kurvenvorschau");
+// Refused files named in one box.
+constexpr int kShownRefusals = 10;
 
 } // namespace
 
@@ -182,9 +184,13 @@ QStringList ConverterWindow::showNewCurves(const QStringList &fileNames)
             if (refusalReporter)
                 refusalReporter(line);
         }
+        // A box that fits on the screen: the first few files named, the rest counted.
+        QStringList shown = refused.mid(0, kShownRefusals);
+        if (refused.size() > kShownRefusals)
+            shown.append(tr("... und %1 weitere").arg(refused.size() - kShownRefusals));
         dialogs->warning(this, tr("Kurve NEU anzeigen"),
                          tr("Diese Dateien koennen nicht angezeigt werden:") + QLatin1Char('\n') +
-                             refused.join(QLatin1Char('\n')));
+                             shown.join(QLatin1Char('\n')));
     }
     if (refused.size() < fileNames.size()) {
         // Asked for in person: the preview is shown, and stays on.

@@ -484,6 +484,13 @@ private slots:
                                         << "zor2conv: unbekannte Option --schnell\nAufruf:";
         QTest::newRow("folder missing") << QStringList{"--convert", "a.hfd", "--output-dir"} << 2
                                         << "zor2conv: --output-dir braucht einen Ordner\nAufruf:";
+        QTest::newRow("folder twice")
+            << QStringList{"--convert", "a.hfd", "--output-dir", "x", "--output-dir", "y"} << 2
+            << "zor2conv: --output-dir ist zweimal angegeben\nAufruf:";
+        QTest::newRow("window, two old files")
+            << QStringList{"a.hfd", "b.hfd"} << 2
+            << "zor2conv: b.hfd: das Fenster oeffnet nur eine alte Kurvendatei; mehrere wandelt "
+               "zor2conv --convert um\nAufruf:";
         QTest::newRow("help") << QStringList{"--help"} << 0 << QString();
     }
     void usage()

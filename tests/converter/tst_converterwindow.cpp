@@ -937,6 +937,11 @@ private slots:
         QCOMPARE(dialogs->warnings.size(), 1);
         QVERIFY(dialogs->warnings.last().second.contains("Zeile 3: mehr als zwei Spalten"));
         QCOMPARE(d->compared().size(), 2);
+        // Many refused at once: a box of the first few, and the count of the rest.
+        QCOMPARE(window->showNewCurves(QStringList(300, files.filePath("fehlt.z2k"))).size(), 300);
+        const QStringList box = dialogs->warnings.last().second.split('\n');
+        QCOMPARE(box.size(), 12);
+        QCOMPARE(box.last(), QStringLiteral("... und 290 weitere"));
 
         // The comparison stays in a saved picture; the table is the converted curve's.
         dialogs->saveAnswers = {files.filePath("vergleich.png"), files.filePath("tabelle")};
