@@ -9,6 +9,7 @@
 #include "core/NewCurveFile.h"
 #include "core/OldCurveFile.h"
 #include "dialogs/Dialogs.h"
+#include "platform/Platform.h"
 #include "settings/KeyValueFile.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
@@ -157,7 +158,8 @@ void ConverterWindow::on_openButton_clicked()
 void ConverterWindow::openOldCurve(const QString &fileName)
 {
     clearCurve();
-    loadOldCurve(QFileInfo(fileName).absoluteFilePath());
+    // Names by their bytes, never through Qt's file names: a Latin-1 name stays found.
+    loadOldCurve(Platform::absoluteName(Platform::storedName(fileName)));
 }
 
 void ConverterWindow::loadOldCurve(const QString &fileName)
@@ -170,14 +172,15 @@ void ConverterWindow::loadOldCurve(const QString &fileName)
     ui->convertButton->setEnabled(true);
     ui->convertButton->setFocus();
     recent->add(fileName);
-    setWindowTitle(QStringLiteral("%1 \u2013 zor2conv").arg(QFileInfo(fileName).fileName()));
+    setWindowTitle(QStringLiteral("%1 \u2013 zor2conv")
+                       .arg(Platform::nameAsText(fileName.section(QLatin1Char('/'), -1))));
 }
 
 QStringList ConverterWindow::showNewCurves(const QStringList &fileNames)
 {
     QStringList absolute;
     for (const QString &name : fileNames)
-        absolute.append(QFileInfo(name).absoluteFilePath());
+        absolute.append(Platform::absoluteName(Platform::storedName(name)));
     const QStringList refused = preview->openCurves(absolute);
     if (!refused.isEmpty()) {
         for (const QString &line : refused) {
@@ -332,8 +335,9 @@ QString ConverterWindow::chooseOldCurve()
     const QString start =
         QDir(settings.value(QStringLiteral("kurvenpath_alt"), QDir::homePath()).toString())
             .absolutePath();
-    return dialogs->openFileName(this, tr("ZOR Kurve ALT laden", "FileDialog"), start,
-                                 tr("ZOR Kurvendatei (*.hfd)", "FileDialog"));
+    return Platform::storedName(dialogs->openFileName(this, tr("ZOR Kurve ALT laden", "FileDialog"),
+                                                      start,
+                                                      tr("ZOR Kurvendatei (*.hfd)", "FileDialog")));
 }
 
 int ConverterWindow::readOldCurve(const QString &fileName, QString &reason)
@@ -355,9 +359,9 @@ QStringList ConverterWindow::saveNewCurve()
     const QString start = settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString();
     const QString description = ui->descriptionEdit->toPlainText();
     const QString proposal = safeFileName(description.isEmpty() ? timestamp() : description);
-    const QString chosen = dialogs->saveFileName(
+    const QString chosen = Platform::storedName(dialogs->saveFileName(
         this, tr("ZOR2.0 Kurven-Datei speichern", "FileDialog"), QDir(start).filePath(proposal),
-        tr("ZOR2.0 Kurven-Datei (*.z2k)", "FileDialog"));
+        tr("ZOR2.0 Kurven-Datei (*.z2k)", "FileDialog")));
     if (chosen.isEmpty())
         return {};
 

@@ -10,6 +10,7 @@
 #include "core/NewCurveReader.h"
 #include "dialogs/Dialogs.h"
 #include "platform/FileWriter.h"
+#include "platform/Platform.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 
@@ -344,7 +345,8 @@ QString CurvePreview::askWhereToSave(const QString &folderKey, const QString &ti
         SettingsFile(SettingsPlace::application()).value(folderKey, QDir::homePath()).toString();
     const QString proposal =
         safeFileName(description.isEmpty() ? tr("Kurve") : description) + suffixes.first();
-    QString chosen = dialogs.saveFileName(this, title, QDir(start).filePath(proposal), filter);
+    QString chosen = Platform::storedName(
+        dialogs.saveFileName(this, title, QDir(start).filePath(proposal), filter));
     const bool withSuffix = std::any_of(suffixes.begin(), suffixes.end(), [&](const QString &e) {
         return chosen.endsWith(e, Qt::CaseInsensitive);
     });

@@ -154,6 +154,12 @@ QString nameAsText(const QString &name);
 // The byte a character keeps (0x80 to 0xFF), or -1 for any other character.
 int keptByte(QChar c);
 
+// The name as the system stores it, for a name that came as text from Qt (a file dialog, a
+// dropped file), which shows each byte that is no UTF-8 as U+FFFD: each part of the path that
+// holds U+FFFD is matched against the names in its folder, and where exactly one matches, that
+// name is taken with its bytes. Other names, and names without U+FFFD, come back unchanged.
+QString storedName(const QString &path);
+
 // The path made absolute against the current folder, without asking Qt (which would lose the
 // kept bytes of the current folder's name), and cleaned of "." and "..".
 QString absoluteName(const QString &path);

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -540,6 +541,38 @@ QByteArray nativeName(const QString &name)
 QString nameAsText(const QString &name)
 {
     return QString::fromUtf8(nativeName(name));
+}
+
+QString storedName(const QString &path)
+{
+    if (!path.contains(QChar::ReplacementCharacter))
+        return path;
+    const QStringList parts = path.split(QLatin1Char('/'));
+    QString done;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        QString part = parts.at(i);
+        if (part.contains(QChar::ReplacementCharacter)) {
+            const QString folder = i == 0           ? QStringLiteral(".")
+                                   : done.isEmpty() ? QStringLiteral("/")
+                                                    : done;
+            QString match;
+            int matches = 0;
+            if (DIR *d = opendir(nativePath(folder).constData())) {
+                while (const dirent *entry = readdir(d)) {
+                    const QString name = nameFromNative(QByteArray(entry->d_name));
+                    if (nameAsText(name) == part) {
+                        match = name;
+                        ++matches;
+                    }
+                }
+                closedir(d);
+            }
+            if (matches == 1)
+                part = match;
+        }
+        done = i == 0 ? part : done + QLatin1Char('/') + part;
+    }
+    return done;
 }
 
 QString absoluteName(const QString &path)

@@ -295,6 +295,11 @@ int keptByte(QChar)
     return -1;
 }
 
+QString storedName(const QString &path)
+{
+    return path;
+}
+
 QString absoluteName(const QString &path)
 {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
