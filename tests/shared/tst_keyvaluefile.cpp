@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestKeyValueFile : public QObject
 {
     Q_OBJECT
@@ -55,6 +57,13 @@ private slots:
         KeyValueFile store;
         store.setValue(QStringLiteral("a"), 1);
         QVERIFY(!store.load(dir.filePath(QStringLiteral("missing.txt"))));
+        QCOMPARE(store.entries(), QStringList{"a=1"});
+        // Nor is a FIFO waited on, or written when the store is saved.
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QVERIFY(!store.load(fifo));
+        store.save();
+        QCOMPARE(QFileInfo(fifo).isFile(), false);
         QCOMPARE(store.entries(), QStringList{"a=1"});
     }
 
