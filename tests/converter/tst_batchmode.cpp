@@ -4,6 +4,7 @@
 #include "OtherUser.h"
 #include "TestFiles.h"
 #include "core/ChannelConversion.h"
+#include "core/NewCurveReader.h"
 #include "core/OldCurveFile.h"
 
 #include <QDir>
@@ -688,6 +689,31 @@ private slots:
         QCOMPARE(second.exitCode, 1);
         QCOMPARE(second.out, QString());
         QCOMPARE(readTestFile(basis + ".z2k"), old);
+    }
+
+    // An old file with a negative step gives a falling sweep: written so, read back rising by
+    // the program's own reader, and its markers named by frequency, as for the rising sweep.
+    void fallingSweepWrittenReadAndMarked()
+    {
+        const QString folder = subfolder(QStringLiteral("fallend"));
+        const QString input =
+            writeTestFile(folder + "/fall.hfd", QByteArray(swrCurve())
+                                                    .replace("1000000 250000", "1500000 -250000")
+                                                    .replace("10 20 30", "30 20 10"));
+        const Run run = start({"--convert", input, "--markers"});
+        QCOMPARE(run.exitCode, 0);
+        const QString markers = "Minimum -5,00 SWV bei 1,00 MHz; SWV <= 2 von 1,00 bis 1,35 MHz "
+                                "(350 kHz); das untere Bandende liegt ausserhalb des Sweeps";
+        QVERIFY2(run.out.startsWith(folder + "/fall.z2k: " + markers + "\n"), qPrintable(run.out));
+        QVERIFY(readTestFile(folder + "/fall.z2k").endsWith("\n1.5;5\n1.25;0\n1;-5\n"));
+        const NewCurveReader::Result read = NewCurveReader::read(folder + "/fall.z2k");
+        QVERIFY2(read.ok(), qPrintable(read.message()));
+        QCOMPARE(read.curve.frequency, QList<double>({1, 1.25, 1.5}));
+        QCOMPARE(read.curve.value, QList<double>({-5, 0, 5}));
+        QCOMPARE(CurveMarkers::compute(read.curve.frequency.constData(),
+                                       read.curve.value.constData(), 3, Quantity::Swr)
+                     .text(2),
+                 markers);
     }
 
     // --png without a display: a picture joins each converted input's pair, a refused input gets
