@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -84,18 +83,17 @@ private:
         return text + label;
     }
 
-    // Saves the converted curve of input from the preview window, as its button "Als CSV
-    // speichern..." (button "saveCsvButton") or "Bild speichern..." ("savePictureButton") does,
-    // the dialog answered with name. Returns the text of the warning box, empty when none came.
-    static QString saveFromPreview(const QString &input, const char *button, const QString &name)
+    // Saves from the preview window as its CSV (name "*.csv") or picture button; the box's text.
+    static QString saveFromPreview(const QString &input, const QString &name)
     {
         auto record = std::make_unique<CurveRecord>();
         if (!OldCurveFile::openOldCurve(input, *record).ok() || !convertCurve(*record))
             return QStringLiteral("<not converted>");
         AnsweringDialogs dialogs;
+        dialogs.saveAnswers = {name};
         CurvePreview preview(dialogs);
         preview.showCurve(*record, record->description);
-        dialogs.saveAnswers = {name};
+        const char *button = name.endsWith(".csv") ? "saveCsvButton" : "savePictureButton";
         findChildOrFail<QPushButton>(&preview, button)->click();
         return dialogs.warnings.isEmpty() ? QString() : dialogs.warnings.constFirst().second;
     }
@@ -111,10 +109,7 @@ private:
 private slots:
     void initTestCase()
     {
-        // The preview remembers its folders: in a folder of this test's own.
-        QVERIFY(dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path())); // the preview's settings
     }
 
     void writesBothChannelsAsTheWindowDoes()
@@ -254,30 +249,31 @@ private slots:
         QVERIFY(!QFile::exists(folder + "/k.z2k"));
     }
 
-    // Output names judged before anything is written, by the batch mode and by the preview's
-    // saves (button given); "name>target" is a link made first, a name alone a FIFO.
+    // Output names judged before anything is written; "name>target" is a link made first, a
+    // name alone a FIFO. A table or picture is saved from the preview window instead.
     void outputNamesJudged_data()
     {
-        QTest::addColumn<QByteArray>("button");
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("reason"); // %1: the folder
-        const QString fifo = "dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei";
-        const QString foreign =
-            "die Verknuepfung %1/%2 gehoert einem anderen Benutzer und wird nicht verfolgt";
-        QTest::newRow("fifo") << QByteArray() << "k_2.z2k" << fifo;
-        QTest::newRow("crossing") << QByteArray() << "k.z2k>k_2.z2k"
+        QTest::newRow("fifo") << ""
+                              << "dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei";
+        QTest::newRow("crossing") << "k.z2k>k_2.z2k"
                                   << "sie fuehrt zur selben Datei wie %1/k_2.z2k";
-        QTest::newRow("foreign, as root")
-            << QByteArray() << "k.z2k>geheim" << foreign.arg("%1", "k.z2k");
-        QTest::newRow("window table, fifo") << QByteArray("saveCsvButton") << "k.csv" << fifo;
+        QTest::newRow("foreign, as root") << "k.z2k>geheim"
+                                          << "die Verknuepfung %1/k.z2k gehoert "
+                                             "einem anderen Benutzer und wird nicht verfolgt";
+        QTest::newRow("window table, fifo")
+            << "k.csv"
+            << "dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei";
         QTest::newRow("window table, foreign, as root")
-            << QByteArray("saveCsvButton") << "k.csv>geheim" << foreign.arg("%1", "k.csv");
+            << "k.csv>geheim"
+            << "die Verknuepfung %1/k.csv gehoert einem anderen Benutzer und wird nicht verfolgt";
         QTest::newRow("window picture, foreign, as root")
-            << QByteArray("savePictureButton") << "k.png>geheim" << foreign.arg("%1", "k.png");
+            << "k.png>geheim"
+            << "die Verknuepfung %1/k.png gehoert einem anderen Benutzer und wird nicht verfolgt";
     }
     void outputNamesJudged()
     {
-        QFETCH(QByteArray, button);
         QFETCH(QString, link);
         QFETCH(QString, reason);
         if (link.endsWith("geheim") && geteuid() != 0)
@@ -286,47 +282,45 @@ private slots:
         const QString input = writeTestFile(folder + "/k.hfd", swrCurve());
         writeTestFile(folder + "/geheim", "root=1\n");
         const QByteArray samples2 = QFile::encodeName(writeTestFile(folder + "/k_2.z2k", "alt 2"));
-        const QString file = link.section('>', 0, 0);
-        const QByteArray name = QFile::encodeName(folder + "/" + file);
-        if (name == samples2)
-            QVERIFY(unlink(name) == 0);
-        if (!link.contains('>'))
+        const QByteArray name = QFile::encodeName(folder + "/" + link.section('>', 0, 0));
+        if (link.isEmpty())
+            QVERIFY(unlink(samples2) == 0 && mkfifo(samples2, 0600) == 0);
+        else if (!link.contains('>'))
             QVERIFY(mkfifo(name, 0600) == 0);
         else
             QVERIFY(symlink(QFile::encodeName(link.section('>', 1)), name) == 0);
         if (link.endsWith("geheim"))
             QVERIFY(lchown(name, 65534, 65534) == 0);
-        if (button.isEmpty()) {
-            const Run run = start({"--convert", input, "--png"});
-            QCOMPARE(run.exitCode, 1);
-            QCOMPARE(run.err, QString("%2: die Ausgabedatei %1/%3 kann nicht geschrieben werden: " +
-                                      reason + "\n")
-                                  .arg(folder, input, file));
-            QCOMPARE(run.out, QString());
-        } else {
-            // The window's words, and the batch's reason.
-            const QString what = button == "saveCsvButton" ? "Die Tabelle" : "Das Bild";
-            QCOMPARE(saveFromPreview(input, button, folder + "/" + file),
-                     QString("%2 %1/%3 konnte nicht gespeichert werden.\n" + reason)
-                         .arg(folder, what, file));
+        const QString file = link.isEmpty() ? "k_2.z2k" : link.section('>', 0, 0);
+        if (!file.endsWith(".z2k")) { // the window's words, the batch's reason; nothing changed
+            QCOMPARE(saveFromPreview(input, folder + "/" + file),
+                     (file.endsWith(".csv") ? "Die Tabelle " : "Das Bild ") + folder + "/" + file +
+                         " konnte nicht gespeichert werden.\n" + reason.arg(folder));
+            struct stat st;
+            QVERIFY(lstat(name, &st) == 0 && S_ISLNK(st.st_mode) == link.contains('>'));
+            QCOMPARE(readTestFile(folder + "/geheim"), QByteArray("root=1\n"));
+            return;
         }
+        const Run run = start({"--convert", input, "--png"});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, QString("%2: die Ausgabedatei %1/%3 kann nicht geschrieben werden: " +
+                                  reason + "\n")
+                              .arg(folder, input, file));
+        QCOMPARE(run.out, QString());
         QCOMPARE(readTestFile(folder + "/geheim"), QByteArray("root=1\n"));
         struct stat st; // a FIFO stays, and is never read
-        QVERIFY(lstat(name, &st) == 0);
-        QVERIFY(link.contains('>') ? S_ISLNK(st.st_mode) : S_ISFIFO(st.st_mode));
-        if (name != samples2)
-            QCOMPARE(readTestFile(samples2), QByteArray("alt 2"));
+        QVERIFY(lstat(samples2, &st) == 0);
+        QVERIFY(link.isEmpty() ? S_ISFIFO(st.st_mode) : readTestFile(samples2) == "alt 2");
     }
 
     // A replaced file keeps owner and group: replaced by root, or by a member of its group.
-    // The window's table is saved by root in this process (who empty).
     void ownerAndGroupKept_data()
     {
         QTest::addColumn<QStringList>("who");
         QTest::newRow("root") << QStringList{"-u", "root"};
         QTest::newRow("group member")
             << QStringList{"-u", "nobody", "-g", "nogroup", "-G", "users"};
-        QTest::newRow("window table, root") << QStringList();
+        QTest::newRow("window table, root, in this process") << QStringList();
     }
     void ownerAndGroupKept()
     {
@@ -338,16 +332,13 @@ private slots:
         const QString folder = subfolder(QStringLiteral("besitz"));
         QVERIFY(chmod(QFile::encodeName(folder), 0777) == 0);
         const QString input = writeTestFile(folder + "/k.hfd", swrCurve());
-        const QString outputName = folder + (who.isEmpty() ? "/k.csv" : "/k.z2k");
-        const QByteArray old = QFile::encodeName(writeTestFile(outputName, "alt"));
+        const QString oldName = folder + (who.isEmpty() ? "/k.csv" : "/k.z2k");
+        const QByteArray old = QFile::encodeName(writeTestFile(oldName, "alt"));
         QVERIFY(chown(old, 65534, users->gr_gid) == 0);
         if (who.isEmpty()) {
-            QCOMPARE(saveFromPreview(input, "saveCsvButton", outputName), QString());
-            QVERIFY(readTestFile(outputName).startsWith("Frequenz"));
+            QCOMPARE(saveFromPreview(input, oldName), QString());
             struct stat st;
-            QVERIFY(stat(old, &st) == 0);
-            QCOMPARE(st.st_uid, uid_t(65534));
-            QCOMPARE(st.st_gid, users->gr_gid);
+            QVERIFY(stat(old, &st) == 0 && st.st_uid == 65534 && st.st_gid == users->gr_gid);
             return;
         }
         QTemporaryDir copyFolder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
@@ -691,27 +682,21 @@ private slots:
         QCOMPARE(readTestFile(basis + ".z2k"), old);
     }
 
-    // An old file with a negative step gives a falling sweep: written so, read back rising by
-    // the program's own reader, and its markers named by frequency, as for the rising sweep.
+    // A negative step: written falling, read back rising, markers as for the rising sweep.
     void fallingSweepWrittenReadAndMarked()
     {
-        const QString folder = subfolder(QStringLiteral("fallend"));
-        const QString input =
-            writeTestFile(folder + "/fall.hfd", QByteArray(swrCurve())
-                                                    .replace("1000000 250000", "1500000 -250000")
-                                                    .replace("10 20 30", "30 20 10"));
-        const Run run = start({"--convert", input, "--markers"});
-        QCOMPARE(run.exitCode, 0);
-        const QString markers = "Minimum -5,00 SWV bei 1,00 MHz; SWV <= 2 von 1,00 bis 1,35 MHz "
+        const QString input = writeTestFile(subfolder(QStringLiteral("fallend")) + "/f.hfd",
+                                            QByteArray(swrCurve())
+                                                .replace("1000000 250000", "1500000 -250000")
+                                                .replace("10 20 30", "30 20 10"));
+        const QString output = QString(input).replace(".hfd", ".z2k"),
+                      markers = "Minimum -5,00 SWV bei 1,00 MHz; SWV <= 2 von 1,00 bis 1,35 MHz "
                                 "(350 kHz); das untere Bandende liegt ausserhalb des Sweeps";
-        QVERIFY2(run.out.startsWith(folder + "/fall.z2k: " + markers + "\n"), qPrintable(run.out));
-        QVERIFY(readTestFile(folder + "/fall.z2k").endsWith("\n1.5;5\n1.25;0\n1;-5\n"));
-        const NewCurveReader::Result read = NewCurveReader::read(folder + "/fall.z2k");
-        QVERIFY2(read.ok(), qPrintable(read.message()));
-        QCOMPARE(read.curve.frequency, QList<double>({1, 1.25, 1.5}));
-        QCOMPARE(read.curve.value, QList<double>({-5, 0, 5}));
-        QCOMPARE(CurveMarkers::compute(read.curve.frequency.constData(),
-                                       read.curve.value.constData(), 3, Quantity::Swr)
+        QVERIFY(start({"--convert", input, "--markers"}).out.startsWith(output + ": " + markers));
+        QVERIFY(readTestFile(output).endsWith("\n1.5;5\n1.25;0\n1;-5\n"));
+        const NewCurve read = NewCurveReader::read(output).curve;
+        QCOMPARE(read.value, QList<double>({-5, 0, 5}));
+        QCOMPARE(CurveMarkers::compute(read.frequency.data(), read.value.data(), 3, Quantity::Swr)
                      .text(2),
                  markers);
     }
@@ -797,21 +782,15 @@ private slots:
     void fullDiskKeepsOldFiles_data()
     {
         QTest::addColumn<bool>("tmpfs");
-        QTest::addColumn<QString>("cause");
-        QTest::addColumn<QByteArray>("button"); // a save of the preview window instead
-        QTest::newRow("file-size limit")
-            << false << "die Datei wuerde groesser als erlaubt" << QByteArray();
-        QTest::newRow("tiny tmpfs") << true << "der Datentraeger ist voll" << QByteArray();
-        QTest::newRow("window table, tiny tmpfs")
-            << true << "der Datentraeger ist voll" << QByteArray("saveCsvButton");
-        QTest::newRow("window picture, tiny tmpfs")
-            << true << "der Datentraeger ist voll" << QByteArray("savePictureButton");
+        QTest::addColumn<QString>("cause"); // "window": the preview's table over an old one
+        QTest::newRow("file-size limit") << false << "die Datei wuerde groesser als erlaubt";
+        QTest::newRow("tiny tmpfs") << true << "der Datentraeger ist voll";
+        QTest::newRow("window table, tiny tmpfs") << true << "window";
     }
     void fullDiskKeepsOldFiles()
     {
         QFETCH(bool, tmpfs);
         QFETCH(QString, cause);
-        QFETCH(QByteArray, button);
         const QString folder = subfolder(QStringLiteral("platte"));
         const QString outDir = folder + "/aus";
         QVERIFY(QDir().mkpath(outDir));
@@ -835,15 +814,13 @@ private slots:
         writeTestFile(folder + "/k.hfd", longFile);
         if (tmpfs)
             writeTestFile(outDir + "/fuell", QByteArray(4096, 'f'));
-        if (!button.isEmpty()) {
-            // An old file of the name chosen, then the long curve's table or picture.
-            const QString name = outDir + (button == "saveCsvButton" ? "/k.csv" : "/k.png");
-            writeTestFile(name, "alt");
-            const QString box = saveFromPreview(shortest, button, name);
-            QVERIFY2(box.endsWith("konnte nicht gespeichert werden.\n" + cause), qPrintable(box));
-            QCOMPARE(readTestFile(name), QByteArray("alt"));
+        if (cause == "window") {
+            writeTestFile(outDir + "/k.csv", "alt");
+            QVERIFY(saveFromPreview(shortest, outDir + "/k.csv")
+                        .endsWith("gespeichert werden.\nder Datentraeger ist voll"));
+            QCOMPARE(readTestFile(outDir + "/k.csv"), QByteArray("alt"));
             QCOMPARE(QDir(outDir).entryList(QDir::Files | QDir::Hidden),
-                     QStringList({"fuell", name.section('/', -1), "k.z2k", "k_2.z2k"}));
+                     QStringList({"fuell", "k.csv", "k.z2k", "k_2.z2k"}));
             return;
         }
 

@@ -57,13 +57,6 @@ private slots:
         QTest::newRow("batch option without --convert")
             << QStringList{"--png", "a.hfd"} << Mode::Window << Error::Combination << "--png"
             << QStringList{"a.hfd"} << none;
-        QTest::newRow("folder given twice")
-            << QStringList{"--convert", "a.hfd", "--output-dir", "x", "--output-dir=y"}
-            << Mode::Window << Error::Repeated << "--output-dir" << none << none;
-        QTest::newRow("window, second old file")
-            << QStringList{"a.hfd", "k.z2k", "b.HFD", "c.hfd"} << Mode::Window
-            << Error::UnexpectedArgument << "b.HFD"
-            << QStringList{"a.hfd", "k.z2k", "b.HFD", "c.hfd"} << none;
         QTest::newRow("empty argument after --")
             << QStringList{"--convert", "--", ""} << Mode::Window << Error::EmptyArgument
             << QString() << none << none;

@@ -1020,28 +1020,23 @@ private slots:
         QVERIFY(!setting("ZOR2", "zuletztgeoeffnet").toStringList().contains(paths[3]));
     }
 
-    // An old file named in Latin-1 bytes (from an old disk): found from the command line's
-    // bytes, from the open dialog's text (each such byte shown as U+FFFD) and from the list of
-    // files opened last, which keeps the bytes.
+    // An old file named in Latin-1 bytes: found from the command line's bytes, the open
+    // dialog's text (such a byte as U+FFFD) and the list of files opened last.
     void latin1Names()
     {
         const QString folder = files.filePath(QStringLiteral("latin1"));
-        // Qt cannot see the name to remove it with the test's folder.
         const auto gone = qScopeGuard([&] { QProcess::execute("rm", {"-rf", folder}); });
-        const QByteArray name = QFile::encodeName(folder) + "/\xe4rger.hfd";
         QVERIFY(::rename(QFile::encodeName(writeOld("latin1/a.hfd", oldFile("#V4.04", 1, "K"))),
-                         name) == 0);
+                         QFile::encodeName(folder) + "/\xe4rger.hfd") == 0);
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder));
         window->openFiles({Platform::nameFromNative("\xe4rger.hfd")});
-        QVERIFY(QDir::setCurrent(before));
-        QVERIFY(inState(State::Loaded));
+        QVERIFY(QDir::setCurrent(before) && inState(State::Loaded));
         open(folder + "/" + QChar(QChar::ReplacementCharacter) + "rger.hfd");
         QVERIFY(inState(State::Loaded));
         window->clearCurve();
         child<QMenu>("recentMenu")->actions().constFirst()->trigger();
-        QVERIFY(inState(State::Loaded));
-        QCOMPARE(dialogs->warnings, (QList<QPair<QString, QString>>()));
+        QVERIFY(inState(State::Loaded) && dialogs->warnings.isEmpty());
     }
 
     void englishTranslationCoversTheWindow()

@@ -1,6 +1,5 @@
 #include "core/NewCurveFile.h"
 #include "core/NewCurveReader.h"
-#include "core/NumberText.h"
 
 #include <QTest>
 
@@ -20,7 +19,7 @@ private slots:
         r->pointCount = 3;
         r->channel1Ok = r->channel2Ok = true;
         const double f[] = {0.00001234, 145.1234567, 145.1234568};
-        const double w[] = {-12.3456789, NumberText::kLargest, -1e-310};
+        const double w[] = {-12.3456789, 1e300, -1e-310};
         std::copy(f, f + 3, r->frequency.begin());
         std::copy(w, w + 3, r->value2.begin());
         const NewCurveReader::Result e = NewCurveReader::parse(
@@ -55,30 +54,21 @@ private slots:
         QTest::newRow("control byte shown escaped")
             << QByteArray("#a\n1;2\x1b[2J\n") << 2
             << "Zeile 2: der Wert \"2\\x1b[2J\" ist keine Zahl";
-        QTest::newRow("rising, then falling")
+        QTest::newRow("falling frequency")
             << QByteArray("#a\n1;1\n2;1\n2;1\n1.5;1\n") << 5
             << "Zeile 5: die Frequenz ist kleiner als in der Zeile davor";
-        QTest::newRow("falling, then rising")
-            << QByteArray("#a\n2;1\n1;1\n1.5;1\n") << 4
-            << "Zeile 4: die Frequenz ist groesser als in der Zeile davor";
         QTest::newRow("no points") << QByteArray("#a\n") << 2 << "Zeile 2: keine Messpunkte";
-        QTest::newRow("byte order mark")
-            << QByteArray("\xEF\xBB\xBF#a\n1;2\n") << 1
-            << "Zeile 1: die Datei beginnt mit einer UTF-8-Bytereihenfolgemarke (BOM)";
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF#a\n1;2\n") << 1
+                                         << "Zeile 1: die Datei beginnt mit einer "
+                                            "UTF-8-Bytereihenfolgemarke (BOM)";
         // What the writer refuses, in the writer's word.
         QTest::newRow("nan") << QByteArray("#a\n1;nan\n") << 2
                              << "Zeile 2: der Wert \"nan\" ist nicht darstellbar";
-        QTest::newRow("infinite frequency")
-            << QByteArray("#a\n-inf;1\n") << 2
-            << "Zeile 2: die Frequenz \"-inf\" ist nicht darstellbar";
         QTest::newRow("beyond the axis") << QByteArray("#a\n1;-1e308\n") << 2
                                          << "Zeile 2: der Wert \"-1e308\" ist nicht darstellbar";
         QTest::newRow("beyond a double")
             << QByteArray("#a\n1e400;1\n") << 2
             << "Zeile 2: die Frequenz \"1e400\" ist nicht darstellbar: Zahl zu gross";
-        QTest::newRow("below a double")
-            << QByteArray("#a\n1;1e-400\n") << 2
-            << "Zeile 2: der Wert \"1e-400\" ist nicht darstellbar: Zahl zu klein";
     }
     void refusals()
     {
