@@ -826,18 +826,6 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 <context>
     <name>SettingsFile</name>
     <message>
-        <source>die Verknuepfung %1 gehoert einem anderen Benutzer</source>
-        <translation>the link %1 belongs to another user</translation>
-    </message>
-    <message>
-        <source>die Verknuepfungen bilden eine Schleife</source>
-        <translation>the links form a loop</translation>
-    </message>
-    <message>
-        <source>sie ist eine FIFO (benannte Pipe), keine gewoehnliche Datei</source>
-        <translation>it is a FIFO (named pipe), not a regular file</translation>
-    </message>
-    <message>
         <source>sie ist groesser als %1 MB</source>
         <translation>it is larger than %1 MB</translation>
     </message>

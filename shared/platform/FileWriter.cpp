@@ -40,40 +40,6 @@ QString reason(const Platform::FileResult &result, const TargetFile &file)
     return FileCause::text(result);
 }
 
-// Why nothing may be written at the file's name, or an empty text: only a regular file, a
-// missing one, or a link of this user to either is replaced.
-QString refused(const TargetFile &file)
-{
-    using Problem = Platform::OutputTarget::Problem;
-    const Platform::OutputTarget &a = file.output;
-    if (!a.result.ok())
-        return FileCause::text(a.result);
-    switch (a.problem) {
-    case Problem::None:
-        break;
-    case Problem::ForeignLink:
-        return FileWriter::tr("die Verknuepfung %1 gehoert einem anderen Benutzer und wird "
-                              "nicht verfolgt")
-            .arg(a.link);
-    case Problem::LinkLoop:
-        return FileWriter::tr("die Verknuepfungen bilden eine Schleife");
-    case Problem::NotRegular:
-        switch (a.kind) {
-        case Platform::FileKind::Folder:
-            return FileCause::text({Platform::FileError::IsAFolder, QString()});
-        case Platform::FileKind::Fifo:
-            return FileWriter::tr("dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei");
-        case Platform::FileKind::Device:
-            return FileWriter::tr("dort ist ein Geraet, keine gewoehnliche Datei");
-        case Platform::FileKind::Socket:
-            return FileWriter::tr("dort ist ein Socket, keine gewoehnliche Datei");
-        default:
-            return FileWriter::tr("dort ist keine gewoehnliche Datei");
-        }
-    }
-    return QString();
-}
-
 // Removes what a failed save left: temporary files, and old contents put back in place.
 void rollBack(std::vector<TargetFile> &files)
 {
@@ -104,7 +70,7 @@ void failure(FileWriter::Result &outcome, const TargetFile &file,
 bool check(const std::vector<TargetFile> &files, FileWriter::Result &outcome)
 {
     for (std::size_t i = 0; i < files.size(); ++i) {
-        QString why = refused(files[i]);
+        QString why = FileWriter::refusal(files[i].output);
         for (std::size_t j = 0; why.isEmpty() && j < files.size(); ++j) {
             if (j != i && FileWriter::comparisonPath(files[j].dest) ==
                               FileWriter::comparisonPath(files[i].dest))
@@ -119,6 +85,37 @@ bool check(const std::vector<TargetFile> &files, FileWriter::Result &outcome)
 }
 
 } // namespace
+
+QString FileWriter::refusal(const Platform::OutputTarget &a)
+{
+    using Problem = Platform::OutputTarget::Problem;
+    if (!a.result.ok())
+        return FileCause::text(a.result);
+    switch (a.problem) {
+    case Problem::None:
+        break;
+    case Problem::ForeignLink:
+        return tr("die Verknuepfung %1 gehoert einem anderen Benutzer und wird "
+                  "nicht verfolgt")
+            .arg(a.link);
+    case Problem::LinkLoop:
+        return tr("die Verknuepfungen bilden eine Schleife");
+    case Problem::NotRegular:
+        switch (a.kind) {
+        case Platform::FileKind::Folder:
+            return FileCause::text({Platform::FileError::IsAFolder, QString()});
+        case Platform::FileKind::Fifo:
+            return tr("dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei");
+        case Platform::FileKind::Device:
+            return tr("dort ist ein Geraet, keine gewoehnliche Datei");
+        case Platform::FileKind::Socket:
+            return tr("dort ist ein Socket, keine gewoehnliche Datei");
+        default:
+            return tr("dort ist keine gewoehnliche Datei");
+        }
+    }
+    return QString();
+}
 
 QString FileWriter::comparisonPath(const QString &name)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QList>
@@ -35,6 +37,11 @@ public:
     // Writes every file, or none. All names are judged before anything is written: what is at
     // each name, and whether two names lead to one file.
     static Result writeAllOrNone(const QList<File> &files);
+
+    // Why nothing may be written at the name judged so (Platform::outputTarget), as the user is
+    // told; empty when it may be. Only a regular file, a missing one, or a link of this user to
+    // either is replaced.
+    static QString refusal(const Platform::OutputTarget &target);
 
     // The path of the file a name is written to, for comparing only: links followed (as the
     // writer follows them) and resolved as far as the path exists, folded to one letter case

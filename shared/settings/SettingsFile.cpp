@@ -13,28 +13,6 @@
 
 namespace {
 
-// Why nothing at name may be read as settings, or an empty text.
-QString unusable(const Platform::OutputTarget &target)
-{
-    using Problem = Platform::OutputTarget::Problem;
-    if (!target.result.ok())
-        return FileCause::text(target.result);
-    switch (target.problem) {
-    case Problem::None:
-        return QString();
-    case Problem::ForeignLink:
-        return SettingsFile::tr("die Verknuepfung %1 gehoert einem anderen Benutzer")
-            .arg(Platform::nameAsText(target.link));
-    case Problem::LinkLoop:
-        return SettingsFile::tr("die Verknuepfungen bilden eine Schleife");
-    case Problem::NotRegular:
-        break;
-    }
-    return target.kind == Platform::FileKind::Fifo
-               ? SettingsFile::tr("sie ist eine FIFO (benannte Pipe), keine gewoehnliche Datei")
-               : FileCause::notRegularFile();
-}
-
 // Whether content reads as a settings file as Qt writes one: lines of a group "[...]", of a key
 // and a value "key=..." (Qt escapes blanks in keys), comments and empty lines; a line that ends
 // in "\" goes on in the next. Any other text (a shell's "export A=1" too), or bytes that are no
@@ -74,7 +52,7 @@ SettingsFile::SettingsFile(const QString &application)
     copyFolder = std::make_unique<QTemporaryDir>();
     const QString copy = copyFolder->filePath(QStringLiteral("settings.conf"));
     const Platform::OutputTarget target = Platform::outputTarget(file);
-    why = unusable(target);
+    why = FileWriter::refusal(target); // read only what the writer would replace
     QByteArray content;
     if (why.isEmpty() && target.kind != Platform::FileKind::Missing) {
         const Platform::ReadResult read = Platform::readRegularFile(target.path, kMaxSize);

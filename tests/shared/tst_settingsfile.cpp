@@ -29,10 +29,10 @@ private slots:
         QTest::newRow("own link to a text") << "link>Einkauf\nMilch, Brot\n" << notSettings;
         QTest::newRow("own link to a shell's") << "link>export PATH=/opt\n" << notSettings;
         QTest::newRow("fifo") << "fifo"
-                              << "sie ist eine FIFO (benannte Pipe), keine gewoehnliche Datei";
+                              << "dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei";
         QTest::newRow("60 MB") << "large"
                                << "sie ist groesser als 1 MB";
-        QTest::newRow("foreign link, as root") << "foreign>" + good << "anderen Benutzer";
+        QTest::newRow("foreign link, as root") << "foreign>" + good << "und wird nicht verfolgt";
     }
     void judgedBeforeUse()
     {
