@@ -22,8 +22,7 @@ private slots:
     {
         QTest::addColumn<QString>("there");
         QTest::addColumn<QString>("problem"); // the end of the reason; empty: the file is used
-        const QString good = "[General]\nfontsize=12\n";
-        const QString notSettings = "keine Einstellungsdatei";
+        const QString good = "[General]\nfontsize=12\n", notSettings = "keine Einstellungsdatei";
         QTest::newRow("regular") << good << QString();
         QTest::newRow("own link to settings") << "link>" + good << QString();
         QTest::newRow("own link to a text") << "link>Einkauf\nMilch, Brot\n" << notSettings;
@@ -52,7 +51,7 @@ private slots:
         QVERIFY(!there.contains('>') || symlink(QFile::encodeName(target), name) == 0);
         QVERIFY(!there.startsWith("foreign") || lchown(name, 65534, 65534) == 0);
         const QString file = there.contains('>') ? target : path;
-        const bool special = there == "fifo" || there == "large";
+        const bool special = there == "fifo" || there == "large"; // not read back here
         const QByteArray old = special ? QByteArray() : readTestFile(file);
 
         QElapsedTimer timer; // a FIFO blocks, a huge file takes seconds
@@ -65,13 +64,12 @@ private slots:
         QVERIFY(timer.elapsed() < 1000);
 
         struct stat st; // a link stays a link, a FIFO a FIFO
-        QVERIFY(lstat(name, &st) == 0 && S_ISLNK(st.st_mode) == there.contains('>'));
-        QVERIFY(S_ISFIFO(st.st_mode) == (there == "fifo"));
-        if (problem.isEmpty()) // the other settings of a good file stay
-            QCOMPARE(readTestFile(file), old + "kurvenpath=/neu/\n");
-        else
-            QCOMPARE(special ? QByteArray() : readTestFile(file), old);
-        QVERIFY(there != "large" || QFileInfo(path).size() == 60 << 20);
+        QVERIFY(lstat(name, &st) == 0 && S_ISLNK(st.st_mode) == there.contains('>') &&
+                S_ISFIFO(st.st_mode) == (there == "fifo") &&
+                (there != "large" || st.st_size == 60 << 20));
+        // The other settings of a good file stay; any other file stays as it was.
+        QCOMPARE(special ? QByteArray() : readTestFile(file),
+                 problem.isEmpty() ? old + "kurvenpath=/neu/\n" : old);
     }
 };
 
