@@ -7,11 +7,11 @@
 #include "core/CsvFile.h"
 #include "core/CurveMarkers.h"
 #include "core/Diagnostics.h"
-#include "core/MessageText.h"
 #include "core/NewCurveFile.h"
 #include "core/OldCurveFile.h"
 #include "platform/FileCause.h"
 #include "platform/FileWriter.h"
+#include "platform/MessageText.h"
 #include "platform/Platform.h"
 
 #include <QApplication>

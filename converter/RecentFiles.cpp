@@ -1,6 +1,6 @@
 #include "RecentFiles.h"
 
-#include "core/MessageText.h"
+#include "platform/MessageText.h"
 #include "platform/Platform.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"

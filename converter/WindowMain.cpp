@@ -5,7 +5,7 @@
 #include "Translation.h"
 #include "commandline/CommandLine.h"
 #include "core/Diagnostics.h"
-#include "core/MessageText.h"
+#include "platform/MessageText.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 #include "widgets/QtTranslation.h"

@@ -2,9 +2,6 @@
 
 #include "platform/Platform.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace {
 
 // The device file a port name means, as the serial layer reads it: on Linux a name that starts
@@ -47,7 +44,6 @@ QString resolvedPortName(const QString &port)
 {
     if (currentPortSystem() == PortSystem::Windows || port.isEmpty())
         return port;
-    const QString location = QFileInfo(portSystemLocation(port)).absoluteFilePath();
-    const QString device = QFileInfo(location).canonicalFilePath();
-    return device.isEmpty() ? QDir::cleanPath(location) : device;
+    // By the platform's own resolution, which keeps the bytes of a name that is no UTF-8.
+    return Platform::resolvedPath(portSystemLocation(port));
 }

@@ -32,8 +32,9 @@ bool comPortNames();
 
 // --- Serial devices and standard streams
 
-// What came of claiming a serial device for this process alone.
-enum class DeviceClaim { Held, NotFound, NotATerminal, NoPermission, Busy, Failed };
+// What came of claiming a serial device for this process alone. NoDescriptors: this process may
+// open no further file.
+enum class DeviceClaim { Held, NotFound, NotATerminal, NoPermission, Busy, NoDescriptors, Failed };
 
 struct DeviceLock
 {
@@ -44,8 +45,11 @@ struct DeviceLock
 // Opens the device at path (a resolved name) on a descriptor of its own and takes an exclusive
 // advisory lock on it, without waiting. Every loader asks for it before it opens the port, so
 // a second one finds the port Busy whatever name it used, root included; the system drops the
-// lock when the process ends. Nothing is changed on the line. Where ports are opened
-// exclusively by the system itself (Windows), the claim is Held at once.
+// lock when the process ends. A port that another program holds by the usual means is Busy as
+// well: its exclusive mode, a record lock on the device, or a lock file in /var/lock or
+// /run/lock whose process is alive. Only a lock file whose process is gone is removed. Nothing
+// is changed on the line. Where ports are opened exclusively by the system itself (Windows),
+// the claim is Held at once.
 DeviceLock lockDevice(const QString &path);
 // Gives the lock up; harmless on a lock that is not held.
 void releaseDevice(DeviceLock &lock);
@@ -53,6 +57,12 @@ void releaseDevice(DeviceLock &lock);
 // Whether the terminal open on handle has hung up (its device or the other side of a
 // pseudo-terminal is gone). Where the system cannot tell, true: every read error ends the line.
 bool lineHungUp(qintptr handle);
+
+// Raises the soft limit of open descriptors to the hard limit, so that many ports can be asked
+// at once. Where the system sets no such limit, nothing.
+void raiseDescriptorLimit();
+// How many more descriptors this process may open now; -1 where the system sets no limit.
+int freeDescriptors();
 
 // Standard input, output and error that are closed at start are opened on the null device, so
 // that no file or port the program opens later takes their place. Output and error are opened

@@ -80,6 +80,14 @@ bool lineHungUp(qintptr)
     return true;
 }
 
+// Handles have no limit that a port search could reach.
+void raiseDescriptorLimit() {}
+
+int freeDescriptors()
+{
+    return -1;
+}
+
 void occupyClosedStandardStreams() {}
 
 void failWritesToClosedPipes() {}

@@ -1,4 +1,4 @@
-#include "core/MessageText.h"
+#include "platform/MessageText.h"
 
 #include "platform/Platform.h"
 
