@@ -61,9 +61,8 @@ private slots:
         QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF#a\n1;2\n") << 1
                                          << "Zeile 1: die Datei beginnt mit einer "
                                             "UTF-8-Bytereihenfolgemarke (BOM)";
-        // What the writer refuses, in the writer's word.
-        QTest::newRow("nan") << QByteArray("#a\n1;nan\n") << 2
-                             << "Zeile 2: der Wert \"nan\" ist nicht darstellbar";
+        QTest::newRow("nan, as the writer refuses it")
+            << QByteArray("#a\n1;nan\n") << 2 << "Zeile 2: der Wert \"nan\" ist nicht darstellbar";
         QTest::newRow("beyond the axis") << QByteArray("#a\n1;-1e308\n") << 2
                                          << "Zeile 2: der Wert \"-1e308\" ist nicht darstellbar";
         QTest::newRow("beyond a double")
