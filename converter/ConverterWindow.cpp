@@ -9,7 +9,9 @@
 #include "core/NewCurveFile.h"
 #include "core/OldCurveFile.h"
 #include "dialogs/Dialogs.h"
+#include "platform/Platform.h"
 #include "settings/KeyValueFile.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 #include "widgets/AccessibleTexts.h"
 #include "widgets/TextFit.h"
@@ -19,13 +21,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 
 namespace {
 
 const QString kPreviewKey = QStringLiteral("kurvenvorschau");
+// Refused files named in one box.
+constexpr int kShownRefusals = 10;
 
 } // namespace
 
@@ -52,9 +55,7 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
     {
         const QSignalBlocker blocker(ui->previewAction);
         ui->previewAction->setChecked(
-            QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5"))
-                .value(kPreviewKey, true)
-                .toBool());
+            SettingsFile(QStringLiteral("ZOR5")).value(kPreviewKey, true).toBool());
     }
     addFileMenuEntries();
     // A description comes from a file's name and label: text, never HTML.
@@ -177,7 +178,8 @@ void ConverterWindow::openOldCurve(const QString &fileName)
     if (!conversionMayGo())
         return;
     clearCurve();
-    loadOldCurve(QFileInfo(fileName).absoluteFilePath());
+    // Names by their bytes, never through Qt's file names: a Latin-1 name stays found.
+    loadOldCurve(Platform::absoluteName(Platform::storedName(fileName)));
 }
 
 bool ConverterWindow::conversionMayGo()
@@ -207,23 +209,28 @@ void ConverterWindow::loadOldCurve(const QString &fileName)
     ui->convertButton->setEnabled(true);
     ui->convertButton->setFocus();
     recent->add(fileName);
-    setWindowTitle(QStringLiteral("%1 \u2013 zor2conv").arg(QFileInfo(fileName).fileName()));
+    setWindowTitle(QStringLiteral("%1 \u2013 zor2conv")
+                       .arg(Platform::nameAsText(fileName.section(QLatin1Char('/'), -1))));
 }
 
 QStringList ConverterWindow::showNewCurves(const QStringList &fileNames)
 {
     QStringList absolute;
     for (const QString &name : fileNames)
-        absolute.append(QFileInfo(name).absoluteFilePath());
+        absolute.append(Platform::absoluteName(Platform::storedName(name)));
     const QStringList refused = preview->openCurves(absolute);
     if (!refused.isEmpty()) {
         for (const QString &line : refused) {
             if (refusalReporter)
                 refusalReporter(line);
         }
+        // A box that fits on the screen: the first few files named, the rest counted.
+        QStringList shown = refused.mid(0, kShownRefusals);
+        if (refused.size() > kShownRefusals)
+            shown.append(tr("... und %1 weitere").arg(refused.size() - kShownRefusals));
         dialogs->warning(this, tr("Kurve NEU anzeigen"),
                          tr("Diese Dateien koennen nicht angezeigt werden:") + QLatin1Char('\n') +
-                             refused.join(QLatin1Char('\n')));
+                             shown.join(QLatin1Char('\n')));
     }
     if (refused.size() < fileNames.size()) {
         // Asked for in person: the preview is shown, and stays on.
@@ -250,7 +257,7 @@ QStringList ConverterWindow::openFiles(const QStringList &fileNames)
 
 void ConverterWindow::chooseNewCurves()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     const QString start =
         QDir(settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString())
             .absolutePath();
@@ -323,7 +330,7 @@ void ConverterWindow::on_quitAction_triggered()
 
 void ConverterWindow::on_previewAction_toggled(bool checked)
 {
-    QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5")).setValue(kPreviewKey, checked);
+    SettingsFile(QStringLiteral("ZOR5")).setValue(kPreviewKey, checked);
     if (checked)
         showPreview();
     else
@@ -370,12 +377,13 @@ bool ConverterWindow::checkOldCurve(const QString &fileName)
 
 QString ConverterWindow::chooseOldCurve()
 {
-    QSettings settings(SettingsPlace::organisation(), QStringLiteral("ZOR5"));
+    SettingsFile settings(QStringLiteral("ZOR5"));
     const QString start =
         QDir(settings.value(QStringLiteral("kurvenpath_alt"), QDir::homePath()).toString())
             .absolutePath();
-    return dialogs->openFileName(this, tr("ZOR Kurve ALT laden", "FileDialog"), start,
-                                 tr("ZOR Kurvendatei (*.hfd)", "FileDialog"));
+    return Platform::storedName(dialogs->openFileName(this, tr("ZOR Kurve ALT laden", "FileDialog"),
+                                                      start,
+                                                      tr("ZOR Kurvendatei (*.hfd)", "FileDialog")));
 }
 
 int ConverterWindow::readOldCurve(const QString &fileName, QString &reason)
@@ -384,7 +392,7 @@ int ConverterWindow::readOldCurve(const QString &fileName, QString &reason)
     if (fileName.isEmpty())
         return 1;
     const OldCurveFile::Result result = OldCurveFile::openOldCurve(fileName, record);
-    QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5"))
+    SettingsFile(QStringLiteral("ZOR5"))
         .setValue(QStringLiteral("kurvenpath_alt"), folderToRemember(fileName));
     if (!result.ok())
         reason = result.reason();
@@ -393,24 +401,25 @@ int ConverterWindow::readOldCurve(const QString &fileName, QString &reason)
 
 QStringList ConverterWindow::saveNewCurve()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     const QString start = settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString();
     const QString description = ui->descriptionEdit->toPlainText();
     const QString proposal = safeFileName(description.isEmpty() ? timestamp() : description);
-    const QString chosen = dialogs->saveFileName(
+    const QString chosen = Platform::storedName(dialogs->saveFileName(
         this, tr("ZOR2.0 Kurven-Datei speichern", "FileDialog"), QDir(start).filePath(proposal),
-        tr("ZOR2.0 Kurven-Datei (*.z2k)", "FileDialog"));
+        tr("ZOR2.0 Kurven-Datei (*.z2k)", "FileDialog")));
     if (chosen.isEmpty())
         return {};
 
+    // Both files or neither, as the batch mode writes them.
     const NewCurveFile::Result result =
-        NewCurveFile::saveNewCurve(NewCurveFile::basisName(chosen), description, record);
+        NewCurveFile::saveNewCurveAllOrNone(NewCurveFile::basisName(chosen), description, record);
     settings.setValue(QStringLiteral("kurvenpath"), folderToRemember(result.lastFile));
-    for (int i = 0; i < result.failed.size(); ++i) {
+    if (!result.ok()) {
         dialogs->warning(this, tr("Kurvendatei speichern"),
                          tr("Die Datei %1 konnte nicht geschrieben werden.")
-                                 .arg(QDir::toNativeSeparators(result.failed.at(i))) +
-                             QLatin1Char('\n') + result.reasons.at(i));
+                                 .arg(QDir::toNativeSeparators(result.failed.constFirst())) +
+                             QLatin1Char('\n') + result.reasons.constFirst());
     }
     return result.written;
 }

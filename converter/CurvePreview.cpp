@@ -9,7 +9,10 @@
 #include "core/NewCurveFile.h"
 #include "core/NewCurveReader.h"
 #include "dialogs/Dialogs.h"
+#include "platform/FileWriter.h"
 #include "platform/MessageText.h"
+#include "platform/Platform.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 
 #include <QBoxLayout>
@@ -17,9 +20,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
-#include <QSettings>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -240,12 +241,12 @@ bool CurvePreview::eventFilter(QObject *watched, QEvent *event)
 QString CurvePreview::askWhereToSave(const QString &folderKey, const QString &title,
                                      const QString &filter, const QStringList &suffixes)
 {
-    const QString start = QSettings(SettingsPlace::organisation(), SettingsPlace::application())
-                              .value(folderKey, QDir::homePath())
-                              .toString();
+    const QString start =
+        SettingsFile(SettingsPlace::application()).value(folderKey, QDir::homePath()).toString();
     const QString proposal =
         safeFileName(description.isEmpty() ? tr("Kurve") : description) + suffixes.first();
-    QString chosen = dialogs.saveFileName(this, title, QDir(start).filePath(proposal), filter);
+    QString chosen = Platform::storedName(
+        dialogs.saveFileName(this, title, QDir(start).filePath(proposal), filter));
     const bool withSuffix = std::any_of(suffixes.begin(), suffixes.end(), [&](const QString &e) {
         return chosen.endsWith(e, Qt::CaseInsensitive);
     });
@@ -263,7 +264,7 @@ void CurvePreview::askToSavePicture()
     if (chosen.isEmpty())
         return;
     savePicture(chosen);
-    QSettings(SettingsPlace::organisation(), SettingsPlace::application())
+    SettingsFile(SettingsPlace::application())
         .setValue(QStringLiteral("bildpath"), folderToRemember(chosen));
 }
 
@@ -287,11 +288,16 @@ bool CurvePreview::saveCsv(const QString &path)
 bool CurvePreview::writeFile(const QString &path, const QByteArray &bytes, const QString &title,
                              const QString &error)
 {
-    QSaveFile file(path);
-    const bool ok = !bytes.isEmpty() && file.open(QIODevice::WriteOnly) &&
-                    file.write(bytes) == bytes.size() && file.commit();
-    if (!ok)
-        dialogs.warning(this, title, error.arg(QDir::toNativeSeparators(path)));
+    // Through the one writer the pair and the batch mode use, with the same refusals and words.
+    const FileWriter::Result result =
+        bytes.isEmpty() ? FileWriter::Result() : FileWriter::writeAllOrNone({{path, bytes}});
+    const bool ok = !bytes.isEmpty() && result.ok();
+    if (!ok) {
+        QString text = error.arg(QDir::toNativeSeparators(path));
+        if (!result.reasons.isEmpty())
+            text += QLatin1Char('\n') + result.reasons.constFirst();
+        dialogs.warning(this, title, text);
+    }
     return ok;
 }
 

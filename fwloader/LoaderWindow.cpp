@@ -4,6 +4,7 @@
 #include "dialogs/Dialogs.h"
 #include "platform/MessageText.h"
 #include "platform/Platform.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 #include "ui_LoaderWindow.h"
 #include "widgets/AccessibleTexts.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTextDocument>
 #include <QTimer>
@@ -74,7 +74,7 @@ LoaderWindow::LoaderWindow(const QStringList &ttyList, Dialogs *dialogs)
     });
     connect(&search, &DeviceSearch::finished, this, &LoaderWindow::searchFinished);
 
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     fontSize = settings.value(QStringLiteral("fontsize"), defaultFontSize).toInt();
     if (fontSize <= 7)
         fontSize = defaultFontSize;
@@ -91,9 +91,8 @@ LoaderWindow::LoaderWindow(const QStringList &ttyList, Dialogs *dialogs)
 
 LoaderWindow::~LoaderWindow()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     settings.setValue(QStringLiteral("fontsize"), fontSize);
-    settings.sync();
 }
 
 void LoaderWindow::closeOnStopSignals()

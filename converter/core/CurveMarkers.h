@@ -46,8 +46,9 @@ public:
     Edge from;
     Edge to;
 
-    // The markers of n points: frequencies f (MHz, ascending) and values v. Values that are
-    // not finite are never an extreme and never inside a band.
+    // The markers of n points: frequencies f (MHz, rising or falling) and values v. Values
+    // that are not finite are never an extreme and never inside a band; from is the band's
+    // lower edge by frequency.
     static CurveMarkers compute(const double *f, const double *v, int n, Quantity quantity);
 
     // One line, in the German number format: values with two decimals, frequencies with

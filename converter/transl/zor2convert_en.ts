@@ -58,6 +58,14 @@
 <context>
     <name>ConverterOptions</name>
     <message>
+        <source>%1: das Fenster oeffnet nur eine alte Kurvendatei; mehrere wandelt zor2conv --convert um</source>
+        <translation>%1: the window opens one old curve file only; zor2conv --convert converts several</translation>
+    </message>
+    <message>
+        <source>%1 ist zweimal angegeben</source>
+        <translation>%1 is given twice</translation>
+    </message>
+    <message>
         <source>schreibt hinter jede neue Kurvendatei ihre Marken:
 Minimum oder Maximum, Bandbreite (SWV &lt;= 2, -3 dB)</source>
         <translation>writes each new curve file&apos;s markers behind its name:
@@ -231,7 +239,7 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     </message>
 </context>
 <context>
-    <name>NewCurveFile</name>
+    <name>FileWriter</name>
     <message>
         <source>der Ordner ist nicht vorhanden</source>
         <translation>the folder does not exist</translation>
@@ -382,6 +390,10 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 </context>
 <context>
     <name>ConverterWindow</name>
+    <message>
+        <source>... und %1 weitere</source>
+        <translation>... and %1 more</translation>
+    </message>
     <message>
         <source>Diese Dateien koennen nicht angezeigt werden:</source>
         <translation>These files cannot be shown:</translation>
@@ -779,12 +791,40 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>the frequency is lower than in the line before</translation>
     </message>
     <message>
-        <source>der Wert &quot;%1&quot; ist keine Zahl</source>
-        <translation>the value &quot;%1&quot; is no number</translation>
+        <source>die Frequenz</source>
+        <translation>the frequency</translation>
     </message>
     <message>
-        <source>die Frequenz &quot;%1&quot; ist keine Zahl</source>
-        <translation>the frequency &quot;%1&quot; is no number</translation>
+        <source>der Wert</source>
+        <translation>the value</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; ist keine Zahl</source>
+        <translation>%1 &quot;%2&quot; is no number</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; ist nicht darstellbar</source>
+        <translation>%1 &quot;%2&quot; cannot be represented</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; ist nicht darstellbar: Zahl zu gross</source>
+        <translation>%1 &quot;%2&quot; cannot be represented: number too large</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; ist nicht darstellbar: Zahl zu klein</source>
+        <translation>%1 &quot;%2&quot; cannot be represented: number too small</translation>
+    </message>
+    <message>
+        <source>die Frequenz ist groesser als in der Zeile davor</source>
+        <translation>the frequency is higher than in the line before</translation>
+    </message>
+    <message>
+        <source>die Datei beginnt mit einer UTF-8-Bytereihenfolgemarke (BOM)</source>
+        <translation>the file begins with a UTF-8 byte order mark (BOM)</translation>
+    </message>
+    <message>
+        <source>keine Messpunkte</source>
+        <translation>no measuring points</translation>
     </message>
     <message>
         <source>mehr als zwei Spalten: &quot;%1&quot;</source>
@@ -851,6 +891,25 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     <message>
         <source>Abbrechen</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsFile</name>
+    <message>
+        <source>sie ist groesser als %1 MB</source>
+        <translation>it is larger than %1 MB</translation>
+    </message>
+    <message>
+        <source>sie kann nicht zwischengespeichert werden</source>
+        <translation>it cannot be copied for reading</translation>
+    </message>
+    <message>
+        <source>sie ist keine Einstellungsdatei</source>
+        <translation>it is not a settings file</translation>
+    </message>
+    <message>
+        <source>Die Einstellungsdatei %1 wird nicht verwendet, es gelten die Voreinstellungen: %2</source>
+        <translation>The settings file %1 is not used, the defaults apply: %2</translation>
     </message>
 </context>
 </TS>

@@ -145,6 +145,11 @@ FileResult folderWritable(const QString &path);
 // letter case as one name.
 bool namesIgnoreCase(const QString &folder);
 
+// The file in which Qt's native settings store keeps an application's settings under the user's
+// configuration folder, so that it can be judged before it is read; empty where that store is
+// no file (the registry on Windows).
+QString settingsFile(const QString &organisation, const QString &application);
+
 // --- Names as the system stores them. On Unix a name is bytes; those that are no UTF-8 (Latin-1
 // names from old disks and shares) are kept as lone surrogates U+DC80 to U+DCFF, one per byte,
 // so that a name goes from the command line to the system calls unchanged. Qt's own conversion
@@ -158,6 +163,12 @@ QByteArray nativeName(const QString &name);
 QString nameAsText(const QString &name);
 // The byte a character keeps (0x80 to 0xFF), or -1 for any other character.
 int keptByte(QChar c);
+
+// The name as the system stores it, for a name that came as text from Qt (a file dialog, a
+// dropped file), which shows each byte that is no UTF-8 as U+FFFD: each part of the path that
+// holds U+FFFD is matched against the names in its folder, and where exactly one matches, that
+// name is taken with its bytes. Other names, and names without U+FFFD, come back unchanged.
+QString storedName(const QString &path);
 
 // The path made absolute against the current folder, without asking Qt (which would lose the
 // kept bytes of the current folder's name), and cleaned of "." and "..".

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
@@ -606,6 +607,14 @@ bool namesIgnoreCase(const QString &folder)
 #endif
 }
 
+QString settingsFile(const QString &organisation, const QString &application)
+{
+    // Where QSettings keeps its native format here: the XDG configuration folder.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + organisation + QLatin1Char('/') + application +
+           QStringLiteral(".conf");
+}
+
 // Names ------------------------------------------------------------------------------------
 
 QString nameFromNative(const QByteArray &bytes)
@@ -676,6 +685,38 @@ QByteArray nativeName(const QString &name)
 QString nameAsText(const QString &name)
 {
     return QString::fromUtf8(nativeName(name));
+}
+
+QString storedName(const QString &path)
+{
+    if (!path.contains(QChar::ReplacementCharacter))
+        return path;
+    const QStringList parts = path.split(QLatin1Char('/'));
+    QString done;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        QString part = parts.at(i);
+        if (part.contains(QChar::ReplacementCharacter)) {
+            const QString folder = i == 0           ? QStringLiteral(".")
+                                   : done.isEmpty() ? QStringLiteral("/")
+                                                    : done;
+            QString match;
+            int matches = 0;
+            if (DIR *d = opendir(nativePath(folder).constData())) {
+                while (const dirent *entry = readdir(d)) {
+                    const QString name = nameFromNative(QByteArray(entry->d_name));
+                    if (nameAsText(name) == part) {
+                        match = name;
+                        ++matches;
+                    }
+                }
+                closedir(d);
+            }
+            if (matches == 1)
+                part = match;
+        }
+        done = i == 0 ? part : done + QLatin1Char('/') + part;
+    }
+    return done;
 }
 
 QString absoluteName(const QString &path)

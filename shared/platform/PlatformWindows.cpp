@@ -276,6 +276,11 @@ bool namesIgnoreCase(const QString &)
     return true;
 }
 
+QString settingsFile(const QString &, const QString &)
+{
+    return QString(); // the settings live in the registry
+}
+
 // Names are text on Windows: nothing is kept apart.
 
 QString nameFromNative(const QByteArray &bytes)
@@ -296,6 +301,11 @@ QString nameAsText(const QString &name)
 int keptByte(QChar)
 {
     return -1;
+}
+
+QString storedName(const QString &path)
+{
+    return path;
 }
 
 QString absoluteName(const QString &path)

@@ -26,6 +26,7 @@ int main(int argc, char **argv)
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
     AnsweringDialogs answers{QString()};
     ConverterWindow window(answers);
     window.show();

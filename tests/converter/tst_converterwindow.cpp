@@ -9,6 +9,7 @@
 #include "core/CsvFile.h"
 #include "core/NewCurveFile.h"
 #include "core/NumberText.h"
+#include "platform/Platform.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -31,6 +32,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -200,6 +202,7 @@ private slots:
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
     }
 
     void init()
@@ -567,9 +570,9 @@ private slots:
         QTest::newRow("suffix in other case")
             << "out/tp.Z2K" << QStringList{"out/tp.Z2K.z2k", "out/tp.Z2K_2.z2k"} << QStringList{}
             << "out/";
+        // Both files or neither, as in the batch mode: one box, for the first that fails.
         QTest::newRow("folder missing")
-            << "missing/tp" << QStringList{} << QStringList{"missing/tp.z2k", "missing/tp_2.z2k"}
-            << "missing/";
+            << "missing/tp" << QStringList{} << QStringList{"missing/tp.z2k"} << "missing/";
         QTest::newRow("cancelled") << "" << QStringList{} << QStringList{} << "";
     }
     void saveEndsIdleOnceWritten()
@@ -994,6 +997,10 @@ private slots:
         QCOMPARE(dialogs->warnings.size(), 1);
         QVERIFY(dialogs->warnings.last().second.contains("Zeile 3: mehr als zwei Spalten"));
         QCOMPARE(d->compared().size(), 2);
+        // Many refused at once: a box of the first few, and the count of the rest.
+        QCOMPARE(window->showNewCurves(QStringList(300, files.filePath("fehlt.z2k"))).size(), 300);
+        QCOMPARE(dialogs->warnings.last().second.count('\n'), 11);
+        QVERIFY(dialogs->warnings.last().second.endsWith("gefunden\n... und 290 weitere"));
 
         // The comparison stays in a saved picture; the table is the converted curve's.
         dialogs->saveAnswers = {files.filePath("vergleich.png"), files.filePath("tabelle")};
@@ -1340,6 +1347,24 @@ private slots:
         QCOMPARE(dialogs->warnings.size(), 1);
         QCOMPARE(menu->actions().size(), 7);
         QVERIFY(!setting("ZOR2", "zuletztgeoeffnet").toStringList().contains(paths[3]));
+    }
+
+    // A Latin-1 name found from the command line's bytes, the dialog's U+FFFD, the recent list.
+    void latin1Names()
+    {
+        const QString folder = files.filePath(QStringLiteral("latin1"));
+        const auto gone = qScopeGuard([&] { QProcess::execute("rm", {"-rf", folder}); });
+        QVERIFY(::rename(QFile::encodeName(writeOld("latin1/a.hfd", oldFile("#V4.04", 1, "K"))),
+                         QFile::encodeName(folder) + "/\xe4rger.hfd") == 0);
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder));
+        window->openFiles({Platform::nameFromNative("\xe4rger.hfd")});
+        QVERIFY(QDir::setCurrent(before) && inState(State::Loaded));
+        open(folder + "/" + QChar(QChar::ReplacementCharacter) + "rger.hfd");
+        QVERIFY(inState(State::Loaded));
+        window->clearCurve();
+        child<QMenu>("recentMenu")->actions().constFirst()->trigger();
+        QVERIFY(inState(State::Loaded) && dialogs->warnings.isEmpty());
     }
 
     void englishTranslationCoversTheWindow()

@@ -107,6 +107,7 @@ private slots:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
         QVERIFY(dir.isValid() && settingsDir.isValid());
     }
 
