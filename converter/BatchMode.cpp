@@ -7,10 +7,11 @@
 #include "core/CsvFile.h"
 #include "core/CurveMarkers.h"
 #include "core/Diagnostics.h"
-#include "core/MessageText.h"
 #include "core/NewCurveFile.h"
 #include "core/OldCurveFile.h"
 #include "platform/FileCause.h"
+#include "platform/FileWriter.h"
+#include "platform/MessageText.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
@@ -86,7 +87,7 @@ public:
         }
         for (const QString &input : options.inputs) {
             if (Platform::fileStatus(input).kind != Platform::FileKind::Missing)
-                inputs.insert(NewCurveFile::comparisonPath(input));
+                inputs.insert(FileWriter::comparisonPath(input));
         }
         // A request to stop ends the batch between two inputs: the input in hand is finished
         // (all its outputs new) or, should its save fail, rolled back (all old), and every
@@ -170,7 +171,7 @@ private:
         if (options.png)
             names.append(basis + QStringLiteral(".png"));
         for (const QString &name : names) {
-            const QString comparison = NewCurveFile::comparisonPath(name);
+            const QString comparison = FileWriter::comparisonPath(name);
             if (written.contains(comparison))
                 return BatchMode::tr("die Ausgabedatei %1 wurde in diesem Lauf schon geschrieben")
                     .arg(name);
@@ -206,7 +207,7 @@ private:
                 .arg(result.failed.constFirst(), result.reasons.constFirst());
         }
         for (const QString &name : result.written) {
-            written.insert(NewCurveFile::comparisonPath(name));
+            written.insert(FileWriter::comparisonPath(name));
             print(stdout, name + markerText(name, basis));
         }
         return QString();

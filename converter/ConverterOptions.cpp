@@ -1,5 +1,6 @@
 #include "ConverterOptions.h"
 
+#include "DroppedFiles.h"
 #include "commandline/CommandLine.h"
 
 // The converter's options, in the order the help lists them.
@@ -56,6 +57,14 @@ ConverterOptions &ConverterOptions::withMode(const OptionParser &parser)
             if (parser.isSet(QLatin1String(batchOnly)))
                 return failed(Kind::Combination, QStringLiteral("--") + batchOnly);
         }
+        // The window opens one old file; a second one would be left without a word.
+        QStringList oldFiles;
+        for (const QString &input : std::as_const(inputs)) {
+            if (!isNewCurveFile(input))
+                oldFiles.append(input);
+        }
+        if (oldFiles.size() > 1)
+            return failed(Kind::UnexpectedArgument, oldFiles.at(1));
     }
     return *this;
 }
@@ -92,11 +101,15 @@ ConverterOptions ConverterOptions::parse(const QStringList &arguments)
             return o.failed(Kind::UnknownOption, wrong.word);
         }
     }
-    for (const QString &folder : parser.values(QStringLiteral("output-dir"))) {
+    const QStringList folders = parser.values(QStringLiteral("output-dir"));
+    for (const QString &folder : folders) {
         if (folder.isEmpty() || folder.startsWith(QLatin1String("--")))
             return o.failed(Kind::MissingValue, QStringLiteral("--output-dir"));
         o.outputDir = folder;
     }
+    // Which of two folders was meant is not for the program to guess.
+    if (folders.size() > 1)
+        return o.failed(Kind::Repeated, QStringLiteral("--output-dir"));
     o.inputs = parser.positionalArguments();
     o.verbose = parser.isSet(QStringLiteral("verbose"));
     o.png = parser.isSet(QStringLiteral("png"));
@@ -112,8 +125,13 @@ QString ConverterOptions::errorText() const
     case Kind::MissingInput:
         return tr("keine Eingabedatei angegeben");
     case Kind::UnknownOption:
-    case Kind::UnexpectedArgument:
         return tr("unbekannte Option %1").arg(error.word);
+    case Kind::UnexpectedArgument:
+        return tr("%1: das Fenster oeffnet nur eine alte Kurvendatei; mehrere wandelt "
+                  "zor2conv --convert um")
+            .arg(error.word);
+    case Kind::Repeated:
+        return tr("%1 ist zweimal angegeben").arg(error.word);
     case Kind::MissingValue:
         return error.word == QLatin1String("--output-dir")
                    ? tr("--output-dir braucht einen Ordner")

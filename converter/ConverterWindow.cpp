@@ -9,8 +9,11 @@
 #include "core/NewCurveFile.h"
 #include "core/OldCurveFile.h"
 #include "dialogs/Dialogs.h"
+#include "platform/Platform.h"
 #include "settings/KeyValueFile.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
+#include "widgets/AccessibleTexts.h"
 #include "widgets/TextFit.h"
 
 #include <QCloseEvent>
@@ -18,13 +21,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 
 namespace {
 
 const QString kPreviewKey = QStringLiteral("kurvenvorschau");
+// Refused files named in one box.
+constexpr int kShownRefusals = 10;
 
 } // namespace
 
@@ -51,22 +55,11 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
     {
         const QSignalBlocker blocker(ui->previewAction);
         ui->previewAction->setChecked(
-            QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5"))
-                .value(kPreviewKey, true)
-                .toBool());
+            SettingsFile(QStringLiteral("ZOR5")).value(kPreviewKey, true).toBool());
     }
-    // Before the separator above "Beenden": new curve files for the preview, the old files
-    // opened last.
-    QAction *quitEntry = ui->fileMenu->actions().value(ui->fileMenu->actions().size() - 2);
-    auto *showNewAction = new QAction(tr("Kurve &NEU anzeigen..."), this);
-    showNewAction->setObjectName(QStringLiteral("showNewCurvesAction"));
-    ui->fileMenu->insertAction(quitEntry, showNewAction);
-    connect(showNewAction, &QAction::triggered, this, &ConverterWindow::chooseNewCurves);
-    auto *recentMenu = new QMenu(tr("&Zuletzt geoeffnet"), this);
-    recentMenu->setObjectName(QStringLiteral("recentMenu"));
-    ui->fileMenu->insertMenu(quitEntry, recentMenu);
-    recent = new RecentFiles(recentMenu, this);
-    connect(recent, &RecentFiles::chosen, this, &ConverterWindow::openOldCurve);
+    addFileMenuEntries();
+    // A description comes from a file's name and label: text, never HTML.
+    ui->oldDescriptionLabel->setTextFormat(Qt::PlainText);
     setAcceptDrops(true);
     connect(preview, &CurvePreview::filesDropped, this, &ConverterWindow::openFiles);
 
@@ -97,6 +90,29 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
             settings.value(QStringLiteral("formatfilename"), QStringLiteral("yyMMdd_hhmmss"));
     }
 
+    setToolTips();
+    TextFit::keep(this);
+    describeToolTips(this);
+}
+
+void ConverterWindow::addFileMenuEntries()
+{
+    // Before the separator above "Beenden": new curve files for the preview, the old files
+    // opened last.
+    QAction *quitEntry = ui->fileMenu->actions().value(ui->fileMenu->actions().size() - 2);
+    auto *showNewAction = new QAction(tr("Kurve &NEU anzeigen..."), this);
+    showNewAction->setObjectName(QStringLiteral("showNewCurvesAction"));
+    ui->fileMenu->insertAction(quitEntry, showNewAction);
+    connect(showNewAction, &QAction::triggered, this, &ConverterWindow::chooseNewCurves);
+    auto *recentMenu = new QMenu(tr("&Zuletzt geoeffnet"), this);
+    recentMenu->setObjectName(QStringLiteral("recentMenu"));
+    ui->fileMenu->insertMenu(quitEntry, recentMenu);
+    recent = new RecentFiles(recentMenu, this);
+    connect(recent, &RecentFiles::chosen, this, &ConverterWindow::openOldCurve);
+}
+
+void ConverterWindow::setToolTips()
+{
     ui->descriptionEdit->setToolTip(
         tr("<b>Beschreibung der Wobbelkurve</b><br>-----------------------------<br>"
            "Dieser Text wird generiert aus<br><b>Path + Dateiname + Kurvenbeschreibung</b><br>"
@@ -110,7 +126,6 @@ ConverterWindow::ConverterWindow(Dialogs *givenDialogs, std::unique_ptr<Dialogs>
            "Kanal 2.<br>Da das neue Format pro Datei nur eine<br>Kurve beinhaltet entstehen beim "
            "Konvertieren<br>und anschliessenden \"Speichern\" 2 Dateien<br>im neuen Format.<br>",
            "tooltip text"));
-    TextFit::keep(this);
 }
 
 ConverterWindow::~ConverterWindow()
@@ -150,14 +165,38 @@ QString ConverterWindow::timestamp() const
 
 void ConverterWindow::on_openButton_clicked()
 {
+    // A cancelled dialog changes nothing.
+    const QString fileName = chooseOldCurve();
+    if (fileName.isEmpty() || !conversionMayGo())
+        return;
     clearCurve();
-    loadOldCurve(chooseOldCurve());
+    loadOldCurve(fileName);
 }
 
 void ConverterWindow::openOldCurve(const QString &fileName)
 {
+    if (!conversionMayGo())
+        return;
     clearCurve();
-    loadOldCurve(QFileInfo(fileName).absoluteFilePath());
+    // Names by their bytes, never through Qt's file names: a Latin-1 name stays found.
+    loadOldCurve(Platform::absoluteName(Platform::storedName(fileName)));
+}
+
+bool ConverterWindow::conversionMayGo()
+{
+    if (!ui->saveButton->isEnabled())
+        return true;
+    switch (dialogs->askToSave(this, tr("Konvertierte Kurve"),
+                               tr("Die konvertierte Kurve ist noch nicht gespeichert. Soll sie "
+                                  "gespeichert werden?"))) {
+    case Dialogs::SaveChoice::Save:
+        return saveConversion();
+    case Dialogs::SaveChoice::Discard:
+        return true;
+    case Dialogs::SaveChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void ConverterWindow::loadOldCurve(const QString &fileName)
@@ -170,23 +209,28 @@ void ConverterWindow::loadOldCurve(const QString &fileName)
     ui->convertButton->setEnabled(true);
     ui->convertButton->setFocus();
     recent->add(fileName);
-    setWindowTitle(QStringLiteral("%1 \u2013 zor2conv").arg(QFileInfo(fileName).fileName()));
+    setWindowTitle(QStringLiteral("%1 \u2013 zor2conv")
+                       .arg(Platform::nameAsText(fileName.section(QLatin1Char('/'), -1))));
 }
 
 QStringList ConverterWindow::showNewCurves(const QStringList &fileNames)
 {
     QStringList absolute;
     for (const QString &name : fileNames)
-        absolute.append(QFileInfo(name).absoluteFilePath());
+        absolute.append(Platform::absoluteName(Platform::storedName(name)));
     const QStringList refused = preview->openCurves(absolute);
     if (!refused.isEmpty()) {
         for (const QString &line : refused) {
             if (refusalReporter)
                 refusalReporter(line);
         }
+        // A box that fits on the screen: the first few files named, the rest counted.
+        QStringList shown = refused.mid(0, kShownRefusals);
+        if (refused.size() > kShownRefusals)
+            shown.append(tr("... und %1 weitere").arg(refused.size() - kShownRefusals));
         dialogs->warning(this, tr("Kurve NEU anzeigen"),
                          tr("Diese Dateien koennen nicht angezeigt werden:") + QLatin1Char('\n') +
-                             refused.join(QLatin1Char('\n')));
+                             shown.join(QLatin1Char('\n')));
     }
     if (refused.size() < fileNames.size()) {
         // Asked for in person: the preview is shown, and stays on.
@@ -213,7 +257,7 @@ QStringList ConverterWindow::openFiles(const QStringList &fileNames)
 
 void ConverterWindow::chooseNewCurves()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     const QString start =
         QDir(settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString())
             .absolutePath();
@@ -233,19 +277,24 @@ void ConverterWindow::dropEvent(QDropEvent *event)
         openFiles(files);
 }
 
-// The window returns to idle after every save; the preview keeps the curve that was written.
 void ConverterWindow::on_saveButton_clicked()
 {
+    saveConversion();
+}
+
+// The window returns to idle once a file is written; the preview keeps the curve that was
+// written. A save that wrote nothing, cancelled or failed, leaves the conversion to try again.
+bool ConverterWindow::saveConversion()
+{
     const QStringList written = saveNewCurve();
+    if (written.isEmpty())
+        return false;
     clearForm();
-    if (written.isEmpty()) {
-        preview->clear();
-        return;
-    }
     QStringList names;
     for (const QString &file : written)
         names << QFileInfo(file).fileName();
     statusBar()->showMessage(tr("Gespeichert: %1").arg(names.join(QStringLiteral(", "))));
+    return true;
 }
 
 void ConverterWindow::on_convertButton_clicked()
@@ -281,7 +330,7 @@ void ConverterWindow::on_quitAction_triggered()
 
 void ConverterWindow::on_previewAction_toggled(bool checked)
 {
-    QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5")).setValue(kPreviewKey, checked);
+    SettingsFile(QStringLiteral("ZOR5")).setValue(kPreviewKey, checked);
     if (checked)
         showPreview();
     else
@@ -300,6 +349,10 @@ void ConverterWindow::showPreview()
 
 void ConverterWindow::closeEvent(QCloseEvent *event)
 {
+    if (!conversionMayGo()) {
+        event->ignore();
+        return;
+    }
     // Hidden, not closed: a close would count as the user's and switch the preview off.
     preview->hide();
     QMainWindow::closeEvent(event);
@@ -324,12 +377,13 @@ bool ConverterWindow::checkOldCurve(const QString &fileName)
 
 QString ConverterWindow::chooseOldCurve()
 {
-    QSettings settings(SettingsPlace::organisation(), QStringLiteral("ZOR5"));
+    SettingsFile settings(QStringLiteral("ZOR5"));
     const QString start =
         QDir(settings.value(QStringLiteral("kurvenpath_alt"), QDir::homePath()).toString())
             .absolutePath();
-    return dialogs->openFileName(this, tr("ZOR Kurve ALT laden", "FileDialog"), start,
-                                 tr("ZOR Kurvendatei (*.hfd)", "FileDialog"));
+    return Platform::storedName(dialogs->openFileName(this, tr("ZOR Kurve ALT laden", "FileDialog"),
+                                                      start,
+                                                      tr("ZOR Kurvendatei (*.hfd)", "FileDialog")));
 }
 
 int ConverterWindow::readOldCurve(const QString &fileName, QString &reason)
@@ -338,7 +392,7 @@ int ConverterWindow::readOldCurve(const QString &fileName, QString &reason)
     if (fileName.isEmpty())
         return 1;
     const OldCurveFile::Result result = OldCurveFile::openOldCurve(fileName, record);
-    QSettings(SettingsPlace::organisation(), QStringLiteral("ZOR5"))
+    SettingsFile(QStringLiteral("ZOR5"))
         .setValue(QStringLiteral("kurvenpath_alt"), folderToRemember(fileName));
     if (!result.ok())
         reason = result.reason();
@@ -347,24 +401,25 @@ int ConverterWindow::readOldCurve(const QString &fileName, QString &reason)
 
 QStringList ConverterWindow::saveNewCurve()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     const QString start = settings.value(QStringLiteral("kurvenpath"), QDir::homePath()).toString();
     const QString description = ui->descriptionEdit->toPlainText();
     const QString proposal = safeFileName(description.isEmpty() ? timestamp() : description);
-    const QString chosen = dialogs->saveFileName(
+    const QString chosen = Platform::storedName(dialogs->saveFileName(
         this, tr("ZOR2.0 Kurven-Datei speichern", "FileDialog"), QDir(start).filePath(proposal),
-        tr("ZOR2.0 Kurven-Datei (*.z2k)", "FileDialog"));
+        tr("ZOR2.0 Kurven-Datei (*.z2k)", "FileDialog")));
     if (chosen.isEmpty())
         return {};
 
+    // Both files or neither, as the batch mode writes them.
     const NewCurveFile::Result result =
-        NewCurveFile::saveNewCurve(NewCurveFile::basisName(chosen), description, record);
+        NewCurveFile::saveNewCurveAllOrNone(NewCurveFile::basisName(chosen), description, record);
     settings.setValue(QStringLiteral("kurvenpath"), folderToRemember(result.lastFile));
-    for (int i = 0; i < result.failed.size(); ++i) {
+    if (!result.ok()) {
         dialogs->warning(this, tr("Kurvendatei speichern"),
                          tr("Die Datei %1 konnte nicht geschrieben werden.")
-                                 .arg(QDir::toNativeSeparators(result.failed.at(i))) +
-                             QLatin1Char('\n') + result.reasons.at(i));
+                                 .arg(QDir::toNativeSeparators(result.failed.constFirst())) +
+                             QLatin1Char('\n') + result.reasons.constFirst());
     }
     return result.written;
 }

@@ -67,6 +67,9 @@ private slots:
 
 private:
     ConverterWindow(Dialogs *dialogs, std::unique_ptr<Dialogs> ownDialogs, QWidget *parent);
+    // "Kurve NEU anzeigen..." and "Zuletzt geoeffnet" in the file menu.
+    void addFileMenuEntries();
+    void setToolTips();
 
     // Asks for the old file to open; empty when the person cancelled.
     QString chooseOldCurve();
@@ -77,6 +80,11 @@ private:
     int readOldCurve(const QString &fileName, QString &reason);
     // Returns the files written.
     QStringList saveNewCurve();
+    // Saves as the save button does; whether a file was written.
+    bool saveConversion();
+    // Whether the converted curve may be replaced or the window closed: yes when it is saved,
+    // or the person lets it go or saves it now when asked.
+    bool conversionMayGo();
     // The idle form, with the preview left as it is.
     void clearForm();
     // The new-file group, its save button and the menu entry for it.

@@ -1,21 +1,25 @@
 #include "CurveChart.h"
 
+#include "ChartPicture.h"
+#include "ChartScale.h"
+#include "ChartText.h"
+#include "Translation.h"
 #include "core/NewCurveFile.h"
 
-#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsSceneResizeEvent>
 #include <QImage>
-#include <QImageWriter>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
+#include <QPalette>
 #include <QPen>
 #include <QScatterSeries>
-#include <QSvgGenerator>
-#include <QTextDocument>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -24,273 +28,11 @@
 #include <limits>
 #include <vector>
 
-namespace {
-
-// A tick step of 1, 2 or 5 times a power of ten, giving four to ten ticks over the span.
-double roundStep(double span)
-{
-    const double raw = span / 10;
-    const double powerOfTen = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double m : {1.0, 2.0, 5.0}) {
-        if (raw <= m * powerOfTen)
-            return m * powerOfTen;
-    }
-    return 10 * powerOfTen;
-}
-
-// min and max widened so that a flat curve, or none, still gets a span.
-void keepSpan(double &min, double &max, double margin)
-{
-    if (!(min <= max)) {
-        min = 0;
-        max = 1;
-    } else if (max - min < 1e-9 * std::max(1.0, std::abs(max))) {
-        min -= 1;
-        max += 1;
-    } else {
-        const double r = (max - min) * margin;
-        min -= r;
-        max += r;
-    }
-}
-
-// The width a chart title takes when drawn (its HTML laid out as the chart lays it out).
-qreal titleWidth(const QString &html, const QFont &font)
-{
-    QTextDocument document;
-    document.setDefaultFont(font);
-    document.setDocumentMargin(0);
-    document.setHtml(html);
-    return document.idealWidth();
-}
-
-// The chart draws a title whole only when it is narrower than its place by this much; else it
-// shortens the title itself.
-constexpr qreal kTitleMargin = 2;
-
-} // namespace
-
-QString chartTitleHtml(const QString &description, const QFont &font, qreal width)
-{
-    // No character is narrower than a pixel's fraction that matters here: beyond one character
-    // per pixel nothing can show.
-    const qsizetype limit = qsizetype(std::max<qreal>(width, 0)) + 2;
-    QString text = description.left(limit);
-    if (!text.isEmpty() && text.back().isHighSurrogate())
-        text.chop(1);
-    const bool cutOff = text.size() < description.size();
-    for (QChar &c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0) || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
-            c = QLatin1Char(' ');
-    }
-    const auto fits = [&](const QString &html) {
-        return titleWidth(html, font) <= width - kTitleMargin;
-    };
-    if (!cutOff && fits(text.toHtmlEscaped()))
-        return text.toHtmlEscaped();
-    // The longest beginning that fits with "…" behind it.
-    const QChar ellipsis(0x2026);
-    qsizetype fitting = 0;
-    qsizetype tooWide = text.size() + 1;
-    while (tooWide - fitting > 1) {
-        const qsizetype middle = (fitting + tooWide) / 2;
-        if (fits((text.left(middle) + ellipsis).toHtmlEscaped()))
-            fitting = middle;
-        else
-            tooWide = middle;
-    }
-    if (fitting > 0 && text.at(fitting - 1).isHighSurrogate())
-        --fitting;
-    return (text.left(fitting) + ellipsis).toHtmlEscaped();
-}
-
-// Kept from picture to picture, so that one chart draws many pictures quicker: the images, and
-// the palette with the entry found for each colour.
-struct CurveChart::PictureBuffer
-{
-    QImage coloured;
-    QImage palettePicture;
-    QList<QRgb> palette;
-    std::vector<qint16> entry; // per colour at six bits a channel; -1 not yet looked up
-
-    void setColours(const QColor &c1, const QColor &c2);
-    int nearest(QRgb colour) const;
-    void toPalette();
-};
-
-// A plot holds few colours: white, greys for text, axes and grid, the channels' colours, and
-// the blends that smooth their edges, which lie between two of them. A palette of ramps between
-// those keeps the picture as it is drawn, and a palette PNG is written several times faster than
-// a true-colour one (no search for row filters) and is about half its size.
-void CurveChart::PictureBuffer::setColours(const QColor &c1, const QColor &c2)
-{
-    QList<QRgb> newPalette;
-    const auto ramp = [&newPalette](const QColor &from, const QColor &to, int steps) {
-        for (int i = 0; i < steps; ++i) {
-            const double t = double(i) / (steps - 1);
-            const auto blend = [t](int a, int b) { return int(std::lround(a + (b - a) * t)); };
-            newPalette.append(qRgb(blend(from.red(), to.red()), blend(from.green(), to.green()),
-                                   blend(from.blue(), to.blue())));
-        }
-    };
-    const QColor white(Qt::white);
-    ramp(white, Qt::black, 64);
-    ramp(white, c1, 64);
-    ramp(white, c2, 64);
-    ramp(c1, c2, 32);
-    ramp(c1, Qt::black, 16);
-    ramp(c2, Qt::black, 16);
-    if (newPalette != palette) {
-        palette = newPalette;
-        entry.assign(std::size_t(1) << 18, -1);
-    }
-}
-
-int CurveChart::PictureBuffer::nearest(QRgb colour) const
-{
-    int bestIndex = 0;
-    int distance = std::numeric_limits<int>::max();
-    for (int i = 0; i < palette.size(); ++i) {
-        const int r = qRed(colour) - qRed(palette[i]);
-        const int g = qGreen(colour) - qGreen(palette[i]);
-        const int b = qBlue(colour) - qBlue(palette[i]);
-        const int d = r * r + g * g + b * b;
-        if (d < distance) {
-            distance = d;
-            bestIndex = i;
-        }
-    }
-    return bestIndex;
-}
-
-void CurveChart::PictureBuffer::toPalette()
-{
-    if (palettePicture.size() != coloured.size())
-        palettePicture = QImage(coloured.size(), QImage::Format_Indexed8);
-    palettePicture.setColorTable(palette);
-    // Most pixels are background and neighbours mostly alike: the last colour is kept at hand.
-    QRgb last = qRgb(255, 255, 255);
-    uchar lastIndex = uchar(nearest(last));
-    const int width = coloured.width();
-    for (int y = 0; y < coloured.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(coloured.constScanLine(y));
-        uchar *dest = palettePicture.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const QRgb colour = line[x] | 0xff000000u;
-            if (colour != last) {
-                qint16 &e = entry[std::size_t(((qRed(colour) >> 2) << 12) |
-                                              ((qGreen(colour) >> 2) << 6) | (qBlue(colour) >> 2))];
-                if (e < 0)
-                    e = qint16(nearest(colour));
-                last = colour;
-                lastIndex = uchar(e);
-            }
-            dest[x] = lastIndex;
-        }
-    }
-}
-
-CurveChart::CurveChart()
-    : channel1(new QLineSeries(this))
-    , channel2(new QLineSeries(this))
-    , frequencyAxis(new QValueAxis(this))
-    , valueAxis(new QValueAxis(this))
-    , readMarker(new QScatterSeries(this))
-    , channelMarkerPoints{new QScatterSeries(this), new QScatterSeries(this)}
-    , otherAxis(new QValueAxis(this))
-{
-    channel1->setName(tr("Kanal 1"));
-    channel2->setName(tr("Kanal 2"));
-    addSeries(channel1);
-    addSeries(channel2);
-    addSeries(readMarker);
-    readMarker->setMarkerSize(9);
-    readMarker->setColor(Qt::black);
-    legend()->markers(readMarker).constFirst()->setVisible(false);
-    frequencyAxis->setTitleText(tr("Frequenz (MHz)"));
-    frequencyAxis->setLabelFormat(QStringLiteral("%.6g"));
-    valueAxis->setLabelFormat(QStringLiteral("%.6g"));
-    addAxis(frequencyAxis, Qt::AlignBottom);
-    addAxis(valueAxis, Qt::AlignLeft);
-    otherAxis->setLabelFormat(QStringLiteral("%.6g"));
-    addAxis(otherAxis, Qt::AlignRight);
-    otherAxis->setVisible(false);
-    for (int k = 0; k < 2; ++k) {
-        addSeries(channelMarkerPoints[k]);
-        setUpMarkerPoints(channelMarkerPoints[k], channel(k + 1)->color());
-    }
-    for (QXYSeries *s : std::initializer_list<QXYSeries *>{
-             channel1, channel2, readMarker, channelMarkerPoints[0], channelMarkerPoints[1]}) {
-        s->attachAxis(frequencyAxis);
-        s->attachAxis(valueAxis);
-    }
-    legend()->setShowToolTips(true); // the whole name of an entry shortened for want of room
-    // A click on a channel's legend entry hides and shows its line.
-    for (int k = 1; k <= 2; ++k) {
-        connect(legend()->markers(channel(k)).constFirst(), &QLegendMarker::clicked, this,
-                [this, k] { setChannelShown(k, !channelShown(k)); });
-    }
-    setAnimationOptions(QChart::NoAnimation);
-    clear();
-}
-
-CurveChart::~CurveChart()
-{
-    // The scene would otherwise delete this chart once more.
-    if (ownScene)
-        ownScene->removeItem(this);
-}
-
-QLineSeries *CurveChart::channel(int channel) const
-{
-    return channel == 1 ? channel1 : channel2;
-}
-
-void CurveChart::showCurve(const CurveRecord &record, const QString &description)
-{
-    setDescription(description);
-    curveQuantity = quantityOf(record);
-    const int decimals = frequencyDecimals(record.sweepGrid.stepMHz);
-    for (int k = 1; k <= 2; ++k) {
-        QList<QPointF> &points = channelData[k - 1];
-        points.clear();
-        channelMarkers[k - 1] = ShownMarkers();
-        const NewCurveFile::ChannelPoints p = NewCurveFile::channelPoints(record, k);
-        if (!p.written)
-            continue;
-        points.reserve(p.count);
-        for (int i = 0; i < p.count; ++i)
-            points.append(QPointF(p.frequency[i], p.value[i]));
-        channelMarkers[k - 1] = {
-            CurveMarkers::compute(p.frequency, p.value, p.count, curveQuantity), decimals};
-    }
-    setChannelShown(1, true);
-    setChannelShown(2, true);
-    drawAll();
-}
-
-void CurveChart::clear()
-{
-    setDescription(QString());
-    curveQuantity = Quantity::Level;
-    for (int k = 0; k < 2; ++k) {
-        channelData[k].clear();
-        channelMarkers[k] = ShownMarkers();
-    }
-    setChannelShown(1, true);
-    setChannelShown(2, true);
-    drawAll();
-}
-
-void CurveChart::showComparison(const QList<NewCurve> &curves)
-{
-    comparison = curves;
-    drawAll();
-}
+using namespace ChartScale;
 
 namespace {
+
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
 // Colours of the compared curves, apart from the channels' and from each other.
 const QColor kComparisonColours[] = {
@@ -299,29 +41,6 @@ const QColor kComparisonColours[] = {
     QColor(0x7f, 0x7f, 0x7f), QColor(0xbc, 0xbd, 0x22), QColor(0x1f, 0x3a, 0x93),
     QColor(0x00, 0x00, 0x00),
 };
-
-QString unitOf(Quantity q)
-{
-    switch (q) {
-    case Quantity::Swr:
-        return CurveChart::tr("SWV");
-    case Quantity::Level:
-        return CurveChart::tr("dB");
-    case Quantity::Neutral:
-        break;
-    }
-    return CurveChart::tr("Wert");
-}
-
-// The quantity all curves agree on, or none.
-Quantity commonQuantity(const QList<Quantity> &quantities)
-{
-    for (const Quantity q : quantities) {
-        if (q != quantities.constFirst())
-            return Quantity::Neutral;
-    }
-    return quantities.isEmpty() ? Quantity::Neutral : quantities.constFirst();
-}
 
 struct Range
 {
@@ -336,7 +55,145 @@ struct Range
     }
 };
 
+// The index of the point nearest to frequency among points ascending in frequency; -1 when
+// the frequency lies outside them (or there are none).
+qsizetype nearestIndex(const QList<QPointF> &points, double frequency)
+{
+    if (points.isEmpty() || !(frequency >= points.constFirst().x()) ||
+        !(frequency <= points.constLast().x()))
+        return -1;
+    const auto after = std::lower_bound(points.cbegin(), points.cend(), frequency,
+                                        [](const QPointF &p, double f) { return p.x() < f; });
+    const qsizetype i = after - points.cbegin();
+    if (i > 0 &&
+        (i == points.size() || frequency - points.at(i - 1).x() <= points.at(i).x() - frequency))
+        return i - 1;
+    return i;
+}
+
 } // namespace
+
+struct CurveChart::PictureBuffer
+{
+    QImage coloured;
+    PalettePng palette;
+};
+
+CurveChart::CurveChart()
+    : channel1(new QLineSeries(this))
+    , channel2(new QLineSeries(this))
+    , frequencyAxis(new QValueAxis(this))
+    , valueAxis(new QValueAxis(this))
+    , otherAxis(new QValueAxis(this))
+    , readMarkers{new QScatterSeries(this), new QScatterSeries(this)}
+    , marked(kNone)
+    , numbers(numberLocale(QCoreApplication::arguments()))
+    , channelMarkerPoints{new QScatterSeries(this), new QScatterSeries(this)}
+{
+    // Axis numbers as the readout writes them.
+    setLocalizeNumbers(true);
+    setLocale(numbers);
+    addSeries(channel1);
+    addSeries(channel2);
+    frequencyAxis->setTitleText(tr("Frequenz (MHz)"));
+    for (QValueAxis *axis : {frequencyAxis, valueAxis, otherAxis})
+        axis->setLabelFormat(QStringLiteral("%.6g"));
+    addAxis(frequencyAxis, Qt::AlignBottom);
+    addAxis(valueAxis, Qt::AlignLeft);
+    addAxis(otherAxis, Qt::AlignRight);
+    otherAxis->setVisible(false);
+    for (int k = 0; k < 2; ++k) {
+        addSeries(channelMarkerPoints[k]);
+        setUpMarkerPoints(channelMarkerPoints[k], channel(k + 1)->color());
+        attach(channel(k + 1), false);
+        attach(channelMarkerPoints[k], false);
+    }
+    for (int side = 0; side < 2; ++side) {
+        addSeries(readMarkers[side]);
+        readMarkers[side]->setMarkerSize(9);
+        readMarkers[side]->setColor(Qt::black);
+        attach(readMarkers[side], side == 1);
+    }
+    // The whole header of an entry is its tool tip, given by the preview.
+    legend()->setShowToolTips(false);
+    hearLegendEntry(channel1);
+    hearLegendEntry(channel2);
+    connect(this, &QChart::plotAreaChanged, this, &CurveChart::fitTicks, Qt::QueuedConnection);
+    clear();
+}
+
+CurveChart::~CurveChart()
+{
+    // The legend's entries outlive this part of the chart, and tell of the pointer leaving
+    // them as they go.
+    for (QLegendMarker *entry : legend()->markers())
+        entry->disconnect(this);
+    // A chart in a scene of its own leaves it before the scene goes, which would delete it.
+    if (ownScene)
+        ownScene->removeItem(this);
+}
+
+QLineSeries *CurveChart::channel(int k) const
+{
+    return k == 1 ? channel1 : channel2;
+}
+
+QLineSeries *CurveChart::comparisonLine(int i) const
+{
+    return comparisonLines.at(i);
+}
+
+void CurveChart::attach(QXYSeries *series, bool right)
+{
+    for (QAbstractAxis *axis : series->attachedAxes())
+        series->detachAxis(axis);
+    series->attachAxis(frequencyAxis);
+    series->attachAxis(right ? otherAxis : valueAxis);
+}
+
+void CurveChart::clear()
+{
+    setDescription(QString());
+    for (int k = 0; k < 2; ++k) {
+        channelData[k].clear();
+        channelMarkers[k] = CurveMarkers();
+    }
+    drawAll();
+}
+
+void CurveChart::showCurve(const CurveRecord &record, const QString &text)
+{
+    setDescription(text);
+    curveQuantity = quantityOf(record);
+    channelDecimals = frequencyDecimals(record.sweepGrid.stepMHz);
+    for (int k = 1; k <= 2; ++k) {
+        QList<QPointF> &points = channelData[k - 1];
+        points.clear();
+        channelMarkers[k - 1] = CurveMarkers();
+        channelChoice[k - 1] = Choice();
+        const NewCurveFile::ChannelPoints p = NewCurveFile::channelPoints(record, k);
+        if (!p.written)
+            continue;
+        points.reserve(p.count);
+        for (int i = 0; i < p.count; ++i)
+            points.append(QPointF(p.frequency[i], p.value[i]));
+        channelMarkers[k - 1] = CurveMarkers::compute(p.frequency, p.value, p.count, curveQuantity);
+    }
+    drawAll();
+}
+
+void CurveChart::showComparison(const QList<NewCurve> &newCurves)
+{
+    // Curves compared before keep what the user chose for them.
+    QList<Choice> choices;
+    for (int i = 0; i < newCurves.size(); ++i) {
+        const bool same = i < comparison.size() && comparison.at(i).path == newCurves.at(i).path;
+        choices.append(same ? comparisonChoice.at(i) : Choice());
+    }
+    comparison = newCurves;
+    comparisonChoice = choices;
+    drawAll();
+}
 
 void CurveChart::setUpMarkerPoints(QScatterSeries *points, const QColor &colour)
 {
@@ -344,7 +201,15 @@ void CurveChart::setUpMarkerPoints(QScatterSeries *points, const QColor &colour)
     points->setMarkerSize(8);
     points->setColor(colour);
     points->setBorderColor(Qt::black);
-    legend()->markers(points).constFirst()->setVisible(false);
+}
+
+void CurveChart::hearLegendEntry(QLineSeries *line)
+{
+    QLegendMarker *entry = legend()->markers(line).constFirst();
+    connect(entry, &QLegendMarker::clicked, this,
+            [this, line] { emit legendEntryClicked(indexOf(line)); });
+    connect(entry, &QLegendMarker::hovered, this,
+            [this, line](bool on) { emit legendEntryHovered(on ? indexOf(line) : -1); });
 }
 
 void CurveChart::setMarkers(QScatterSeries *points, const CurveMarkers &m)
@@ -363,27 +228,122 @@ void CurveChart::setMarkers(QScatterSeries *points, const CurveMarkers &m)
 
 void CurveChart::drawAll()
 {
-    const bool hasCurve = !channelData[0].isEmpty() || !channelData[1].isEmpty();
-    QList<Quantity> quantities;
-    for (const NewCurve &k : std::as_const(comparison))
-        quantities.append(k.quantity());
-    valueQuantity = hasCurve || comparison.isEmpty() ? curveQuantity : commonQuantity(quantities);
-    QList<Quantity> otherQuantities;
-    for (const Quantity q : std::as_const(quantities)) {
-        if (q != valueQuantity)
-            otherQuantities.append(q);
-    }
-    valueAxis->setTitleText(unitOf(valueQuantity));
-    // Beside the plot, one entry a line, so that the headers of compared files have room.
-    legend()->setAlignment(comparison.isEmpty() ? Qt::AlignBottom : Qt::AlignRight);
-    otherAxis->setTitleText(unitOf(commonQuantity(otherQuantities)));
-    otherAxis->setVisible(!otherQuantities.isEmpty());
-
     // Every change of the points or of an axis lays a line out anew, which for 2001 points
     // costs more than all the rest: the axes are set while the lines are empty, then the points.
     channel1->clear();
     channel2->clear();
-    readMarker->clear();
+    for (QScatterSeries *s : readMarkers)
+        s->clear();
+    marked = kNone;
+    collectCurves();
+    chooseAxes();
+    makeComparisonSeries();
+    fitRanges();
+    for (Curve &c : curves) {
+        c.line->replace(c.points);
+        setMarkers(c.markerPoints, c.markers);
+    }
+    tidyLegend();
+    emit curvesChanged();
+}
+
+void CurveChart::collectCurves()
+{
+    curves.clear();
+    const QString names[2] = {tr("Kanal 1"), tr("Kanal 2")};
+    for (int k = 0; k < 2; ++k) {
+        channel(k + 1)->setVisible(channelChoice[k].shown);
+        if (channelData[k].isEmpty())
+            continue;
+        Curve c;
+        c.name = names[k];
+        c.baseName = c.name;
+        c.toolTip = shownName(description);
+        c.colour = channel(k + 1)->color();
+        c.quantity = curveQuantity;
+        c.points = channelData[k];
+        c.markers = channelMarkers[k];
+        c.decimals = channelDecimals;
+        c.source = k;
+        c.line = channel(k + 1);
+        c.markerPoints = channelMarkerPoints[k];
+        curves.append(c);
+    }
+    for (int i = 0; i < comparison.size(); ++i)
+        addComparisonCurve(i);
+    // Two files of one name are told apart by a number.
+    for (qsizetype i = 0; i < curves.size(); ++i) {
+        int same = 1;
+        for (qsizetype j = 0; j < i; ++j)
+            same += curves.at(j).baseName == curves.at(i).baseName ? 1 : 0;
+        if (same > 1)
+            curves[i].name = tr("%1 (%2)").arg(curves.at(i).baseName).arg(same);
+    }
+    for (Curve &c : curves) {
+        c.shown = choiceOf(c).shown;
+    }
+}
+
+void CurveChart::addComparisonCurve(int i)
+{
+    const NewCurve &k = comparison.at(i);
+    Curve c;
+    const QFileInfo file(k.path);
+    c.baseName =
+        shownName(file.completeBaseName().isEmpty() ? file.fileName() : file.completeBaseName());
+    c.name = c.baseName;
+    c.toolTip = shownName(k.header.isEmpty() ? QDir::toNativeSeparators(k.path) : k.header);
+    c.colour = kComparisonColours[i % std::size(kComparisonColours)];
+    c.quantity = k.quantity();
+    c.source = 2 + i;
+    const qsizetype n = std::min(k.frequency.size(), k.value.size());
+    c.points.reserve(n);
+    for (qsizetype j = 0; j < n; ++j)
+        c.points.append(QPointF(k.frequency[j], k.value[j]));
+    // Drawn, read and marked by rising frequency, whichever way the file runs.
+    const auto byFrequency = [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); };
+    if (!std::is_sorted(c.points.cbegin(), c.points.cend(), byFrequency))
+        std::stable_sort(c.points.begin(), c.points.end(), byFrequency);
+    std::vector<double> f(static_cast<std::size_t>(n));
+    std::vector<double> v(static_cast<std::size_t>(n));
+    for (qsizetype j = 0; j < n; ++j) {
+        f[std::size_t(j)] = c.points.at(j).x();
+        v[std::size_t(j)] = c.points.at(j).y();
+    }
+    c.markers = CurveMarkers::compute(f.data(), v.data(), int(n), c.quantity);
+    c.decimals = frequencyDecimals(n > 1 ? (f.back() - f.front()) / double(n - 1) : 0);
+    curves.append(c);
+}
+
+CurveChart::Choice &CurveChart::choiceOf(const Curve &c)
+{
+    return c.source < 2 ? channelChoice[c.source] : comparisonChoice[c.source - 2];
+}
+
+void CurveChart::chooseAxes()
+{
+    QList<Quantity> quantities;
+    for (const Curve &c : std::as_const(curves))
+        quantities.append(c.quantity);
+    const bool hasCurve = !channelData[0].isEmpty() || !channelData[1].isEmpty();
+    const QList<bool> byRule = rightAxisCurves(quantities, hasCurve);
+    QList<Quantity> left;
+    QList<Quantity> right;
+    for (qsizetype i = 0; i < curves.size(); ++i) {
+        Curve &c = curves[i];
+        const int side = choiceOf(c).side;
+        c.right = side < 0 ? byRule.at(i) : side == 1;
+        (c.right ? right : left).append(c.quantity);
+    }
+    valueAxis->setTitleText(curves.isEmpty() ? unitOf(curveQuantity) : axisTitle(left));
+    otherAxis->setTitleText(axisTitle(right));
+    otherAxis->setVisible(!right.isEmpty());
+    // Beside the plot, one entry a line, so that the names of compared files have room.
+    legend()->setAlignment(comparison.isEmpty() ? Qt::AlignBottom : Qt::AlignRight);
+}
+
+void CurveChart::makeComparisonSeries()
+{
     for (QXYSeries *s : std::as_const(comparisonLines))
         removeSeries(s);
     for (QXYSeries *s : std::as_const(comparisonMarkerPoints))
@@ -392,87 +352,213 @@ void CurveChart::drawAll()
     qDeleteAll(comparisonMarkerPoints);
     comparisonLines.clear();
     comparisonMarkerPoints.clear();
-    comparisonMarkers.clear();
+    for (Curve &c : curves) {
+        if (!c.line) {
+            c.line = new QLineSeries(this);
+            addSeries(c.line);
+            c.line->setColor(c.colour);
+            c.markerPoints = new QScatterSeries(this);
+            addSeries(c.markerPoints);
+            setUpMarkerPoints(c.markerPoints, c.colour);
+            comparisonLines.append(c.line);
+            comparisonMarkerPoints.append(c.markerPoints);
+            hearLegendEntry(c.line);
+        }
+        attach(c.line, c.right);
+        attach(c.markerPoints, c.right);
+        // A legend entry is drawn as HTML: the name reaches it escaped.
+        c.line->setName(c.name.toHtmlEscaped());
+        c.line->setVisible(c.shown);
+        c.markerPoints->setVisible(c.shown);
+    }
+}
 
+int CurveChart::indexOf(const QAbstractSeries *line) const
+{
+    for (qsizetype i = 0; i < curves.size(); ++i) {
+        if (curves.at(i).line == line)
+            return int(i);
+    }
+    return -1;
+}
+
+void CurveChart::fitRanges()
+{
     Range f;
     Range w;
     Range a;
-    for (const QList<QPointF> &points : channelData) {
-        for (const QPointF &p : points) {
+    for (const Curve &c : std::as_const(curves)) {
+        for (const QPointF &p : c.points) {
             f.extendTo(p.x());
-            w.extendTo(p.y());
+            (c.right ? a : w).extendTo(p.y());
         }
-    }
-    QList<QList<QPointF>> comparisonPoints;
-    for (int i = 0; i < comparison.size(); ++i) {
-        const NewCurve &k = comparison.at(i);
-        const bool left = k.quantity() == valueQuantity;
-        QList<QPointF> points;
-        points.reserve(k.frequency.size());
-        for (int j = 0; j < k.frequency.size(); ++j) {
-            points.append(QPointF(k.frequency[j], k.value[j]));
-            f.extendTo(k.frequency[j]);
-            (left ? w : a).extendTo(k.value[j]);
-        }
-        comparisonPoints.append(points);
-        const int n = int(k.frequency.size());
-        const double step =
-            n > 1 ? (k.frequency.constLast() - k.frequency.constFirst()) / (n - 1) : 0;
-        comparisonMarkers.append(
-            {CurveMarkers::compute(k.frequency.constData(), k.value.constData(), n, k.quantity()),
-             frequencyDecimals(step)});
-
-        const QColor colour = kComparisonColours[i % std::size(kComparisonColours)];
-        auto *line = new QLineSeries(this);
-        line->setName(k.header.isEmpty() ? QFileInfo(k.path).fileName() : k.header);
-        addSeries(line);
-        line->setColor(colour);
-        auto *markerPoints = new QScatterSeries(this);
-        addSeries(markerPoints);
-        setUpMarkerPoints(markerPoints, colour);
-        for (QXYSeries *s : std::initializer_list<QXYSeries *>{line, markerPoints}) {
-            s->attachAxis(frequencyAxis);
-            s->attachAxis(left ? valueAxis : otherAxis);
-        }
-        comparisonLines.append(line);
-        comparisonMarkerPoints.append(markerPoints);
-        connect(legend()->markers(line).constFirst(), &QLegendMarker::clicked, this,
-                [this, line, markerPoints] { showLine(line, markerPoints, !line->isVisible()); });
     }
     keepSpan(f.min, f.max, 0);
     keepSpan(w.min, w.max, 0.05);
     keepSpan(a.min, a.max, 0.05);
     fMin = f.min;
     fMax = f.max;
-    setAxisRange(valueAxis, w.min, w.max);
-    setAxisRange(otherAxis, a.min, a.max);
+    setRange(otherAxis, a.min, a.max);
     valueMin = w.min;
     valueMax = w.max;
     resetView();
+}
 
-    channel1->replace(channelData[0]);
-    channel2->replace(channelData[1]);
-    for (int k = 0; k < 2; ++k)
-        setMarkers(channelMarkerPoints[k], channelMarkers[k].markers);
-    for (int i = 0; i < comparisonLines.size(); ++i) {
-        comparisonLines[i]->replace(comparisonPoints[i]);
-        setMarkers(comparisonMarkerPoints[i], comparisonMarkers[i].markers);
+void CurveChart::tidyLegend()
+{
+    const QColor label = legend()->labelColor();
+    for (QLegendMarker *entry : legend()->markers()) {
+        const int i = indexOf(entry->series());
+        entry->setVisible(i >= 0);
+        if (i < 0)
+            continue;
+        const Curve &c = curves.at(i);
+        QColor colour = c.colour;
+        QColor text = label;
+        if (!c.shown) {
+            colour.setAlpha(60);
+            text.setAlpha(100);
+        }
+        entry->setBrush(colour);
+        entry->setPen(QPen(colour));
+        entry->setLabelBrush(text);
     }
+}
+
+void CurveChart::setCurveShown(int i, bool shown)
+{
+    Curve &c = curves[i];
+    c.shown = shown;
+    choiceOf(c).shown = shown;
+    c.line->setVisible(shown);
+    c.markerPoints->setVisible(shown);
+    // Showing a series shows its legend entries again, those of its markers too.
+    tidyLegend();
+    markFrequency(marked);
+    emit curvesChanged();
+}
+
+void CurveChart::moveToOtherAxis(int i)
+{
+    choiceOf(curves.at(i)).side = curves.at(i).right ? 0 : 1;
+    const double from = frequencyAxis->min();
+    const double to = frequencyAxis->max();
+    drawAll();
+    setRange(frequencyAxis, from, to);
+}
+
+void CurveChart::setChannelShown(int k, bool shown)
+{
+    const int i = indexOf(channel(k));
+    if (i >= 0) {
+        setCurveShown(i, shown);
+    } else {
+        channelChoice[k - 1].shown = shown;
+        channel(k)->setVisible(shown);
+    }
+}
+
+bool CurveChart::channelShown(int k) const
+{
+    return channel(k)->isVisible();
+}
+
+const CurveChart::Curve *CurveChart::firstShown() const
+{
+    for (const Curve &c : curves) {
+        if (c.shown && !c.points.isEmpty())
+            return &c;
+    }
+    return nullptr;
+}
+
+double CurveChart::nearestFrequency(double frequency) const
+{
+    const Curve *c = firstShown();
+    if (!c || std::isnan(frequency))
+        return kNone;
+    const double f = std::clamp(frequency, c->points.constFirst().x(), c->points.constLast().x());
+    return c->points.at(nearestIndex(c->points, f)).x();
+}
+
+double CurveChart::stepFrequency(double frequency, int direction) const
+{
+    const Curve *c = firstShown();
+    if (!c)
+        return kNone;
+    if (std::isnan(frequency))
+        return (direction > 0 ? c->points.constFirst() : c->points.constLast()).x();
+    const double f = std::clamp(frequency, c->points.constFirst().x(), c->points.constLast().x());
+    const qsizetype i = nearestIndex(c->points, f) + direction;
+    return c->points.at(std::clamp<qsizetype>(i, 0, c->points.size() - 1)).x();
+}
+
+QString CurveChart::readout(double frequency) const
+{
+    const Curve *first = firstShown();
+    if (!first || std::isnan(frequency))
+        return QString();
+    QString text = tr("%1 MHz").arg(fixed(numbers, frequency, first->decimals));
+    for (const Curve &c : curves) {
+        if (!c.shown)
+            continue;
+        const qsizetype i = nearestIndex(c.points, frequency);
+        QString value(QChar(0x2014)); // outside its sweep
+        if (i >= 0 && std::isfinite(c.points.at(i).y())) {
+            value = fixed(numbers, c.points.at(i).y(), 2);
+            const QString unit = unitOf(c.quantity);
+            if (!unit.isEmpty())
+                value += QLatin1Char(' ') + unit;
+        }
+        text += QLatin1String("  ") + tr("%1: %2").arg(c.name, value);
+    }
+    return text;
+}
+
+void CurveChart::markFrequency(double frequency)
+{
+    marked = frequency;
+    QList<QPointF> points[2];
+    for (const Curve &c : std::as_const(curves)) {
+        const qsizetype i = c.shown ? nearestIndex(c.points, frequency) : -1;
+        if (i >= 0 && std::isfinite(c.points.at(i).y()))
+            points[c.right ? 1 : 0].append(c.points.at(i));
+    }
+    for (int side = 0; side < 2; ++side) {
+        if (!points[side].isEmpty() || readMarkers[side]->count() > 0)
+            readMarkers[side]->replace(points[side]);
+    }
+}
+
+QString CurveChart::summary() const
+{
+    QStringList lines;
+    for (const Curve &c : curves) {
+        if (c.points.isEmpty())
+            continue;
+        Range v;
+        for (const QPointF &p : c.points)
+            v.extendTo(p.y());
+        const QString unit = unitOf(c.quantity);
+        QString line = tr("%1: %2 bis %3 MHz, Werte %4 bis %5")
+                           .arg(c.name, fixed(numbers, c.points.constFirst().x(), c.decimals),
+                                fixed(numbers, c.points.constLast().x(), c.decimals),
+                                std::isfinite(v.min) ? fixed(numbers, v.min, 2) : QString(),
+                                std::isfinite(v.max) ? fixed(numbers, v.max, 2) : QString());
+        if (!unit.isEmpty())
+            line += QLatin1Char(' ') + unit;
+        if (!c.shown)
+            line += QLatin1Char(' ') + tr("(ausgeblendet)");
+        lines.append(line);
+    }
+    return lines.isEmpty() ? tr("Keine Kurve") : lines.join(QLatin1String("; "));
 }
 
 QList<CurveChart::MarkerLine> CurveChart::markerLines() const
 {
     QList<MarkerLine> lines;
-    for (int k = 0; k < 2; ++k) {
-        if (!channelData[k].isEmpty()) {
-            lines.append({channel(k + 1)->name(), channel(k + 1)->color(),
-                          channelMarkers[k].markers.text(channelMarkers[k].decimals)});
-        }
-    }
-    for (int i = 0; i < comparisonLines.size(); ++i) {
-        lines.append({comparisonLines[i]->name(), comparisonLines[i]->color(),
-                      comparisonMarkers[i].markers.text(comparisonMarkers[i].decimals)});
-    }
+    for (const Curve &c : curves)
+        lines.append({c.name, c.colour, c.markers.text(c.decimals)});
     return lines;
 }
 
@@ -502,10 +588,39 @@ void CurveChart::resizeEvent(QGraphicsSceneResizeEvent *event)
         fitTitle();
 }
 
+int CurveChart::tickRoom(const QValueAxis *axis) const
+{
+    // Room for a label and as much again between two: with a large font, or a small window,
+    // fewer ticks rather than labels cut to "...".
+    const qreal line = QFontMetricsF(axis->labelsFont()).height();
+    const QRectF plot = plotArea();
+    if (plot.isEmpty() || line <= 0)
+        return 10;
+    const qreal room =
+        axis == frequencyAxis ? plot.width() / (4 * line) : plot.height() / (1.5 * line);
+    return std::clamp(int(room), 2, 10);
+}
+
+void CurveChart::setRange(QValueAxis *axis, double min, double max) const
+{
+    setAxisRange(axis, min, max, tickRoom(axis));
+}
+
+void CurveChart::fitTicks()
+{
+    for (QValueAxis *axis : {frequencyAxis, valueAxis, otherAxis}) {
+        const int room = tickRoom(axis);
+        if (axis->property("tickRoom").toInt() != room) {
+            axis->setProperty("tickRoom", room);
+            setAxisRange(axis, axis->min(), axis->max(), room);
+        }
+    }
+}
+
 void CurveChart::resetView()
 {
-    setAxisRange(frequencyAxis, fMin, fMax);
-    setAxisRange(valueAxis, valueMin, valueMax);
+    setRange(frequencyAxis, fMin, fMax);
+    setRange(valueAxis, valueMin, valueMax);
 }
 
 void CurveChart::zoomFrequencies(double factor, double middle)
@@ -531,7 +646,7 @@ void CurveChart::zoomAxis(QValueAxis *axis, double factor, double centre, double
         return;
     newLeft = std::max(newLeft, wholeMin);
     newRight = std::min(newRight, wholeMax);
-    setAxisRange(axis, newLeft, newRight);
+    setRange(axis, newLeft, newRight);
 }
 
 void CurveChart::moveView(double frequencyShift, double valueShift)
@@ -543,107 +658,57 @@ void CurveChart::moveView(double frequencyShift, double valueShift)
         const double span = axis->max() - axis->min();
         const double left = std::clamp(axis->min() + shift, wholeMin, wholeMax - span);
         if (left != axis->min())
-            setAxisRange(axis, left, left + span);
+            setRange(axis, left, left + span);
     };
     move(frequencyAxis, frequencyShift, fMin, fMax);
     move(valueAxis, valueShift, valueMin, valueMax);
 }
 
-double CurveChart::frequencyStep() const
+void CurveChart::usePalette(const QPalette &palette)
 {
-    const QLineSeries *s = channel1->count() > 1 ? channel1 : channel2;
-    if (s->count() < 2)
-        return 0;
-    return (s->at(s->count() - 1).x() - s->at(0).x()) / (s->count() - 1);
-}
-
-void CurveChart::setChannelShown(int k, bool shown)
-{
-    showLine(channel(k), channelMarkerPoints[k - 1], shown);
-}
-
-void CurveChart::showLine(QLineSeries *line, QScatterSeries *markerPoints, bool shown)
-{
-    line->setVisible(shown);
-    markerPoints->setVisible(shown);
-    // Hiding a line hides its legend entry as well: shown again, dimmed.
-    QLegendMarker *entry = legend()->markers(line).constFirst();
-    entry->setVisible(true);
-    QColor colour = line->color();
-    QColor text = legend()->labelColor();
-    if (!shown) {
-        colour.setAlpha(60);
-        text.setAlpha(100);
+    colours = palette;
+    ownColours = true;
+    const QColor base = palette.color(QPalette::Base);
+    const QColor text = palette.color(QPalette::Text);
+    const auto blend = [&](double t) {
+        return QColor::fromRgbF(base.redF() + (text.redF() - base.redF()) * t,
+                                base.greenF() + (text.greenF() - base.greenF()) * t,
+                                base.blueF() + (text.blueF() - base.blueF()) * t);
+    };
+    setBackgroundBrush(base);
+    setTitleBrush(text);
+    legend()->setLabelColor(text);
+    for (QValueAxis *axis : {frequencyAxis, valueAxis, otherAxis}) {
+        axis->setLabelsColor(text);
+        axis->setTitleBrush(text);
+        axis->setGridLineColor(blend(0.15));
+        axis->setLinePenColor(blend(0.4));
     }
-    entry->setBrush(colour);
-    entry->setPen(QPen(colour));
-    entry->setLabelBrush(text);
-    if (!shown)
-        markPoint(-1);
-}
-
-bool CurveChart::channelShown(int k) const
-{
-    return channel(k)->isVisible();
-}
-
-int CurveChart::nearestPoint(double frequency) const
-{
-    const QLineSeries *s = channel1->count() > 0 ? channel1 : channel2;
-    int best = -1;
-    double distance = std::numeric_limits<double>::infinity();
-    for (int i = 0; i < s->count(); ++i) {
-        const double d = std::abs(s->at(i).x() - frequency);
-        if (d < distance) {
-            distance = d;
-            best = i;
-        }
-    }
-    return best;
-}
-
-void CurveChart::markPoint(int index)
-{
-    QList<QPointF> points;
-    for (const QLineSeries *s : {channel1, channel2}) {
-        if (index >= 0 && index < s->count() && s->isVisible())
-            points.append(s->at(index));
-    }
-    readMarker->replace(points);
-}
-
-void CurveChart::setAxisRange(QValueAxis *axis, double min, double max) const
-{
-    // Fixed ticks while the range changes: dynamic ticks at the old interval over a new, wider
-    // range would lay out hundreds of labels for nothing.
-    axis->setTickType(QValueAxis::TicksFixed);
-    axis->setRange(min, max);
-    const double step = roundStep(max - min);
-    axis->setTickAnchor(std::ceil(min / step) * step);
-    axis->setTickInterval(step);
-    axis->setTickType(QValueAxis::TicksDynamic);
+    for (QScatterSeries *s : readMarkers)
+        s->setColor(text);
+    tidyLegend();
 }
 
 std::unique_ptr<CurveChart> CurveChart::clone() const
 {
     auto k = std::make_unique<CurveChart>();
+    if (ownColours)
+        k->usePalette(colours);
     k->setDescription(description);
     k->curveQuantity = curveQuantity;
+    k->channelDecimals = channelDecimals;
     for (int i = 0; i < 2; ++i) {
         k->channelData[i] = channelData[i];
         k->channelMarkers[i] = channelMarkers[i];
+        k->channelChoice[i] = channelChoice[i];
     }
     k->comparison = comparison;
+    k->comparisonChoice = comparisonChoice;
     k->drawAll();
-    k->setChannelShown(1, channelShown(1));
-    k->setChannelShown(2, channelShown(2));
-    for (int i = 0; i < comparisonLines.size(); ++i) {
-        k->showLine(k->comparisonLines[i], k->comparisonMarkerPoints[i],
-                    comparisonLines[i]->isVisible());
-    }
-    k->setAxisRange(k->valueAxis, valueAxis->min(), valueAxis->max());
-    k->setAxisRange(k->otherAxis, otherAxis->min(), otherAxis->max());
-    k->setAxisRange(k->frequencyAxis, frequencyAxis->min(), frequencyAxis->max());
+    k->markFrequency(marked);
+    k->setRange(k->valueAxis, valueAxis->min(), valueAxis->max());
+    k->setRange(k->otherAxis, otherAxis->min(), otherAxis->max());
+    k->setRange(k->frequencyAxis, frequencyAxis->min(), frequencyAxis->max());
     return k;
 }
 
@@ -663,59 +728,70 @@ void CurveChart::draw(QPainter &painter, const QSize &pictureSize)
     ownScene->render(&painter, rect, rect);
 }
 
-namespace {
-
-QByteArray pngData(const QImage &picture)
-{
-    QByteArray bytes;
-    QBuffer output(&bytes);
-    output.open(QIODevice::WriteOnly);
-    QImageWriter writer(&output, "png");
-    // Plots are mostly white: light compression is nearly as small and several times faster.
-    writer.setQuality(80);
-    if (!writer.write(picture))
-        return QByteArray();
-    return bytes;
-}
-
-} // namespace
-
 QByteArray CurveChart::png(const QSize &pictureSize)
 {
     if (!pictureBuffer)
         pictureBuffer = std::make_unique<PictureBuffer>();
-    if (pictureBuffer->coloured.size() != pictureSize)
-        pictureBuffer->coloured = QImage(pictureSize, QImage::Format_RGB32);
-    pictureBuffer->coloured.fill(Qt::white);
+    QImage &picture = pictureBuffer->coloured;
+    if (picture.size() != pictureSize)
+        picture = QImage(pictureSize, QImage::Format_RGB32);
+    const QColor background = ownColours ? colours.color(QPalette::Base) : QColor(Qt::white);
+    picture.fill(background);
     {
-        QPainter painter(&pictureBuffer->coloured);
+        QPainter painter(&picture);
         draw(painter, pictureSize);
     }
-    // Compared curves bring more colours than the palette holds: the picture as it is drawn.
-    if (!comparison.isEmpty())
-        return pngData(pictureBuffer->coloured);
-    pictureBuffer->setColours(channel1->color(), channel2->color());
-    pictureBuffer->toPalette();
-    return pngData(pictureBuffer->palettePicture);
+    // Compared curves or another background bring more colours than the palette holds: the
+    // picture as it is drawn.
+    if (!comparison.isEmpty() || background != QColor(Qt::white))
+        return pngBytes(picture);
+    return pictureBuffer->palette.encode(picture, channel1->color(), channel2->color());
 }
 
 QByteArray CurveChart::svg(const QSize &pictureSize)
 {
-    QByteArray bytes;
-    QBuffer pictureBuffer(&bytes);
-    pictureBuffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&pictureBuffer);
-    generator.setSize(pictureSize);
-    // The size is written in millimetres; at 96 dots per inch they are the pixels of the web.
-    generator.setResolution(96);
-    generator.setViewBox(QRect(QPoint(0, 0), pictureSize));
-    generator.setTitle(description);
-    {
-        QPainter painter;
-        if (!painter.begin(&generator))
-            return QByteArray();
-        draw(painter, pictureSize);
+    cutLinesAtPlot();
+    return svgBytes(pictureSize, description,
+                    [&](QPainter &painter) { draw(painter, pictureSize); });
+}
+
+namespace {
+
+void keepWithin(QScatterSeries *points, const QRectF &within)
+{
+    QList<QPointF> kept;
+    for (const QPointF &p : points->points()) {
+        if (within.contains(p))
+            kept.append(p);
     }
-    return bytes;
+    if (kept.size() != points->count())
+        points->replace(kept);
+}
+
+} // namespace
+
+void CurveChart::cutLinesAtPlot()
+{
+    // An SVG picture keeps no clip: what lies outside the plot is taken away before it is drawn.
+    const auto plot = [this](bool right) {
+        const QValueAxis *y = right ? otherAxis : valueAxis;
+        return QRectF(QPointF(frequencyAxis->min(), y->min()),
+                      QPointF(frequencyAxis->max(), y->max()));
+    };
+    for (const Curve &c : std::as_const(curves)) {
+        const QList<QList<QPointF>> parts = clippedLine(c.points, plot(c.right));
+        c.line->replace(parts.value(0));
+        for (qsizetype i = 1; i < parts.size(); ++i) {
+            auto *piece = new QLineSeries(this);
+            addSeries(piece);
+            piece->setPen(c.line->pen());
+            piece->setVisible(c.shown);
+            attach(piece, c.right);
+            piece->replace(parts.at(i));
+            legend()->markers(piece).constFirst()->setVisible(false);
+        }
+        keepWithin(c.markerPoints, plot(c.right));
+    }
+    for (int side = 0; side < 2; ++side)
+        keepWithin(readMarkers[side], plot(side == 1));
 }

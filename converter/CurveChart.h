@@ -1,21 +1,17 @@
 #pragma once
 
+#include "ChartText.h"
 #include "core/CurveMarkers.h"
 #include "core/CurveRecord.h"
 #include "core/NewCurveReader.h"
 
 #include <QByteArray>
 #include <QChart>
+#include <QLocale>
+#include <QPalette>
 #include <QSize>
 
 #include <memory>
-
-// A description as a chart title of at most breite pixels in font: one line of plain text,
-// shortened with "…" where it is wider, given in the HTML a chart title takes. Only as much of
-// the description as can fit is ever laid out, so that memory and time stay bounded however
-// long it is (a chart left to shorten it itself needs memory growing with the square of its
-// length).
-QString chartTitleHtml(const QString &description, const QFont &font, qreal width);
 
 // The size of every saved picture, from the preview window and from the batch mode alike.
 inline constexpr QSize kPictureSize(1200, 800);
@@ -25,14 +21,16 @@ class QLineSeries;
 class QGraphicsScene;
 class QPainter;
 class QScatterSeries;
+class QXYSeries;
+class QAbstractSeries;
 class QValueAxis;
 
 // The plot of a converted curve: channel 1 and channel 2 as two lines over the frequency in MHz,
 // the values in dB, or as SWR for SWR curves. It shows exactly the points the new curve files
 // get, and each channel's markers as points. New curve files can be laid over it for comparison,
-// each in a colour of its own; those whose headers name no unit, or another one, are drawn
-// against a value axis of their own on the right. Used by the preview window and, without a
-// display, for the batch mode's pictures.
+// each in a colour of its own, against the same value axis unless their headers name another
+// unit. Every curve shown can be hidden and moved to the other value axis. Used by the preview
+// window and, without a display, for the batch mode's pictures: both draw through this class.
 class CurveChart : public QChart
 {
     Q_OBJECT
@@ -54,9 +52,24 @@ public:
     void showComparison(const QList<NewCurve> &curves);
     const QList<NewCurve> &compared() const { return comparison; }
     // The line of the i-th compared curve.
-    QLineSeries *comparisonLine(int i) const { return comparisonLines.at(i); }
-    // The value axis of the compared curves that the left one does not suit; hidden when unused.
+    QLineSeries *comparisonLine(int i) const;
+    // The value axis on the right, for curves of another unit; hidden when unused.
     QValueAxis *secondAxis() const { return otherAxis; }
+
+    // Every curve shown, the converted channels first, then the compared ones.
+    int curveCount() const { return int(curves.size()); }
+    QString curveName(int i) const { return curves.at(i).name; }
+    QLineSeries *curveLine(int i) const { return curves.at(i).line; }
+    // Hidden curves keep their legend entry, dimmed.
+    void setCurveShown(int i, bool shown);
+    bool curveShown(int i) const { return curves.at(i).shown; }
+    // Draws the curve against the other value axis.
+    void moveToOtherAxis(int i);
+    bool onSecondAxis(int i) const { return curves.at(i).right; }
+    // The whole header (or path) of a curve, as its legend entry's tool tip.
+    QString curveToolTip(int i) const { return curves.at(i).toolTip; }
+    // What the plot shows, for those who cannot see it: each curve with its ranges.
+    QString summary() const;
 
     // One entry per curve shown, converted channels first: its name, colour and markers.
     struct MarkerLine
@@ -67,6 +80,16 @@ public:
     };
     QList<MarkerLine> markerLines() const;
 
+    // The frequency of the point nearest to frequency on the first curve shown; NaN without one.
+    double nearestFrequency(double frequency) const;
+    // The frequency of the point after (direction 1) or before (-1) frequency on that curve.
+    double stepFrequency(double frequency, int direction) const;
+    // Every curve shown at that frequency: its nearest point's value, "—" outside its sweep.
+    QString readout(double frequency) const;
+    // Marks the nearest point of every curve shown; NaN marks none.
+    void markFrequency(double frequency);
+    double markedFrequency() const { return marked; }
+
     // The whole curve again, after a zoom.
     void resetView();
     // Zooms the frequency axis by factor (below 1 zooms in) around the frequency middle; never
@@ -76,22 +99,17 @@ public:
     void zoomValues(double factor, double centre);
     // Moves the zoomed view by so many MHz and so many dB (or SWR) within the whole curve.
     void moveView(double frequencyShift, double valueShift);
-    // The frequency step between the points shown; 0 with fewer than two.
-    double frequencyStep() const;
 
-    // Shows or hides a channel's line; its legend entry stays, dimmed while the line is hidden.
     void setChannelShown(int channel, bool shown);
     bool channelShown(int channel) const;
-    // Index of the point nearest to the frequency, or -1 without points.
-    int nearestPoint(double frequency) const;
-    // Marks the point of that index on both channels; -1 marks none.
-    void markPoint(int index);
-
     QLineSeries *channel(int channel) const;
     QValueAxis *xAxis() const { return frequencyAxis; }
     QValueAxis *yAxis() const { return valueAxis; }
 
-    // A second chart with the same curve, title and view, for a picture of another size.
+    // Background, axes, grid and texts in the colours of a window's palette.
+    void usePalette(const QPalette &palette);
+
+    // A second chart with the same curve, title, colours and view, for a picture of another size.
     std::unique_ptr<CurveChart> clone() const;
 
     // Draws the chart at the given size onto the painter's device, from its top left corner.
@@ -102,49 +120,95 @@ public:
     QByteArray png(const QSize &pictureSize);
     QByteArray svg(const QSize &pictureSize);
 
+signals:
+    // A legend entry was clicked, with any button: the preview decides what it does.
+    void legendEntryClicked(int curve);
+    // The pointer went onto a curve's legend entry, or (-1) off it.
+    void legendEntryHovered(int curve);
+    // The curves, their axes or what is hidden changed.
+    void curvesChanged();
+
 protected:
     void resizeEvent(QGraphicsSceneResizeEvent *event) override;
 
 private:
+    // One curve shown, converted or compared.
+    struct Curve
+    {
+        QString name;     // in the legend, the marker list and the readout
+        QString baseName; // the name before two of one name are told apart
+        int source = 0;   // 0, 1: the channel; 2 + i: the i-th compared curve
+        QString toolTip;  // the whole header
+        QColor colour;
+        Quantity quantity = Quantity::Neutral;
+        QList<QPointF> points; // by rising frequency
+        CurveMarkers markers;
+        int decimals = 3; // the frequency digits its step needs
+        bool right = false;
+        bool shown = true;
+        QLineSeries *line = nullptr;
+        QScatterSeries *markerPoints = nullptr;
+    };
+    // What the user chose for a curve, kept while the curves are drawn anew.
+    struct Choice
+    {
+        bool shown = true;
+        int side = -1; // -1: by the axis rule; 0 left; 1 right
+    };
+
     void fitTitle();
-    void setAxisRange(QValueAxis *axis, double min, double max) const;
-    // The axis' range zoomed by factor around centre, kept within [whole min, whole max].
+    // As many ticks as the axis has room for labels, at most ten.
+    int tickRoom(const QValueAxis *axis) const;
+    void setRange(QValueAxis *axis, double min, double max) const;
+    // Ticks again after the plot changed its size.
+    void fitTicks();
     void zoomAxis(QValueAxis *axis, double factor, double centre, double wholeMin,
                   double wholeMax) const;
     // Puts every curve shown into the chart anew: lines, markers, axes and their ranges.
     void drawAll();
+    void collectCurves();
+    void addComparisonCurve(int i);
+    void chooseAxes();
+    void makeComparisonSeries();
+    void fitRanges();
     void setUpMarkerPoints(QScatterSeries *points, const QColor &colour);
+    void hearLegendEntry(QLineSeries *line);
+    void attach(QXYSeries *series, bool right);
     void setMarkers(QScatterSeries *points, const CurveMarkers &markers);
-    // Shows or hides a line with its markers; its legend entry stays, dimmed while hidden.
-    void showLine(QLineSeries *line, QScatterSeries *markerPoints, bool shown);
+    // Each curve's legend entry shown once, dimmed while the curve is hidden; no other entries.
+    void tidyLegend();
+    Choice &choiceOf(const Curve &curve);
+    int indexOf(const QAbstractSeries *line) const;
+    const Curve *firstShown() const;
+    void cutLinesAtPlot();
 
     QLineSeries *channel1;
     QLineSeries *channel2;
     QValueAxis *frequencyAxis;
     QValueAxis *valueAxis;
-    QScatterSeries *readMarker; // the point read with the mouse
+    QValueAxis *otherAxis;
+    QScatterSeries *readMarkers[2]; // the points read, on the left and the right axis
+    double marked;
     double fMin = 0;
     double fMax = 1;
     double valueMin = 0; // the value axis' range over the whole curve
     double valueMax = 1;
     QString description; // the title as given; the chart shows it fitted
+    QLocale numbers;
 
     Quantity curveQuantity = Quantity::Level; // of the converted curve
-    Quantity valueQuantity = Quantity::Level; // what the left value axis shows
     QList<QPointF> channelData[2];            // the converted curve's points per channel
-    // The markers of one curve shown, with the frequency digits its step needs.
-    struct ShownMarkers
-    {
-        CurveMarkers markers;
-        int decimals = 3;
-    };
-    ShownMarkers channelMarkers[2];
+    CurveMarkers channelMarkers[2];
+    int channelDecimals = 3;
     QScatterSeries *channelMarkerPoints[2];
+    Choice channelChoice[2];
     QList<NewCurve> comparison;
+    QList<Choice> comparisonChoice;
+    QList<Curve> curves;
     QList<QLineSeries *> comparisonLines;
     QList<QScatterSeries *> comparisonMarkerPoints;
-    QList<ShownMarkers> comparisonMarkers;
-    QValueAxis *otherAxis;
+    bool ownColours = false; // the colours of a palette, not the chart's own
+    QPalette colours;
 
     struct PictureBuffer;
     std::unique_ptr<PictureBuffer> pictureBuffer;

@@ -1,32 +1,28 @@
 #include "CurvePreview.h"
 
 #include "CurveChart.h"
+#include "CurveView.h"
 #include "DroppedFiles.h"
 #include "FolderMemory.h"
 #include "core/CsvFile.h"
 #include "core/CurveMarkers.h"
-#include "core/MessageText.h"
 #include "core/NewCurveFile.h"
 #include "core/NewCurveReader.h"
 #include "dialogs/Dialogs.h"
+#include "platform/FileWriter.h"
+#include "platform/MessageText.h"
+#include "platform/Platform.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 
 #include <QBoxLayout>
-#include <QChartView>
 #include <QCloseEvent>
 #include <QDir>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineSeries>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
-#include <QSettings>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QValueAxis>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -36,9 +32,6 @@ namespace {
 
 // Room left between the main window and the preview.
 constexpr int kGap = 8;
-// A wheel notch (120) or an arrow key changes the view by this part of it.
-constexpr double kZoomPerNotch = 0.8;
-constexpr double kMovePerKey = 0.1;
 
 } // namespace
 
@@ -46,11 +39,11 @@ CurvePreview::CurvePreview(Dialogs &dialogs, QWidget *parent)
     : QMainWindow(parent)
     , dialogs(dialogs)
     , chart(new CurveChart)
-    , view(new QChartView(chart, this))
+    , view(new CurveView(chart, this))
     , readingLabel(new QLabel(this))
-    , savePictureButton(new QPushButton(tr("Bild speichern..."), this))
-    , saveCsvButton(new QPushButton(tr("Als CSV speichern..."), this))
-    , removeComparisonButton(new QPushButton(tr("Vergleich entfernen"), this))
+    , savePictureButton(new QPushButton(tr("&Bild speichern..."), this))
+    , saveCsvButton(new QPushButton(tr("Als &CSV speichern..."), this))
+    , removeComparisonButton(new QPushButton(tr("&Vergleich entfernen"), this))
     , markerList(new QTextEdit(this))
     , curve(std::make_unique<CurveRecord>())
 {
@@ -61,21 +54,22 @@ CurvePreview::CurvePreview(Dialogs &dialogs, QWidget *parent)
     saveCsvButton->setObjectName(QStringLiteral("saveCsvButton"));
     removeComparisonButton->setObjectName(QStringLiteral("removeComparisonButton"));
     markerList->setObjectName(QStringLiteral("markerList"));
+    markerList->setAccessibleName(tr("Marker der Kurven"));
     markerList->setReadOnly(true);
     // Its height follows the width its text has, which its viewport knows once resized.
     markerList->viewport()->installEventFilter(this);
     setAcceptDrops(true);
     // Shown after a conversion without taking the keyboard from the main window.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    view->setRenderHint(QPainter::Antialiasing);
-    view->viewport()->setMouseTracking(true);
-    view->viewport()->installEventFilter(this);
-    view->installEventFilter(this);
-    view->setFocusPolicy(Qt::StrongFocus);
+    // A line of its own, wrapped where it is long: many curves never widen the window.
     readingLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    readingLabel->setTextFormat(Qt::PlainText); // names of files are never read as HTML
+    readingLabel->setWordWrap(true);
+    readingLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    view->setMinimumSize(240, 160);
 
     auto *buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(readingLabel, 1);
+    buttonRow->addStretch(1);
     buttonRow->addWidget(savePictureButton);
     buttonRow->addWidget(saveCsvButton);
     buttonRow->addWidget(removeComparisonButton);
@@ -83,11 +77,15 @@ CurvePreview::CurvePreview(Dialogs &dialogs, QWidget *parent)
     auto *column = new QVBoxLayout(content);
     column->addWidget(view, 1);
     column->addWidget(markerList);
+    column->addWidget(readingLabel);
     column->addLayout(buttonRow);
     setCentralWidget(content);
     connect(savePictureButton, &QPushButton::clicked, this, &CurvePreview::askToSavePicture);
     connect(saveCsvButton, &QPushButton::clicked, this, &CurvePreview::askToSaveCsv);
     connect(removeComparisonButton, &QPushButton::clicked, this, &CurvePreview::clearComparison);
+    connect(view, &CurveView::readoutChanged, this, &CurvePreview::showReadout);
+    connect(view, &CurveView::filesDropped, this, &CurvePreview::filesDropped);
+    connect(chart, &CurveChart::curvesChanged, this, &CurvePreview::listMarkers);
 
     resize(720, 500);
     clear();
@@ -95,11 +93,9 @@ CurvePreview::CurvePreview(Dialogs &dialogs, QWidget *parent)
 
 void CurvePreview::showCurve(const CurveRecord &record, const QString &text)
 {
+    curveShown = true;
     chart->showCurve(record, text);
     *curve = record;
-    curveShown = true;
-    readingLabel->clear();
-    listMarkers();
     setDescription(text);
 }
 
@@ -109,17 +105,24 @@ void CurvePreview::setDescription(const QString &text)
         return; // no curve shown
     description = text;
     chart->setDescription(text);
-    setWindowTitle(tr("%1 - Kurvenvorschau").arg(text));
+    setWindowTitle(tr("%1 - Kurvenvorschau").arg(shownName(text)));
 }
 
 void CurvePreview::clear()
 {
     description.clear();
+    curveShown = false;
     chart->clear();
     setWindowTitle(tr("Kurvenvorschau"));
-    readingLabel->clear();
-    curveShown = false;
-    listMarkers();
+}
+
+void CurvePreview::showReadout(const QString &text)
+{
+    // Until the pointer or the cursor reaches a curve, a hint where the values come from. The
+    // text is the label's accessible name as well, which tells assistive technology each change.
+    const QString shown = text.isEmpty() ? tr("Messwerte: Zeiger auf die Kurve") : text;
+    readingLabel->setText(shown);
+    readingLabel->setAccessibleName(shown);
 }
 
 void CurvePreview::listMarkers()
@@ -137,6 +140,7 @@ void CurvePreview::listMarkers()
     savePictureButton->setEnabled(curveShown || comparison);
     saveCsvButton->setEnabled(curveShown);
     removeComparisonButton->setEnabled(comparison);
+    showReadout(view->readout());
 }
 
 QStringList CurvePreview::openCurves(const QStringList &paths)
@@ -151,10 +155,8 @@ QStringList CurvePreview::openCurves(const QStringList &paths)
             refused.append(QStringLiteral("%1: %2").arg(
                 shownInMessage(QDir::toNativeSeparators(path)), e.message()));
     }
-    if (curves.size() != chart->compared().size()) {
+    if (curves.size() != chart->compared().size())
         chart->showComparison(curves);
-        listMarkers();
-    }
     return refused;
 }
 
@@ -172,7 +174,6 @@ void CurvePreview::fitMarkerListHeight()
 void CurvePreview::clearComparison()
 {
     chart->showComparison({});
-    listMarkers();
 }
 
 void CurvePreview::dragEnterEvent(QDragEnterEvent *event)
@@ -208,19 +209,19 @@ void CurvePreview::placeBeside(const QWidget *mainWindow)
         move(main.right() + kGap, main.top());
         return;
     }
-    const QSize outer = (size().grownBy(frame)).boundedTo(available.size());
-    resize(outer.shrunkBy(frame).expandedTo(minimumSizeHint()));
-    const QSize pictureSize = size().grownBy(frame);
+    // Never larger than the screen's free area, whatever the font asks for.
+    const QSize room = available.size().shrunkBy(frame);
+    resize(size().expandedTo(minimumSizeHint()).boundedTo(room));
+    const QSize outer = size().grownBy(frame);
     // Right of the main window where there is room, else left of it, else as far right as the
     // screen allows.
     int x = main.right() + 1 + kGap;
-    if (x + pictureSize.width() > available.right() + 1)
-        x = main.left() - kGap - pictureSize.width();
+    if (x + outer.width() > available.right() + 1)
+        x = main.left() - kGap - outer.width();
     if (x < available.left())
-        x = available.right() + 1 - pictureSize.width();
-    const int y =
-        std::clamp(main.top(), available.top(),
-                   std::max(available.top(), available.bottom() + 1 - pictureSize.height()));
+        x = available.right() + 1 - outer.width();
+    const int y = std::clamp(main.top(), available.top(),
+                             std::max(available.top(), available.bottom() + 1 - outer.height()));
     move(std::max(x, available.left()), y);
 }
 
@@ -232,120 +233,20 @@ void CurvePreview::closeEvent(QCloseEvent *event)
 
 bool CurvePreview::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == view && event->type() == QEvent::KeyPress)
-        return viewKeyPressed(static_cast<QKeyEvent *>(event));
-    if (watched == markerList->viewport()) {
-        if (event->type() == QEvent::Resize)
-            fitMarkerListHeight();
-        return false;
-    }
-    if (watched != view->viewport())
-        return false;
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        // Left to the chart when it lands on the legend, whose entries take clicks.
-        if (mouse->button() != Qt::LeftButton ||
-            !chart->plotArea().contains(view->mapToScene(mouse->position().toPoint())))
-            return false;
-        dragging = true;
-        dragFrom = mouse->position();
-        return false;
-    }
-    case QEvent::MouseButtonRelease:
-        dragging = false;
-        return false;
-    case QEvent::MouseMove: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (dragging && (mouse->buttons() & Qt::LeftButton)) {
-            // The curve follows the mouse: the view moves the other way.
-            const QPointF from = chart->mapToValue(view->mapToScene(dragFrom.toPoint()));
-            const QPointF to = chart->mapToValue(view->mapToScene(mouse->position().toPoint()));
-            chart->moveView(from.x() - to.x(), from.y() - to.y());
-            dragFrom = mouse->position();
-        }
-        showReading(mouse->position());
-        return false;
-    }
-    case QEvent::Wheel:
-        return wheelTurned(static_cast<QWheelEvent *>(event));
-    case QEvent::MouseButtonDblClick:
-        chart->resetView();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CurvePreview::wheelTurned(const QWheelEvent *wheel)
-{
-    const int eighth = wheel->angleDelta().y();
-    if (eighth == 0)
-        return false;
-    // One notch (120) zooms in or out by a fifth.
-    const double factor = std::pow(kZoomPerNotch, eighth / 120.0);
-    const QPointF value = chart->mapToValue(view->mapToScene(wheel->position().toPoint()));
-    if (wheel->modifiers() & Qt::ControlModifier)
-        chart->zoomValues(factor, value.y());
-    else
-        chart->zoomFrequencies(factor, value.x());
-    return true;
-}
-
-bool CurvePreview::viewKeyPressed(const QKeyEvent *key)
-{
-    const double frequencySpan = chart->xAxis()->max() - chart->xAxis()->min();
-    const double height = chart->yAxis()->max() - chart->yAxis()->min();
-    switch (key->key()) {
-    case Qt::Key_Left:
-        chart->moveView(-frequencySpan * kMovePerKey, 0);
-        return true;
-    case Qt::Key_Right:
-        chart->moveView(frequencySpan * kMovePerKey, 0);
-        return true;
-    case Qt::Key_Up:
-        chart->moveView(0, height * kMovePerKey);
-        return true;
-    case Qt::Key_Down:
-        chart->moveView(0, -height * kMovePerKey);
-        return true;
-    default:
-        return false;
-    }
-}
-
-void CurvePreview::showReading(const QPointF &position)
-{
-    const QPointF value = chart->mapToValue(view->mapToScene(position.toPoint()));
-    const int i = chart->nearestPoint(value.x());
-    chart->markPoint(i);
-    if (i < 0) {
-        readingLabel->clear();
-        return;
-    }
-    const QLineSeries *samples1 = chart->channel(1);
-    const QLineSeries *samples2 = chart->channel(2);
-    const double f = (samples1->count() > i ? samples1 : samples2)->at(i).x();
-    const QString unitOf = chart->yAxis()->titleText();
-    auto channelText = [&](const QLineSeries *s) {
-        return s->count() > i && s->isVisible() && std::isfinite(s->at(i).y())
-                   ? germanFixed(s->at(i).y(), 2) + QLatin1Char(' ') + unitOf
-                   : QStringLiteral("-");
-    };
-    const QString frequency = germanFixed(f, frequencyDecimals(chart->frequencyStep()));
-    readingLabel->setText(tr("%1 MHz  Kanal 1: %2  Kanal 2: %3")
-                              .arg(frequency, channelText(samples1), channelText(samples2)));
+    if (watched == markerList->viewport() && event->type() == QEvent::Resize)
+        fitMarkerListHeight();
+    return false;
 }
 
 QString CurvePreview::askWhereToSave(const QString &folderKey, const QString &title,
                                      const QString &filter, const QStringList &suffixes)
 {
-    const QString start = QSettings(SettingsPlace::organisation(), SettingsPlace::application())
-                              .value(folderKey, QDir::homePath())
-                              .toString();
+    const QString start =
+        SettingsFile(SettingsPlace::application()).value(folderKey, QDir::homePath()).toString();
     const QString proposal =
         safeFileName(description.isEmpty() ? tr("Kurve") : description) + suffixes.first();
-    QString chosen = dialogs.saveFileName(this, title, QDir(start).filePath(proposal), filter);
+    QString chosen = Platform::storedName(
+        dialogs.saveFileName(this, title, QDir(start).filePath(proposal), filter));
     const bool withSuffix = std::any_of(suffixes.begin(), suffixes.end(), [&](const QString &e) {
         return chosen.endsWith(e, Qt::CaseInsensitive);
     });
@@ -363,7 +264,7 @@ void CurvePreview::askToSavePicture()
     if (chosen.isEmpty())
         return;
     savePicture(chosen);
-    QSettings(SettingsPlace::organisation(), SettingsPlace::application())
+    SettingsFile(SettingsPlace::application())
         .setValue(QStringLiteral("bildpath"), folderToRemember(chosen));
 }
 
@@ -387,11 +288,16 @@ bool CurvePreview::saveCsv(const QString &path)
 bool CurvePreview::writeFile(const QString &path, const QByteArray &bytes, const QString &title,
                              const QString &error)
 {
-    QSaveFile file(path);
-    const bool ok = !bytes.isEmpty() && file.open(QIODevice::WriteOnly) &&
-                    file.write(bytes) == bytes.size() && file.commit();
-    if (!ok)
-        dialogs.warning(this, title, error.arg(QDir::toNativeSeparators(path)));
+    // Through the one writer the pair and the batch mode use, with the same refusals and words.
+    const FileWriter::Result result =
+        bytes.isEmpty() ? FileWriter::Result() : FileWriter::writeAllOrNone({{path, bytes}});
+    const bool ok = !bytes.isEmpty() && result.ok();
+    if (!ok) {
+        QString text = error.arg(QDir::toNativeSeparators(path));
+        if (!result.reasons.isEmpty())
+            text += QLatin1Char('\n') + result.reasons.constFirst();
+        dialogs.warning(this, title, text);
+    }
     return ok;
 }
 

@@ -9,19 +9,15 @@
 
 class Dialogs;
 class CurveChart;
-class QChartView;
-class QKeyEvent;
-class QWheelEvent;
+class CurveView;
 class QLabel;
 class QPushButton;
 class QTextEdit;
 
 // The converter's preview window: the converted curve's two channels as a plot, beside the main
-// window, before and after they are saved. The mouse over the plot reads frequency and both
-// values at the nearest point; the wheel zooms the frequency axis, with Ctrl the value axis; a
-// zoomed view moves by dragging and with the arrow keys; a double-click shows the whole curve
-// again; a click on a legend entry hides and shows its channel. "Bild speichern..." saves the
-// plot as PNG or SVG, "Als CSV speichern..." the converted curve as a table. New curve files
+// window, before and after they are saved, with a readout of the curves at the pointer or the
+// keyboard's cursor under it (the plot's own handling is CurveView's). "Bild speichern..." saves
+// the plot as PNG or SVG, "Als CSV speichern..." the converted curve as a table. New curve files
 // opened here, or dropped onto the window, are laid over the converted curve for comparison;
 // every curve's markers are listed under the plot. A main window of its own, so that the
 // desktop and its accessibility tools take it for the window it is.
@@ -84,21 +80,17 @@ private:
     // The markers of every curve shown, one line each, and which buttons have work to do.
     void listMarkers();
     void fitMarkerListHeight();
-    void showReading(const QPointF &position);
-    bool viewKeyPressed(const QKeyEvent *key);
-    bool wheelTurned(const QWheelEvent *wheel);
+    void showReadout(const QString &text);
 
     Dialogs &dialogs;
     CurveChart *chart;
-    QChartView *view;
+    CurveView *view;
     QLabel *readingLabel;
     QPushButton *savePictureButton;
     QPushButton *saveCsvButton;
     QPushButton *removeComparisonButton;
     QTextEdit *markerList;
     QString description;
-    QPointF dragFrom; // where a drag of the view started or last moved to
-    bool dragging = false;
     // The converted curve shown, kept for its table: the main window empties its own record
     // after a save.
     std::unique_ptr<CurveRecord> curve;

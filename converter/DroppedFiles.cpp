@@ -1,5 +1,7 @@
 #include "DroppedFiles.h"
 
+#include "platform/Platform.h"
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -13,14 +15,14 @@ QStringList localFiles(const QMimeData *data)
         return files;
     for (const QUrl &url : data->urls()) {
         if (url.isLocalFile())
-            files.append(url.toLocalFile());
+            files.append(Platform::storedName(url.toLocalFile()));
     }
     return files;
 }
 
 } // namespace
 
-void acceptFileDrag(QDragEnterEvent *event)
+void acceptFileDrag(QDragMoveEvent *event)
 {
     if (!localFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();

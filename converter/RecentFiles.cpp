@@ -1,11 +1,12 @@
 #include "RecentFiles.h"
 
-#include "core/MessageText.h"
+#include "platform/MessageText.h"
+#include "platform/Platform.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 
 #include <QDir>
 #include <QMenu>
-#include <QSettings>
 
 namespace {
 
@@ -22,9 +23,22 @@ RecentFiles::RecentFiles(QMenu *menu, QObject *parent)
 
 QStringList RecentFiles::files() const
 {
-    QStringList list = QSettings(SettingsPlace::organisation(), SettingsPlace::application())
-                           .value(kKey)
-                           .toStringList();
+    // A name that is no UTF-8 is stored by its bytes (see store()).
+    const QVariant stored = SettingsFile(SettingsPlace::application()).value(kKey);
+    QVariantList items;
+    if (stored.typeId() == QMetaType::QByteArray)
+        items = {stored};
+    else if (stored.typeId() == QMetaType::QVariantList)
+        items = stored.toList();
+    else
+        for (const QString &text : stored.toStringList())
+            items.append(text);
+    QStringList list;
+    for (const QVariant &item : std::as_const(items)) {
+        list.append(item.typeId() == QMetaType::QByteArray
+                        ? Platform::nameFromNative(item.toByteArray())
+                        : item.toString());
+    }
     list.removeAll(QString());
     return list.mid(0, kMost);
 }
@@ -46,7 +60,21 @@ void RecentFiles::remove(const QString &path)
 
 void RecentFiles::store(const QStringList &list)
 {
-    QSettings(SettingsPlace::organisation(), SettingsPlace::application()).setValue(kKey, list);
+    // Text where the names are text, as always; a name with bytes that are no UTF-8 (a Latin-1
+    // name from an old disk) as those bytes, which text would turn into U+FFFD.
+    QVariantList items;
+    bool bytes = false;
+    for (const QString &path : list) {
+        const QByteArray native = Platform::nativeName(path);
+        const bool text = QString::fromUtf8(native) == path;
+        items.append(text ? QVariant(path) : QVariant(native));
+        bytes = bytes || !text;
+    }
+    SettingsFile settings(SettingsPlace::application());
+    if (!bytes)
+        settings.setValue(kKey, list);
+    else
+        settings.setValue(kKey, items.size() == 1 ? items.constFirst() : QVariant(items));
     fillMenu();
 }
 

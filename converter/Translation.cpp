@@ -28,6 +28,13 @@ QString qtLanguage(const QStringList &arguments)
     return fname.section(QStringLiteral("zor2convert_"), -1);
 }
 
+QLocale numberLocale(const QStringList &arguments)
+{
+    QLocale locale(qtLanguage(arguments));
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
 bool installTranslation(QCoreApplication &app)
 {
     const QString fname = translationFileName(app.arguments());

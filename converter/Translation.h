@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,10 @@ QString translationFileName(const QStringList &arguments);
 // The language of Qt's own texts (file dialogs, standard buttons) that goes with the program's:
 // the one the language option selects, German without one.
 QString qtLanguage(const QStringList &arguments);
+
+// The numbers of the program's language, as the plot's axes and its readout show them: decimal
+// commas in German (also without a language option), points in English; never a digit grouping.
+QLocale numberLocale(const QStringList &arguments);
 
 // Examines the application's arguments and, when they ask for a language, loads its translation
 // from "transl/" under the working directory, else from "transl/" beside the program, else from

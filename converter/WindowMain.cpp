@@ -5,6 +5,9 @@
 #include "Translation.h"
 #include "commandline/CommandLine.h"
 #include "core/Diagnostics.h"
+#include "platform/MessageText.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsPlace.h"
 #include "widgets/QtTranslation.h"
 
 #include <QApplication>
@@ -20,6 +23,13 @@ int runWindow(int &argc, char **argv, const ConverterOptions &options)
     QApplication app(argc, argv);
     installTranslation(app);
     installQtTranslation(app, qtLanguage(QApplication::arguments()));
+    // A settings file that cannot be used is told once; the window starts with defaults.
+    for (const QString &application : {SettingsPlace::application(), QStringLiteral("ZOR5")}) {
+        const QString problem = SettingsFile(application).problem();
+        if (!problem.isEmpty())
+            CommandLine::print(stderr,
+                               QStringLiteral("zor2conv: %1\n").arg(shownInMessage(problem)));
+    }
     // The window holds the whole curve record (about 400 KB): kept off the stack.
     auto window = std::make_unique<ConverterWindow>();
     const QIcon icon(QStringLiteral(":images/zor2conv.ico"));

@@ -63,11 +63,15 @@ bool LoaderCommandLine::findDevice(Session &session)
             showBar(settled, total, translate("Suche HW: %1 / %2 Ports").arg(settled).arg(total));
         });
     }
-    const bool found = search.searchOnce();
+    // A stop signal ends the search with every port closed, so that no lock file stays behind.
+    Platform::catchStopSignals();
+    const bool found = search.searchOnce([] { return Platform::stopSignal() != 0; });
     if (progressBar) {
         err << '\n';
         err.flush();
     }
+    if (Platform::stopSignal() != 0)
+        return false;
     if (found) {
         out << foundText(search.ttyName()) << '\n' << firmwareLine(search.identity()) << '\n';
         out.flush();
@@ -86,7 +90,11 @@ bool LoaderCommandLine::findDevice(Session &session)
 int LoaderCommandLine::probe(const QStringList &ttyList)
 {
     Session session(ttyList);
-    return findDevice(session) ? CommandLine::Done : CommandLine::Failed;
+    const bool found = findDevice(session);
+    Platform::releaseStopSignals();
+    if (Platform::stopSignal() != 0)
+        return 128 + Platform::stopSignal();
+    return found ? CommandLine::Done : CommandLine::Failed;
 }
 
 void LoaderCommandLine::showBar(int done, int total, const QString &text)
@@ -128,12 +136,18 @@ int LoaderCommandLine::flash(const QStringList &ttyList, const QString &hexFile,
     if (loaded.status != HexStatus::Accepted)
         return refuse(loaded);
 
+    // Signals stay caught from the search until the transfer takes them over: a stop in between
+    // still closes the port.
     Session session(ttyList);
-    if (!findDevice(session))
-        return CommandLine::Failed;
-    checkProcessor(loaded, session.search.identity().fwVersion);
-    if (loaded.status != HexStatus::Accepted)
-        return refuse(loaded);
+    const bool found = findDevice(session);
+    if (found)
+        checkProcessor(loaded, session.search.identity().fwVersion);
+    if (!found || loaded.status != HexStatus::Accepted || Platform::stopSignal() != 0) {
+        Platform::releaseStopSignals();
+        if (Platform::stopSignal() != 0)
+            return 128 + Platform::stopSignal();
+        return found ? refuse(loaded) : CommandLine::Failed;
+    }
     showAccepted(loaded);
 
     FlashTimeouts timeouts;

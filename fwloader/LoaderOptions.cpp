@@ -163,10 +163,11 @@ QString LoaderOptions::helpText(const QString &programName)
            tr("\n"
               "Strg-C, SIGTERM oder SIGHUP beenden --flash nach dem laufenden Block; das\n"
               "Geraet muss dann aus- und wieder eingeschaltet werden, bevor es wieder\n"
-              "geflasht wird.\n"
+              "geflasht wird. Waehrend der Suche schliessen sie die Ports und beenden das\n"
+              "Programm.\n"
               "\n"
               "Exit-Status: 0 erledigt (--check: die Datei passt zum Prozessor oder zu einem\n"
               "von beiden), 1 kein Geraet, Datei abgelehnt oder Uebertragung fehlgeschlagen,\n"
               "2 falscher Aufruf oder keine Anzeige, 128 + Nummer des Signals, wenn ein\n"
-              "Signal die Uebertragung beendet hat.\n");
+              "Signal die Uebertragung oder die Suche beendet hat.\n");
 }

@@ -1,17 +1,24 @@
 #include "LoaderWindow.h"
 
+#include "core/PortList.h"
 #include "dialogs/Dialogs.h"
+#include "platform/MessageText.h"
+#include "platform/Platform.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsPlace.h"
 #include "ui_LoaderWindow.h"
+#include "widgets/AccessibleTexts.h"
 #include "widgets/TextFit.h"
+
+#include <QAccessible>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSettings>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -26,6 +33,9 @@ constexpr int firstSearchDelayMs = 200;
 constexpr int searchPauseMs = 1000;
 // The window font's pixel size when none or a too small one is stored.
 constexpr int defaultFontSize = 12;
+// How often the window looks for its failed port and for a stop signal.
+constexpr int portWatchMs = 250;
+constexpr int stopPollMs = 100;
 
 } // namespace
 
@@ -55,14 +65,16 @@ LoaderWindow::LoaderWindow(const QStringList &ttyList, Dialogs *dialogs)
     statusBar()->addPermanentWidget(searchProgress);
     connect(&search, &DeviceSearch::waitingFor, this, [this](const QString &port) {
         if (emptyRounds == 0)
-            statusBar()->showMessage(QStringLiteral("Suche HW :") + port, 0);
+            statusBar()->showMessage(QStringLiteral("Suche HW :") + shownInMessage(port), 0);
     });
+    portWatch = new QTimer(this);
+    connect(portWatch, &QTimer::timeout, this, &LoaderWindow::watchFailedPort);
     connect(&search, &DeviceSearch::progress, this, [this](int settled, int total) {
         searchProgress->setText(tr("%1 / %2 Ports").arg(settled).arg(total));
     });
     connect(&search, &DeviceSearch::finished, this, &LoaderWindow::searchFinished);
 
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     fontSize = settings.value(QStringLiteral("fontsize"), defaultFontSize).toInt();
     if (fontSize <= 7)
         fontSize = defaultFontSize;
@@ -70,16 +82,30 @@ LoaderWindow::LoaderWindow(const QStringList &ttyList, Dialogs *dialogs)
     windowFont.setPixelSize(fontSize);
     windowFont.setWeight(QFont::Normal);
     setFont(windowFont);
+    ui->progressBar->setAccessibleName(tr("Fortschritt des Flashens"));
     TextFit::keep(this);
+    describeToolTips(this);
 
     timer->start(firstSearchDelayMs);
 }
 
 LoaderWindow::~LoaderWindow()
 {
-    QSettings settings(SettingsPlace::organisation(), SettingsPlace::application());
+    SettingsFile settings(SettingsPlace::application());
     settings.setValue(QStringLiteral("fontsize"), fontSize);
-    settings.sync();
+}
+
+void LoaderWindow::closeOnStopSignals()
+{
+    catchingStopSignals = true;
+    Platform::catchStopSignals();
+    auto *poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [this] {
+        // During a transfer the signal is the transfer's to take.
+        if (!flashing && Platform::stopSignal() != 0)
+            close();
+    });
+    poll->start(stopPollMs);
 }
 
 void LoaderWindow::setTextColour(QLabel *label, const QColor &colour)
@@ -104,6 +130,13 @@ void LoaderWindow::showFailure(const QString &reason, const QString &advice)
 {
     ui->reasonLabel->setText(reason);
     ui->adviceLabel->setText(advice);
+    // Told to assistive technology as it appears, not only shown.
+    for (QLabel *label : {ui->reasonLabel, ui->adviceLabel}) {
+        if (label->text().isEmpty())
+            continue;
+        QAccessibleEvent alert(label, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
 }
 
 // The file chosen last, in a line of its own: its name (the whole path as tool tip) and, once
@@ -118,7 +151,10 @@ void LoaderWindow::showFile(const QString &path, const HexLoadResult &result)
     const int room = fileLineWidth - metrics.horizontalAdvance(processor);
     ui->fileLabel->setText(metrics.elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, room) +
                            processor);
-    ui->fileLabel->setToolTip(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    // A name is text, never HTML: shown as such, and told to assistive technology as such.
+    const QString whole = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    ui->fileLabel->setToolTip(Qt::convertFromPlainText(whole, Qt::WhiteSpaceNoWrap));
+    ui->fileLabel->setAccessibleDescription(whole);
 }
 
 // "HEX-Datei": only a file that passes every check replaces the image; any other outcome
@@ -132,6 +168,9 @@ void LoaderWindow::on_hexFileButton_clicked()
     const QString fileName = dialogs->openFileName(this, tr("HEX-Datei Laden", "FileDialog"),
                                                    dir.filePath(QStringLiteral("*.hex")),
                                                    tr("HEX-Datei (*.hex)", "FileDialog"));
+    // A file chosen before stays, as it was judged.
+    if (fileName.isEmpty() && fileChosen)
+        return;
     if (fileName.isEmpty()) {
         ui->hexStatusLabel->setText(tr("HEX-Datei Laden, Abbruch!"));
         setTextColour(ui->hexStatusLabel, Qt::red);
@@ -158,6 +197,8 @@ void LoaderWindow::judgeChosenFile()
     ui->flashButton->setEnabled(accepted && search.found());
     ui->hexStatusLabel->setText(hexStatusText(judged));
     setTextColour(ui->hexStatusLabel, accepted ? Qt::darkGreen : Qt::red);
+    // Why, in the words --check uses, in the line under the designed ones.
+    ui->reasonLabel->setText(hexRefusalReason(judged));
 }
 
 // One round of the device search over every port at once; searchFinished() takes its end.
@@ -173,7 +214,10 @@ void LoaderWindow::searchFinished(bool found)
         emptyRounds = 0;
         searchProgress->clear();
         statusBar()->showMessage(foundText(search.ttyName()), 0);
+        // An earlier failure is over: the device answered again.
+        showFailure(QString(), QString());
         ui->firmwareLabel->setText(firmwareLine(search.identity()));
+        setTextColour(ui->firmwareLabel, palette().color(QPalette::WindowText));
         ui->hexFileButton->setEnabled(true);
         if (fileChosen)
             judgeChosenFile();
@@ -184,7 +228,7 @@ void LoaderWindow::searchFinished(bool found)
     // otherwise the usual causes are.
     QString hint = tr("Keine HW: Kabel, Strom, Gruppe dialout pruefen!");
     for (const PortResult &port : search.results()) {
-        if (port.outcome == PortOutcome::Busy) {
+        if (port.outcome == PortOutcome::Busy || port.outcome == PortOutcome::NoDescriptors) {
             hint = portOutcomeText(port);
             break;
         }
@@ -215,6 +259,7 @@ void LoaderWindow::on_flashButton_clicked()
     setTextColour(ui->blockLabel, normal);
     setTextColour(ui->firmwareLabel, normal);
     statusBar()->showMessage(tr("Flash schreiben starten, bitte warten!"), 0);
+    const QString port = search.ttyName();
 
     // A request to end the program ends the transfer between two blocks, as a failure; the
     // next request ends the program as usual.
@@ -231,6 +276,9 @@ void LoaderWindow::on_flashButton_clicked()
         });
     flashing = false;
     ui->exitButton->setEnabled(true);
+    // The transfer took its signal; the next one closes the window.
+    if (catchingStopSignals)
+        Platform::catchStopSignals();
 
     statusBar()->showMessage(flashResultText(result), 0);
     if (result == FlashResult::Written) {
@@ -240,16 +288,53 @@ void LoaderWindow::on_flashButton_clicked()
         ui->flashButton->setEnabled(true);
         return;
     }
-    // The device may still wait for blocks and would take the next start command as one:
-    // the search began again, and nothing more goes out until it has found the device.
     emptyRounds = 0;
     ui->firmwareLabel->setText(tr("Flash schreiben fehlgeschlagen!"));
     setTextColour(ui->firmwareLabel, Qt::red);
     showFailure(flashResultText(result), flashFailureAdvice(result));
-    timer->start(firstSearchDelayMs);
+    if (result == FlashResult::NoPort)
+        timer->start(firstSearchDelayMs); // nothing went out
+    else
+        awaitPowerCycle(port);
 }
 
 void LoaderWindow::on_exitButton_clicked()
 {
     close();
+}
+
+// The device would take even the search's requests as flash data and write them: a frame of
+// them every half minute. The search waits for the power cycle.
+void LoaderWindow::awaitPowerCycle(const QString &port)
+{
+    failedPort = port;
+    portVanished = false;
+    // Like the lines beside it, the button takes room only while it has something to offer.
+    ui->retrySearchButton->setText(tr("Erneut &suchen"));
+    ui->retrySearchButton->show();
+    portWatch->start(portWatchMs);
+}
+
+// A USB adapter that was pulled and plugged in again went through a power cycle with its device.
+void LoaderWindow::watchFailedPort()
+{
+    const Platform::FileKind kind = Platform::fileStatus(resolvedPortName(failedPort)).kind;
+    if (kind != Platform::FileKind::Device)
+        portVanished = true;
+    else if (portVanished)
+        resumeSearch();
+}
+
+void LoaderWindow::on_retrySearchButton_clicked()
+{
+    resumeSearch();
+}
+
+void LoaderWindow::resumeSearch()
+{
+    portWatch->stop();
+    ui->retrySearchButton->hide();
+    ui->retrySearchButton->setText(QString());
+    emptyRounds = 0;
+    timer->start(firstSearchDelayMs);
 }

@@ -34,6 +34,10 @@ public:
     // Bounds of the flash transfer's waits; tests shorten them.
     void setFlashTimeouts(const FlashTimeouts &timeouts) { flashTimeouts = timeouts; }
 
+    // From now on SIGINT, SIGTERM and SIGHUP close the window, and so every port it holds;
+    // during a transfer they end the transfer first, and the next one closes the window.
+    void closeOnStopSignals();
+
 protected:
     // A close request during the transfer is ignored: the transfer ends within its bounds,
     // and a device left halfway would take the next start command as flash data. SIGINT,
@@ -46,6 +50,7 @@ private slots:
     void searchFinished(bool found);
     void on_flashButton_clicked();
     void on_exitButton_clicked();
+    void on_retrySearchButton_clicked();
 
 private:
     void setTextColour(QLabel *label, const QColor &colour);
@@ -54,6 +59,11 @@ private:
     void showFailure(const QString &reason, const QString &advice);
     void showFile(const QString &path, const HexLoadResult &result);
     void judgeChosenFile();
+    // After a failed transfer the device takes every byte as flash data: nothing goes out until
+    // the user says it was switched off and on, or its port vanished and came back.
+    void awaitPowerCycle(const QString &port);
+    void watchFailedPort();
+    void resumeSearch();
 
     std::unique_ptr<Ui::LoaderWindow> ui;
     FirmwareImage firmware; // image and lastAddress
@@ -70,6 +80,10 @@ private:
     FlashTimeouts flashTimeouts;
     bool flashing = false;
     bool closeRefused = false; // a close was refused during this transfer
+    bool catchingStopSignals = false;
+    QTimer *portWatch = nullptr; // while awaiting the power cycle, whether the port is there
+    QString failedPort;          // the port of the failed transfer, as named in the list
+    bool portVanished = false;
     // The designed width of the chosen file's line.
     static constexpr int fileLineWidth = 241;
 };

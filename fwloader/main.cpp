@@ -71,10 +71,12 @@ int runWindow(int argc, char *argv[], const LoaderOptions &options)
     auto window = std::make_unique<LoaderWindow>(options.ports);
     QApplication::setWindowIcon(programIcon());
     window->setWindowIcon(programIcon());
+    window->closeOnStopSignals();
     window->show();
     const int status = QApplication::exec();
     window.reset();
-    return status;
+    // Ended by a signal, after every port was closed: the status a shell expects.
+    return Platform::stopSignal() != 0 ? 128 + Platform::stopSignal() : status;
 }
 
 } // namespace
@@ -89,6 +91,8 @@ int main(int argc, char *argv[])
     // Before anything opens a file: no lock, port or file may become stdout by chance.
     Platform::occupyClosedStandardStreams();
     Platform::failWritesToClosedPipes();
+    // Each port the search asks takes descriptors; the usual soft limit may be low.
+    Platform::raiseDescriptorLimit();
 
     if (options.error.isSet() || options.mode == Mode::Help || options.mode == Mode::Version)
         return answer(options);

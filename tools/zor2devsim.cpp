@@ -48,6 +48,7 @@ struct Options
     int chatterMs = -1;
     bool exitAfterFlash = false;
     bool silent = false;
+    bool reportInput = false;
     double maxSeconds = 0;
 };
 
@@ -58,7 +59,7 @@ void usage(FILE *out)
              "                  [--save-image FILE] [--k-delay MS] [--stop-after N]\n"
              "                  [--hangup-after N] [--garbage-at N] [--double-k-at N]\n"
              "                  [--chatter MS] [--exit-after-flash] [--silent]\n"
-             "                  [--max-seconds S]\n"
+             "                  [--report-input] [--max-seconds S]\n"
              "       zor2devsim --help | --version\n"
              "Plays a device of the ZOR family on a pseudo-terminal and prints its path as the\n"
              "first line. Blocks N count from 0: --stop-after N sends no request after N\n"
@@ -68,7 +69,9 @@ void usage(FILE *out)
              "instead of the requests that --stop-after withholds (from block 0 without\n"
              "it). --link PATH makes PATH a symbolic link to the terminal; an existing\n"
              "PATH other than such a link is refused. --save-image writes the received\n"
-             "firmware after the end mark. --silent plays a port where nothing answers.\n");
+             "firmware after the end mark. --silent plays a port where nothing answers.\n"
+             "--report-input prints \"input N\" with the bytes received so far after each\n"
+             "read, so that a test can count what reached the device.\n");
 }
 
 bool parseNumber(const char *text, long low, long high, long *value)
@@ -120,6 +123,7 @@ const OptionRule optionRules[] = {
     {"chatter", true, [](Options &o, const char *v) { return takeInt(v, 600000, &o.chatterMs); }},
     {"exit-after-flash", false, [](Options &o, const char *) { return o.exitAfterFlash = true; }},
     {"silent", false, [](Options &o, const char *) { return o.silent = true; }},
+    {"report-input", false, [](Options &o, const char *) { return o.reportInput = true; }},
     {"max-seconds", true,
      [](Options &o, const char *v) {
          char *end = nullptr;
@@ -427,6 +431,7 @@ int serve(const Options &options, int master, pid_t parent)
     Device device(options, master);
     const double deadline = options.maxSeconds > 0 ? now() + options.maxSeconds : 0;
     double nextChatter = 0;
+    long received = 0;
     char buffer[4096];
     while (!stopRequested && getppid() == parent && (deadline == 0 || now() < deadline)) {
         int waitMs = 100;
@@ -450,6 +455,11 @@ int serve(const Options &options, int master, pid_t parent)
             continue;
         if (n <= 0)
             return 1; // cannot happen while we hold the slave open; leave rather than spin
+        if (options.reportInput) {
+            received += long(n);
+            std::printf("input %ld\n", received);
+            std::fflush(stdout);
+        }
         if (!device.take(buffer, size_t(n)) || (options.exitAfterFlash && device.flashDone()))
             break;
     }

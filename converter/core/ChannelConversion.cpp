@@ -1,6 +1,7 @@
 #include "core/ChannelConversion.h"
 
 #include "core/Diagnostics.h"
+#include "core/NumberText.h"
 
 #include <QCoreApplication>
 
@@ -177,7 +178,7 @@ QString convertedCurveProblem(const CurveRecord &record)
     const bool written[] = {record.channel1Ok, record.channel2Ok};
     const std::array<double, kMaxNewPoints> *values[] = {&record.value1, &record.value2};
     for (int i = 0; i < points; ++i) {
-        if (!std::isfinite(record.frequency[std::size_t(i)])) {
+        if (!NumberText::representable(record.frequency[std::size_t(i)])) {
             return QCoreApplication::translate("ChannelConversion",
                                                "Punkt %1: Frequenz nicht darstellbar")
                 .arg(i + 1);
@@ -185,7 +186,7 @@ QString convertedCurveProblem(const CurveRecord &record)
     }
     for (int k = 0; k < 2; ++k) {
         for (int i = 0; written[k] && i < points; ++i) {
-            if (!std::isfinite((*values[k])[std::size_t(i)])) {
+            if (!NumberText::representable((*values[k])[std::size_t(i)])) {
                 return QCoreApplication::translate("ChannelConversion",
                                                    "Kanal %1, Punkt %2: Wert nicht darstellbar")
                     .arg(k + 1)

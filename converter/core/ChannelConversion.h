@@ -21,6 +21,6 @@ double swrCorrection1(const OldCurve &oldCurve, double fHz);
 double swrCorrection2(const OldCurve &oldCurve, double fHz);
 
 // Why a converted curve cannot be written, or an empty text: it has no points, or a frequency or
-// a value of a written channel is infinite or no number (a huge factor overflows), which no
-// curve file can hold.
+// a value of a written channel is no number a curve file holds (NumberText::representable): a
+// huge factor overflows.
 QString convertedCurveProblem(const CurveRecord &record);

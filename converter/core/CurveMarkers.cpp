@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -21,7 +22,10 @@ double crossing(double fInside, double vInside, double fOutside, double vOutside
     if (!std::isfinite(vOutside) || vOutside == vInside)
         return fInside;
     const double t = std::clamp((threshold - vInside) / (vOutside - vInside), 0.0, 1.0);
-    return fInside + t * (fOutside - fInside);
+    // Between the two points, whatever the rounding: with values of very different size, t
+    // rounds to 1 and the sum may land a little beyond fOutside.
+    return std::clamp(fInside + t * (fOutside - fInside), std::min(fInside, fOutside),
+                      std::max(fInside, fOutside));
 }
 
 } // namespace
@@ -69,6 +73,10 @@ CurveMarkers CurveMarkers::compute(const double *f, const double *v, int n, Quan
     m.to.outsideSweep = hi == n - 1;
     m.to.frequency =
         hi == n - 1 ? f[hi] : crossing(f[hi], v[hi], f[hi + 1], v[hi + 1], m.threshold);
+    // A falling sweep (an old file with a negative step) ends its band at the lower frequency:
+    // the edges are named by frequency, not by their place in the file.
+    if (f[lo] > f[hi])
+        std::swap(m.from, m.to);
     return m;
 }
 
@@ -79,7 +87,7 @@ QString CurveMarkers::text(int decimals) const
     const auto mhz = [decimals](double f) { return germanFixed(f, decimals); };
     if (quantity == Quantity::Neutral) {
         return tr("Minimum %1 bei %2 MHz; Maximum %3 bei %4 MHz")
-            .arg(germanShort(extreme.value), mhz(extreme.frequency), germanShort(other.value),
+            .arg(germanFixed(extreme.value, 2), mhz(extreme.frequency), germanFixed(other.value, 2),
                  mhz(other.frequency));
     }
     const bool swr = quantity == Quantity::Swr;
@@ -108,6 +116,7 @@ QString CurveMarkers::text(int decimals) const
 int frequencyDecimals(double stepMHz)
 {
     constexpr int most = 6;
+    stepMHz = std::abs(stepMHz); // a falling sweep has a negative step
     if (!(stepMHz > 0) || !std::isfinite(stepMHz))
         return 3;
     const int decimals = std::clamp(int(std::ceil(-std::log10(stepMHz) - 1e-9)), 0, most);
@@ -122,9 +131,4 @@ QString germanFixed(double value, int decimals)
     if (std::abs(value) < 0.5 * std::pow(10.0, -decimals))
         value = 0; // no "-0,00"
     return german().toString(value, 'f', decimals);
-}
-
-QString germanShort(double value)
-{
-    return german().toString(value == 0 ? 0.0 : value, 'g', 6);
 }

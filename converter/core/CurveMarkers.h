@@ -46,8 +46,9 @@ public:
     Edge from;
     Edge to;
 
-    // The markers of n points: frequencies f (MHz, ascending) and values v. Values that are
-    // not finite are never an extreme and never inside a band.
+    // The markers of n points: frequencies f (MHz, rising or falling) and values v. Values
+    // that are not finite are never an extreme and never inside a band; from is the band's
+    // lower edge by frequency.
     static CurveMarkers compute(const double *f, const double *v, int n, Quantity quantity);
 
     // One line, in the German number format: values with two decimals, frequencies with
@@ -62,5 +63,3 @@ int frequencyDecimals(double stepMHz);
 
 // The number with a decimal comma, no digit grouping and the given decimals; never "-0,00".
 QString germanFixed(double value, int decimals);
-// The number with a decimal comma and at most six significant digits.
-QString germanShort(double value);

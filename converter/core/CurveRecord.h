@@ -27,7 +27,7 @@
 //   Steps: kurveAltLesen -> OldCurveFile::readOldCurve, kurveAltOeffnen -> openOldCurve,
 //     versioncode -> versionCode, kurveKonvertieren -> convertCurve, beschreibungBereinigen ->
 //     cleanDescription, korrLog1/2 -> levelCorrection1/2, korrSwv1/2 -> swrCorrection1/2,
-//     kurveNeuSpeichern -> NewCurveFile::saveNewCurve, kurveLoeschen -> clearCurve
+//     kurveNeuSpeichern -> NewCurveFile::saveNewCurveAllOrNone, kurveLoeschen -> clearCurve
 
 // The converter's whole data model: one old two-channel curve as read from an old curve file
 // (".hfd"), and the two new curves derived from it. All capacities are fixed; the record is about

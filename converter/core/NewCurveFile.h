@@ -8,9 +8,9 @@
 #include <QStringList>
 
 // Writer of the new curve files (".z2k"): one curve per file, a header line "#" + text, then one
-// line "frequency;value" per point, in the system's 8-bit encoding, line feeds only. A file is
-// complete on disk before it replaces anything, so a failure (disk full, no permission, ...)
-// leaves the old file as it was.
+// line "frequency;value" per point, in the system's 8-bit encoding, line feeds only. The files
+// go to disk through the programs' one writer, so a failure (disk full, no permission, ...)
+// leaves the old files as they were.
 class NewCurveFile
 {
     Q_DECLARE_TR_FUNCTIONS(NewCurveFile)
@@ -55,22 +55,12 @@ public:
     };
 
     // Writes the files of the channels whose flag is set in the record, for the base name
-    // basis and the (edited) description. Each file is written atomically, and every channel's
-    // file is tried on its own. Only a regular file is replaced, and a link at a name is followed
-    // only when it is the user's own; a file whose name leads to the file of another is refused.
-    static Result saveNewCurve(const QString &basis, const QString &description,
-                               const CurveRecord &record);
-    // The same, but the new files, and the attachments after them, replace the old ones only if
-    // all of them could be written and put in place; otherwise exactly the files that were
-    // there before remain.
+    // basis and the (edited) description, and the attachments after them, through the one
+    // writer (FileWriter): all of them replace the old ones, or none does and exactly the files
+    // that were there before remain.
     static Result saveNewCurveAllOrNone(const QString &basis, const QString &description,
                                         const CurveRecord &record,
                                         const QList<Attachment> &attachments = {});
-
-    // The path of the file a name is written to, for comparing only: links followed (as the
-    // writer follows them) and resolved as far as the path exists, folded to one letter case
-    // where the file system ignores case. Two names that lead to one file compare equal.
-    static QString comparisonPath(const QString &name);
 
     // The header a channel's file gets from the description: for channel 1 with "_" for each
     // blank, for channel 2 with "K2: " before it.

@@ -1,11 +1,13 @@
 #include "core/NewCurveReader.h"
 
+#include "core/NumberText.h"
 #include "core/OldCurveFile.h"
 #include "platform/Platform.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -25,21 +27,50 @@ QString shown(std::string_view field)
     return field.size() > 40 ? out + QStringLiteral("...") : out;
 }
 
+// How a field was read as a number.
+enum class NumberField { Ok, NoNumber, NotRepresentable, TooLarge, TooSmall };
+
 // A number exactly as the writer writes one: an optional minus, digits, an optional fraction,
-// an optional exponent; or inf, -inf, nan for a value that was none.
-bool readNumber(std::string_view field, double &number)
+// an optional exponent. The writer's "nan" and "inf" are numbers no curve may hold.
+NumberField readNumber(std::string_view field, double &number)
 {
-    if (field == "nan" || field == "inf" || field == "-inf") {
-        number = field == "nan" ? std::nan("") : (field[0] == '-' ? -HUGE_VAL : HUGE_VAL);
-        return true;
-    }
+    if (field == "nan" || field == "inf" || field == "-inf")
+        return NumberField::NotRepresentable;
     const std::size_t digit = field.substr(0, 1) == "-" ? 1 : 0;
-    if (field.size() <= digit || field[digit] < '0' || field[digit] > '9')
-        return false;
+    if (field.size() <= digit || field[digit] < '0' || field[digit] > '9' || field.back() == '.')
+        return NumberField::NoNumber;
     const char *end = field.data() + field.size();
     const std::from_chars_result r =
         std::from_chars(field.data(), end, number, std::chars_format::general);
-    return r.ec == std::errc() && r.ptr == end && field.back() != '.';
+    if (r.ptr != end || (r.ec != std::errc() && r.ec != std::errc::result_out_of_range))
+        return NumberField::NoNumber;
+    if (r.ec == std::errc::result_out_of_range) {
+        const std::size_t exponent = field.find_first_of("eE");
+        const bool tiny =
+            exponent != std::string_view::npos && field.substr(exponent + 1, 1) == "-";
+        return tiny ? NumberField::TooSmall : NumberField::TooLarge;
+    }
+    return NumberText::representable(number) ? NumberField::Ok : NumberField::NotRepresentable;
+}
+
+// Why a field is refused, or an empty text; what names the column: "die Frequenz", "der Wert".
+QString numberProblem(NumberField outcome, const QString &what, std::string_view field)
+{
+    switch (outcome) {
+    case NumberField::Ok:
+        break;
+    case NumberField::NoNumber:
+        return NewCurveReader::tr("%1 \"%2\" ist keine Zahl").arg(what, shown(field));
+    case NumberField::NotRepresentable:
+        return NewCurveReader::tr("%1 \"%2\" ist nicht darstellbar").arg(what, shown(field));
+    case NumberField::TooLarge:
+        return NewCurveReader::tr("%1 \"%2\" ist nicht darstellbar: Zahl zu gross")
+            .arg(what, shown(field));
+    case NumberField::TooSmall:
+        return NewCurveReader::tr("%1 \"%2\" ist nicht darstellbar: Zahl zu klein")
+            .arg(what, shown(field));
+    }
+    return QString();
 }
 
 } // namespace
@@ -94,8 +125,13 @@ NewCurveReader::Result NewCurveReader::parse(const QByteArray &content)
     std::string_view rest(content.constData(), std::size_t(content.size()));
     if (rest.empty())
         return refused(1, tr("die Datei ist leer"));
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF")
+        return refused(1, tr("die Datei beginnt mit einer UTF-8-Bytereihenfolgemarke (BOM)"));
     if (rest.front() != '#')
         return refused(1, tr("die erste Zeile beginnt nicht mit \"#\""));
+    // A sweep may fall (an old file with a negative step is written so): the first two
+    // frequencies that differ set the direction, which no later one may turn.
+    int direction = 0; // 1 rising, -1 falling, 0 not yet known
     for (int line = 1; !rest.empty(); ++line) {
         const std::size_t lf = rest.find('\n');
         if (lf == std::string_view::npos)
@@ -122,16 +158,31 @@ NewCurveReader::Result NewCurveReader::parse(const QByteArray &content)
             return refused(line, tr("mehr als zwei Spalten: \"%1\"").arg(shown(text)));
         double f = 0;
         double w = 0;
-        if (!readNumber(fieldF, f) || !std::isfinite(f))
-            return refused(line, tr("die Frequenz \"%1\" ist keine Zahl").arg(shown(fieldF)));
-        if (!readNumber(fieldW, w))
-            return refused(line, tr("der Wert \"%1\" ist keine Zahl").arg(shown(fieldW)));
-        if (!e.curve.frequency.isEmpty() && f < e.curve.frequency.constLast())
-            return refused(line, tr("die Frequenz ist kleiner als in der Zeile davor"));
+        QString problem = numberProblem(readNumber(fieldF, f), tr("die Frequenz"), fieldF);
+        if (problem.isEmpty())
+            problem = numberProblem(readNumber(fieldW, w), tr("der Wert"), fieldW);
+        if (!problem.isEmpty())
+            return refused(line, problem);
+        if (!e.curve.frequency.isEmpty() && f != e.curve.frequency.constLast()) {
+            const int step = f > e.curve.frequency.constLast() ? 1 : -1;
+            if (direction == 0)
+                direction = step;
+            else if (step != direction)
+                return refused(line, step < 0
+                                         ? tr("die Frequenz ist kleiner als in der Zeile davor")
+                                         : tr("die Frequenz ist groesser als in der Zeile davor"));
+        }
         if (e.curve.frequency.size() == kMaxPoints)
             return refused(line, tr("mehr als %1 Punkte").arg(kMaxPoints));
         e.curve.frequency.append(f);
         e.curve.value.append(w);
+    }
+    if (e.curve.frequency.isEmpty())
+        return refused(2, tr("keine Messpunkte"));
+    // Shown and judged in rising order, as every other curve.
+    if (direction < 0) {
+        std::reverse(e.curve.frequency.begin(), e.curve.frequency.end());
+        std::reverse(e.curve.value.begin(), e.curve.value.end());
     }
     return e;
 }

@@ -12,7 +12,7 @@ struct NewCurve
 {
     QString path;
     QString header;          // the first line without its "#"
-    QList<double> frequency; // MHz
+    QList<double> frequency; // MHz, rising (a falling sweep's points in reverse order)
     QList<double> value;
     // What the header says the values are: "SWV" or "dB" as a word of its own; else no unit.
     Quantity quantity() const;
@@ -21,7 +21,8 @@ struct NewCurve
 // Reader of the new curve files, exactly as the writer makes them and nothing else: a header
 // line "#..." and then one line "frequency;value" per point, every line ended by a line feed.
 // Anything else is refused with the line number and a reason, so that a file that was cut off,
-// edited by hand or is of another kind is never shown as a curve.
+// edited by hand or is of another kind is never shown as a curve; so is a number that the writer
+// would refuse (NumberText::representable), and a file without points.
 class NewCurveReader
 {
     Q_DECLARE_TR_FUNCTIONS(NewCurveReader)

@@ -58,6 +58,14 @@
 <context>
     <name>ConverterOptions</name>
     <message>
+        <source>%1: das Fenster oeffnet nur eine alte Kurvendatei; mehrere wandelt zor2conv --convert um</source>
+        <translation>%1: the window opens one old curve file only; zor2conv --convert converts several</translation>
+    </message>
+    <message>
+        <source>%1 ist zweimal angegeben</source>
+        <translation>%1 is given twice</translation>
+    </message>
+    <message>
         <source>schreibt hinter jede neue Kurvendatei ihre Marken:
 Minimum oder Maximum, Bandbreite (SWV &lt;= 2, -3 dB)</source>
         <translation>writes each new curve file&apos;s markers behind its name:
@@ -231,7 +239,7 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     </message>
 </context>
 <context>
-    <name>NewCurveFile</name>
+    <name>FileWriter</name>
     <message>
         <source>der Ordner ist nicht vorhanden</source>
         <translation>the folder does not exist</translation>
@@ -382,6 +390,10 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
 </context>
 <context>
     <name>ConverterWindow</name>
+    <message>
+        <source>... und %1 weitere</source>
+        <translation>... and %1 more</translation>
+    </message>
     <message>
         <source>Diese Dateien koennen nicht angezeigt werden:</source>
         <translation>These files cannot be shown:</translation>
@@ -563,6 +575,14 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <source>&amp;Kurvenvorschau</source>
         <translation>Curve &amp;preview</translation>
     </message>
+    <message>
+        <source>Konvertierte Kurve</source>
+        <translation>Converted curve</translation>
+    </message>
+    <message>
+        <source>Die konvertierte Kurve ist noch nicht gespeichert. Soll sie gespeichert werden?</source>
+        <translation>The converted curve has not been saved yet. Save it?</translation>
+    </message>
 </context>
 <context>
     <name>CurveChart</name>
@@ -590,6 +610,30 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <source>dB</source>
         <translation>dB</translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 MHz</source>
+        <translation>%1 MHz</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 bis %3 MHz, Werte %4 bis %5</source>
+        <translation>%1: %2 to %3 MHz, values %4 to %5</translation>
+    </message>
+    <message>
+        <source>(ausgeblendet)</source>
+        <translation>(hidden)</translation>
+    </message>
+    <message>
+        <source>Keine Kurve</source>
+        <translation>No curve</translation>
+    </message>
 </context>
 <context>
     <name>CurvePreview</name>
@@ -612,16 +656,16 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>Save as CSV</translation>
     </message>
     <message>
-        <source>Vergleich entfernen</source>
-        <translation>Remove comparison</translation>
+        <source>&amp;Vergleich entfernen</source>
+        <translation>&amp;Remove comparison</translation>
     </message>
     <message>
-        <source>Als CSV speichern...</source>
-        <translation>Save as CSV...</translation>
+        <source>Als &amp;CSV speichern...</source>
+        <translation>Save as &amp;CSV...</translation>
     </message>
     <message>
-        <source>Bild speichern...</source>
-        <translation>Save picture...</translation>
+        <source>&amp;Bild speichern...</source>
+        <translation>Save &amp;picture...</translation>
     </message>
     <message>
         <source>%1 - Kurvenvorschau</source>
@@ -632,8 +676,12 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>Curve preview</translation>
     </message>
     <message>
-        <source>%1 MHz  Kanal 1: %2  Kanal 2: %3</source>
-        <translation>%1 MHz  Channel 1: %2  Channel 2: %3</translation>
+        <source>Marker der Kurven</source>
+        <translation>Markers of the curves</translation>
+    </message>
+    <message>
+        <source>Messwerte: Zeiger auf die Kurve</source>
+        <translation>Readings: pointer onto the curve</translation>
     </message>
     <message>
         <source>Kurve</source>
@@ -743,12 +791,40 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
         <translation>the frequency is lower than in the line before</translation>
     </message>
     <message>
-        <source>der Wert &quot;%1&quot; ist keine Zahl</source>
-        <translation>the value &quot;%1&quot; is no number</translation>
+        <source>die Frequenz</source>
+        <translation>the frequency</translation>
     </message>
     <message>
-        <source>die Frequenz &quot;%1&quot; ist keine Zahl</source>
-        <translation>the frequency &quot;%1&quot; is no number</translation>
+        <source>der Wert</source>
+        <translation>the value</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; ist keine Zahl</source>
+        <translation>%1 &quot;%2&quot; is no number</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; ist nicht darstellbar</source>
+        <translation>%1 &quot;%2&quot; cannot be represented</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; ist nicht darstellbar: Zahl zu gross</source>
+        <translation>%1 &quot;%2&quot; cannot be represented: number too large</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; ist nicht darstellbar: Zahl zu klein</source>
+        <translation>%1 &quot;%2&quot; cannot be represented: number too small</translation>
+    </message>
+    <message>
+        <source>die Frequenz ist groesser als in der Zeile davor</source>
+        <translation>the frequency is higher than in the line before</translation>
+    </message>
+    <message>
+        <source>die Datei beginnt mit einer UTF-8-Bytereihenfolgemarke (BOM)</source>
+        <translation>the file begins with a UTF-8 byte order mark (BOM)</translation>
+    </message>
+    <message>
+        <source>keine Messpunkte</source>
+        <translation>no measuring points</translation>
     </message>
     <message>
         <source>mehr als zwei Spalten: &quot;%1&quot;</source>
@@ -781,6 +857,59 @@ Exit status: 0 every input converted, 1 at least one not, 2 wrong call.</transla
     <message>
         <source>Zeile %1: %2</source>
         <translation>line %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CurveView</name>
+    <message>
+        <source>Kurvendiagramm</source>
+        <translation>Curve plot</translation>
+    </message>
+    <message>
+        <source>%1 anzeigen</source>
+        <translation>Show %1</translation>
+    </message>
+    <message>
+        <source>%1 auf die linke Achse</source>
+        <translation>%1 to the left axis</translation>
+    </message>
+    <message>
+        <source>%1 auf die rechte Achse</source>
+        <translation>%1 to the right axis</translation>
+    </message>
+</context>
+<context>
+    <name>Dialogs</name>
+    <message>
+        <source>&amp;Speichern</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>&amp;Verwerfen</source>
+        <translation>&amp;Discard</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsFile</name>
+    <message>
+        <source>sie ist groesser als %1 MB</source>
+        <translation>it is larger than %1 MB</translation>
+    </message>
+    <message>
+        <source>sie kann nicht zwischengespeichert werden</source>
+        <translation>it cannot be copied for reading</translation>
+    </message>
+    <message>
+        <source>sie ist keine Einstellungsdatei</source>
+        <translation>it is not a settings file</translation>
+    </message>
+    <message>
+        <source>Die Einstellungsdatei %1 wird nicht verwendet, es gelten die Voreinstellungen: %2</source>
+        <translation>The settings file %1 is not used, the defaults apply: %2</translation>
     </message>
 </context>
 </TS>

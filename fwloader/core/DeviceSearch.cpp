@@ -1,6 +1,8 @@
 #include "core/DeviceSearch.h"
 
 #include "core/PortList.h"
+#include "platform/MessageText.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -17,6 +19,12 @@ QString translate(const char *text)
 // The bound for handing "@v;" to the driver; what is left goes out from the event loop.
 constexpr int probeWriteMs = 100;
 
+// Descriptors a batch leaves to the rest of the program (the event loop, a file, the display).
+constexpr int reservedDescriptors = 16;
+
+// How often a search waited for asks whether it is to stop.
+constexpr int stopPollMs = 50;
+
 } // namespace
 
 struct DeviceSearch::Probe
@@ -24,7 +32,6 @@ struct DeviceSearch::Probe
     std::unique_ptr<Modem> modem = std::make_unique<Modem>();
     std::array<char, identificationLength> reply{};
     int have = 0;
-    int sameAs = -1; // the earlier entry that names the same device
 };
 
 DeviceSearch::DeviceSearch(const QStringList &ttyList, QObject *parent)
@@ -47,30 +54,40 @@ void DeviceSearch::start()
     ending = false;
     settled = 0;
     firstOpen = -1;
-    devices.clear();
+    nextToOpen = 0;
     probes.clear();
+    probes.resize(ports.size());
+    // A port named twice is asked once: a second open would find our own lock.
+    QStringList devices;
+    sameAs.assign(ports.size(), -1);
     for (PortResult &port : ports) {
         port.outcome = PortOutcome::Pending;
         port.identity = DeviceIdentity();
+        devices.append(resolvedPortName(port.name));
+        const int first = int(devices.indexOf(devices.last()));
+        if (first < devices.size() - 1)
+            sameAs[std::size_t(devices.size() - 1)] = first;
     }
     emit progress(0, portCount());
     if (!ports.empty()) {
         firstOpen = 0;
         emit waitingFor(ports.front().name);
     }
-    // Every port is opened and asked before any is judged; settle() waits for advance().
-    ending = true;
-    for (int i = 0; i < portCount(); ++i)
-        openProbe(i);
-    ending = false;
-    replyTimer.start(replyMs);
-    advance();
+    openBatch();
 }
 
-bool DeviceSearch::searchOnce()
+bool DeviceSearch::searchOnce(const std::function<bool()> &stopRequested)
 {
     QEventLoop loop;
     connect(this, &DeviceSearch::finished, &loop, &QEventLoop::quit);
+    QTimer stopPoll;
+    if (stopRequested) {
+        connect(&stopPoll, &QTimer::timeout, this, [this, &stopRequested] {
+            if (stopRequested())
+                stop();
+        });
+        stopPoll.start(stopPollMs);
+    }
     start();
     // The round ends by the reply timer at the latest.
     if (running)
@@ -78,52 +95,95 @@ bool DeviceSearch::searchOnce()
     return found();
 }
 
-void DeviceSearch::openProbe(int index)
+void DeviceSearch::stop()
 {
-    const QString &name = ports[std::size_t(index)].name;
-    devices.append(resolvedPortName(name));
-    probes.push_back(std::make_unique<Probe>());
-    Probe &probe = *probes.back();
-    // A port named twice is asked once: a second open would find our own lock.
-    probe.sameAs = int(devices.indexOf(devices.last()));
-    if (probe.sameAs < index) {
-        emit progress(++settled, portCount()); // its outcome is the earlier entry's
+    if (!running)
         return;
+    foundIndex = -1;
+    endRound();
+}
+
+void DeviceSearch::openBatch()
+{
+    const int room = Platform::freeDescriptors();
+    int batch = room < 0 ? portCount() : qMax(1, (room - reservedDescriptors) / descriptorsPerPort);
+    // Every port of the batch is opened and asked before any is judged; settle() waits for
+    // advance().
+    ending = true;
+    while (nextToOpen < portCount() && batch > 0) {
+        const Opened opened = openProbe(nextToOpen);
+        if (opened == Opened::Deferred)
+            break;
+        ++nextToOpen;
+        batch -= opened == Opened::Asked;
     }
-    probe.sameAs = -1;
-    if (!probe.modem->openTty(name)) {
-        switch (probe.modem->lastOpenFailure()) {
+    ending = false;
+    replyTimer.start(replyMs);
+    advance();
+}
+
+bool DeviceSearch::anyProbeOpen() const
+{
+    for (int i = 0; i < nextToOpen; ++i) {
+        if (probes[std::size_t(i)] && probes[std::size_t(i)]->modem->isOpen())
+            return true;
+    }
+    return false;
+}
+
+DeviceSearch::Opened DeviceSearch::openProbe(int index)
+{
+    if (sameAs[std::size_t(index)] >= 0) {
+        emit progress(++settled, portCount()); // its outcome is the earlier entry's
+        return Opened::Settled;
+    }
+    auto probe = std::make_unique<Probe>();
+    if (!probe->modem->openTty(ports[std::size_t(index)].name)) {
+        PortOutcome outcome = PortOutcome::CannotOpen;
+        switch (probe->modem->lastOpenFailure()) {
         case OpenFailure::NotFound:
-            return settle(index, PortOutcome::Missing);
+            outcome = PortOutcome::Missing;
+            break;
         case OpenFailure::NotSerial:
-            return settle(index, PortOutcome::NotSerial);
+            outcome = PortOutcome::NotSerial;
+            break;
         case OpenFailure::Busy:
-            return settle(index, PortOutcome::Busy);
+            outcome = PortOutcome::Busy;
+            break;
         case OpenFailure::PermissionDenied:
-            return settle(index, PortOutcome::NoPermission);
+            outcome = PortOutcome::NoPermission;
+            break;
+        case OpenFailure::NoDescriptors:
+            // The ports still open free theirs when they are settled: this one waits for them.
+            if (anyProbeOpen())
+                return Opened::Deferred;
+            outcome = PortOutcome::NoDescriptors;
+            break;
         case OpenFailure::None:
         case OpenFailure::Other:
             break;
         }
-        return settle(index, PortOutcome::CannotOpen);
+        probes[std::size_t(index)] = std::move(probe);
+        settle(index, outcome);
+        return Opened::Settled;
     }
     // Read from the event loop, never inside the serial port's own signal: judging may close it.
     connect(
-        probe.modem.get(), &Modem::inputArrived, this, [this, index] { readReply(index); },
+        probe->modem.get(), &Modem::inputArrived, this, [this, index] { readReply(index); },
         Qt::QueuedConnection);
     std::array<char, receiveBufferSize> stale;
-    probe.modem->readTty(stale.data(), int(stale.size()));
-    probe.modem->writeBlock("@v;", 3, probeWriteMs);
+    probe->modem->readTty(stale.data(), int(stale.size()));
+    probe->modem->writeBlock("@v;", 3, probeWriteMs);
+    probes[std::size_t(index)] = std::move(probe);
+    return Opened::Asked;
 }
 
 void DeviceSearch::readReply(int index)
 {
-    if (!running || index >= int(probes.size()) ||
+    if (!running || index >= nextToOpen || !probes[std::size_t(index)] ||
         ports[std::size_t(index)].outcome != PortOutcome::Pending)
         return;
     Probe &probe = *probes[std::size_t(index)];
-    if (probe.sameAs >= 0)
-        return;
     // Only the 11 bytes of the reply: whatever follows stays queued for the transfer to drop.
     probe.have +=
         probe.modem->readTty(probe.reply.data() + probe.have, identificationLength - probe.have);
@@ -147,10 +207,9 @@ void DeviceSearch::settle(int index, PortOutcome outcome)
 void DeviceSearch::replyTimeUp()
 {
     ending = true;
-    for (int i = 0; i < portCount(); ++i) {
+    for (int i = 0; i < nextToOpen; ++i) {
         readReply(i); // what arrived at the last moment still counts
-        if (ports[std::size_t(i)].outcome == PortOutcome::Pending &&
-            probes[std::size_t(i)]->sameAs < 0)
+        if (ports[std::size_t(i)].outcome == PortOutcome::Pending && sameAs[std::size_t(i)] < 0)
             settle(i, PortOutcome::NoAnswer);
     }
     ending = false;
@@ -162,21 +221,23 @@ void DeviceSearch::advance()
     if (!running)
         return;
     for (int i = 0; i < portCount(); ++i) {
-        const Probe &probe = *probes[std::size_t(i)];
         const PortOutcome outcome = ports[std::size_t(i)].outcome;
-        if (probe.sameAs >= 0)
+        if (sameAs[std::size_t(i)] >= 0)
             continue;
         if (outcome == PortOutcome::Found) {
             foundIndex = i;
             return endRound();
         }
-        if (outcome == PortOutcome::Pending) {
-            if (i != firstOpen) {
-                firstOpen = i;
-                emit waitingFor(ports[std::size_t(i)].name);
-            }
-            return;
+        if (outcome != PortOutcome::Pending)
+            continue;
+        if (i != firstOpen) {
+            firstOpen = i;
+            emit waitingFor(ports[std::size_t(i)].name);
         }
+        // Every port asked so far is settled: the next batch.
+        if (i >= nextToOpen)
+            openBatch();
+        return;
     }
     endRound();
 }
@@ -186,10 +247,10 @@ void DeviceSearch::endRound()
     replyTimer.stop();
     running = false;
     for (int i = 0; i < portCount(); ++i) {
-        Probe &probe = *probes[std::size_t(i)];
-        if (probe.sameAs >= 0) {
-            ports[std::size_t(i)].outcome = ports[std::size_t(probe.sameAs)].outcome;
-            ports[std::size_t(i)].identity = ports[std::size_t(probe.sameAs)].identity;
+        const int first = sameAs[std::size_t(i)];
+        if (first >= 0) {
+            ports[std::size_t(i)].outcome = ports[std::size_t(first)].outcome;
+            ports[std::size_t(i)].identity = ports[std::size_t(first)].identity;
         }
     }
     // The device's link moves out of its probe; the others close with their probes.
@@ -221,12 +282,12 @@ DeviceIdentity DeviceSearch::identity() const
 
 QString foundText(const QString &port)
 {
-    return translate("HW gefunden an: ") + port;
+    return translate("HW gefunden an: ") + shownInMessage(port);
 }
 
 QString portOutcomeText(const PortResult &result)
 {
-    const QString &port = result.name;
+    const QString port = shownInMessage(result.name);
     switch (result.outcome) {
     case PortOutcome::Pending:
     case PortOutcome::Found:
@@ -238,7 +299,9 @@ QString portOutcomeText(const PortResult &result)
     case PortOutcome::Busy:
         return translate("Port %1 ist belegt").arg(port);
     case PortOutcome::NoPermission:
-        return permissionHint(port);
+        return permissionHint(result.name);
+    case PortOutcome::NoDescriptors:
+        return translate("Port %1 laesst sich nicht oeffnen: zu viele offene Dateien").arg(port);
     case PortOutcome::CannotOpen:
         return translate("Port %1 laesst sich nicht oeffnen").arg(port);
     case PortOutcome::NoAnswer:
@@ -254,5 +317,5 @@ QString portOutcomeText(const PortResult &result)
 bool isNotableOutcome(PortOutcome outcome)
 {
     return outcome == PortOutcome::Busy || outcome == PortOutcome::NoPermission ||
-           outcome == PortOutcome::Refused;
+           outcome == PortOutcome::NoDescriptors || outcome == PortOutcome::Refused;
 }

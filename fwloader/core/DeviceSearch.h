@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,9 +20,10 @@ enum class PortOutcome {
     NotSerial, // the name is no serial device (a file, a folder, /dev/null)
     Busy,      // another program, or another loader, holds the port
     NoPermission,
-    CannotOpen, // any other failure to open it
-    NoAnswer,   // fewer than 11 bytes within the bound
-    Refused,    // a device answered that the loader does not support
+    NoDescriptors, // this process may open no further file
+    CannotOpen,    // any other failure to open it
+    NoAnswer,      // fewer than 11 bytes within the bound
+    Refused,       // a device answered that the loader does not support
 };
 
 struct PortResult
@@ -34,8 +36,10 @@ struct PortResult
 // Looks for the device on every port of the list at once: each port is opened, asked with
 // "@v;" and judged within its own bound (11 bytes in replyMs). Where several answer, the first
 // in list order wins, so the round ends as soon as every port before the device is settled. The
-// device's port stays open for the transfer; all others are closed when the round ends. Runs in
-// the caller's event loop; the window and the command line both drive it.
+// device's port stays open for the transfer; all others are closed when the round ends. Each
+// open port takes descriptors: when the free ones do not reach for the whole list, the ports
+// are asked in batches, each once the one before is settled. Runs in the caller's event loop;
+// the window and the command line both drive it.
 class DeviceSearch : public QObject
 {
     Q_OBJECT
@@ -51,8 +55,11 @@ public:
     // Starts one round over the whole list; does nothing while a round runs or once the device
     // was found. The round ends with finished(), possibly before start() returns.
     void start();
-    // Starts a round and waits for its end (the command line's way); true: found.
-    bool searchOnce();
+    // Starts a round and waits for its end (the command line's way); true: found. stopRequested
+    // is asked while the round runs: true ends it at once with every port closed.
+    bool searchOnce(const std::function<bool()> &stopRequested = {});
+    // Ends a running round without a device: every port of it is closed.
+    void stop();
     bool isRunning() const { return running; }
     bool found() const { return foundIndex >= 0; }
 
@@ -78,8 +85,11 @@ signals:
 
 private:
     struct Probe;
+    enum class Opened { Asked, Settled, Deferred };
 
-    void openProbe(int index);
+    void openBatch();
+    Opened openProbe(int index);
+    bool anyProbeOpen() const;
     void readReply(int index);
     void settle(int index, PortOutcome outcome);
     void replyTimeUp();
@@ -87,8 +97,9 @@ private:
     void endRound();
 
     std::vector<PortResult> ports;
-    QStringList devices; // resolved names, for ports named twice
-    std::vector<std::unique_ptr<Probe>> probes;
+    std::vector<int> sameAs; // the earlier entry that names the same device; -1: none
+    std::vector<std::unique_ptr<Probe>> probes; // by list index; empty until the port is asked
+    int nextToOpen = 0;
     std::unique_ptr<Modem> device;
     QTimer replyTimer;
     int replyMs = 300;

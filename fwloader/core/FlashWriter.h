@@ -41,7 +41,8 @@ class DeviceSearch;
 // A transfer as both front ends run it: writeFlash over the port the search found, where
 // SIGINT, SIGTERM and SIGHUP end the transfer between two blocks (Interrupted;
 // Platform::stopSignal() names the signal). After any failure the device may still take bytes
-// as flash data, so nothing more goes out on that line: the search starts again at that port.
+// as flash data, so nothing more goes out on that line: its port is closed, and the caller
+// decides when the search may ask it again (the window waits for the device's power cycle).
 FlashResult flashFoundDevice(DeviceSearch &search, const FirmwareImage &firmware,
                              const FlashTimeouts &timeouts,
                              const std::function<void(int sent, int total)> &onBlock);

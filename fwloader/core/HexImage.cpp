@@ -11,7 +11,15 @@
 namespace {
 
 constexpr qint64 firstForbiddenAddress = 0xFC00;
-constexpr qint64 imageEnd = 0x10000; // bytes from here on belong to other sections
+constexpr qint64 imageEnd = 0x10000; // the end of the program memory
+
+// The ID locations, configuration words and EEPROM data of these processors: a firmware file
+// carries them beside the program, and the boot loader does not write them.
+bool inOtherSection(qint64 address)
+{
+    const qint64 upper = address >> 16;
+    return upper == 0x0020 || upper == 0x0030 || upper == 0x00F0;
+}
 
 int hexDigit(char c)
 {
@@ -136,6 +144,8 @@ private:
     std::vector<bool> stored;
     qint64 base = -1; // nothing is stored before the first segment or linear address record
     qint64 protectedFrom = -1;
+    qint64 outsideAt = -1; // the first byte outside the program memory and the other sections
+    int outsideRecord = 0;
     int dataRecords = 0;    // data records with at least one byte, wherever they lie
     int dataBeforeBase = 0; // the first of them before any address record; 0: none
     bool ended = false;
@@ -184,7 +194,12 @@ bool RecordReader::storeData(qint64 address, int count)
     for (int i = 0; i < count; ++i) {
         const qint64 cell = base + address + i;
         const int value = bytes[4 + i];
-        if (cell >= imageEnd) {
+        if (cell >= imageEnd && !inOtherSection(cell)) {
+            if (outsideAt < 0) {
+                outsideAt = cell;
+                outsideRecord = record;
+            }
+        } else if (cell >= imageEnd) {
             ++result.skippedBytes;
         } else if (cell >= firstForbiddenAddress) {
             if (protectedFrom < 0 || cell < protectedFrom)
@@ -231,6 +246,11 @@ void RecordReader::judge()
     else if (protectedFrom >= 0)
         refuse(result, HexStatus::Unsuitable,
                tr("Daten ab 0x%1, der Bereich ab 0xFC00 ist geschuetzt").arg(hex4(protectedFrom)));
+    // Code for a larger processor: flashing the rest would leave a program in pieces.
+    else if (outsideAt >= 0)
+        refuse(result, HexStatus::Unsuitable,
+               tr("Daten bei 0x%1 liegen ausserhalb des Programmspeichers").arg(hex4(outsideAt)),
+               outsideRecord);
     else if (result.dataBytes == 0)
         refuse(result, HexStatus::Unsuitable, tr("keine Daten"));
     else if (!gotoBootLoader)
@@ -317,12 +337,17 @@ QString hexStatusText(const HexLoadResult &result)
     return tr(text);
 }
 
+QString hexRefusalReason(const HexLoadResult &result)
+{
+    if (result.badRecord > 0 && !result.reason.isEmpty())
+        return tr("Satz %1: %2").arg(QString::number(result.badRecord), result.reason);
+    return result.reason;
+}
+
 QString hexStatusLine(const HexLoadResult &result)
 {
     const QString text = hexStatusText(result);
     if (result.reason.isEmpty())
         return text;
-    if (result.badRecord > 0)
-        return tr("%1 (Satz %2: %3)").arg(text, QString::number(result.badRecord), result.reason);
-    return QStringLiteral("%1 (%2)").arg(text, result.reason);
+    return QStringLiteral("%1 (%2)").arg(text, hexRefusalReason(result));
 }

@@ -1,6 +1,7 @@
 #include "core/Modem.h"
 
 #include "core/PortList.h"
+#include "platform/MessageText.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,8 @@ OpenFailure fromClaim(Platform::DeviceClaim claim)
         return OpenFailure::PermissionDenied;
     case Platform::DeviceClaim::Busy:
         return OpenFailure::Busy;
+    case Platform::DeviceClaim::NoDescriptors:
+        return OpenFailure::NoDescriptors;
     case Platform::DeviceClaim::Failed:
         break;
     }
@@ -50,9 +53,10 @@ OpenFailure classify(QSerialPort::SerialPortError error)
 
 } // namespace
 
-QString permissionHint(const QString &port)
+QString permissionHint(const QString &portName)
 {
-    const QFileInfo info(resolvedPortName(port));
+    const QFileInfo info(resolvedPortName(portName));
+    const QString port = shownInMessage(portName);
     const QString group = info.group();
     const auto groupRights = QFile::ReadGroup | QFile::WriteGroup;
     if (group.isEmpty() || group == QLatin1String("root") ||
@@ -102,8 +106,13 @@ bool Modem::openTty(const QString &portName)
         port->setParity(QSerialPort::NoParity);
         port->setStopBits(QSerialPort::OneStop);
         port->setFlowControl(QSerialPort::NoFlowControl);
-        if (!port->open(QIODevice::ReadWrite))
-            openFailure = classify(port->error());
+        // The serial layer tells a lock file it could not make as a lock file in the way: with
+        // too few descriptors left for its two, that was the cause.
+        if (!port->open(QIODevice::ReadWrite)) {
+            const int left = Platform::freeDescriptors();
+            openFailure = left >= 0 && left < descriptorsPerPort - 1 ? OpenFailure::NoDescriptors
+                                                                     : classify(port->error());
+        }
     }
     if (openFailure != OpenFailure::None) {
         closePort();

@@ -8,8 +8,12 @@
 
 #include <memory>
 
-// Why the last openTty() failed; the command line names a port it may not open.
-enum class OpenFailure { None, NotFound, NotSerial, PermissionDenied, Busy, Other };
+// Why the last openTty() failed; the command line names a port it may not open. NoDescriptors:
+// this process may open no further file.
+enum class OpenFailure { None, NotFound, NotSerial, PermissionDenied, Busy, NoDescriptors, Other };
+
+// The descriptors one open port takes: the device lock, the port and the serial layer's lock file.
+constexpr int descriptorsPerPort = 3;
 
 // The loader's receive buffer, and so the most one read takes when stale input is dropped.
 constexpr int receiveBufferSize = 8004;
@@ -21,7 +25,10 @@ QString permissionHint(const QString &port);
 
 // The loader's only path to the device: one serial port at 57600 8N1, binary, no flow control,
 // DTR and RTS on, opened exclusively: an advisory lock on the device, taken before the port is
-// opened, keeps out a second loader whatever name it gives the port, root included. Reads never
+// opened, keeps out a second loader whatever name it gives the port, root included. A port that
+// another program holds (Platform::lockDevice) is never opened by the serial layer, which would
+// change its line settings, remove a lock file it takes for stale or end its exclusive mode on
+// closing. Reads never
 // wait; every wait and every write has a bound. Once the line is lost (the device or adapter hung
 // up) reads and writes fail at once.
 class Modem : public QObject

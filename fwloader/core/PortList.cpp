@@ -2,8 +2,6 @@
 
 #include "platform/Platform.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -62,7 +60,6 @@ QString resolvedPortName(const QString &port)
 {
     if (currentPortSystem() == PortSystem::Windows || port.isEmpty())
         return port;
-    const QString location = QFileInfo(portSystemLocation(port)).absoluteFilePath();
-    const QString device = QFileInfo(location).canonicalFilePath();
-    return device.isEmpty() ? QDir::cleanPath(location) : device;
+    // By the platform's own resolution, which keeps the bytes of a name that is no UTF-8.
+    return Platform::resolvedPath(portSystemLocation(port));
 }

@@ -24,8 +24,15 @@ public:
     }
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter) = 0;
-    // A warning box with the single button OK and no default button.
+    // A warning box with the single button OK and no default button. Its text is plain unless
+    // it begins with a tag, as only the programs' own texts do: a name inside a text is never
+    // read as HTML.
     virtual void warning(QWidget *parent, const QString &title, const QString &text) = 0;
+
+    // What to do with work that would be lost: save it first, let it go, or stay.
+    enum class SaveChoice { Save, Discard, Cancel };
+    // Asks with the buttons "Speichern", "Verwerfen" and "Abbrechen" (the default).
+    virtual SaveChoice askToSave(QWidget *parent, const QString &title, const QString &text) = 0;
 };
 
 // The real dialogs: QFileDialog and QMessageBox.
@@ -39,4 +46,5 @@ public:
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter) override;
     void warning(QWidget *parent, const QString &title, const QString &text) override;
+    SaveChoice askToSave(QWidget *parent, const QString &title, const QString &text) override;
 };

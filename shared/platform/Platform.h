@@ -43,8 +43,9 @@ const char *picturePlatform();
 
 // --- Serial devices and standard streams
 
-// What came of claiming a serial device for this process alone.
-enum class DeviceClaim { Held, NotFound, NotATerminal, NoPermission, Busy, Failed };
+// What came of claiming a serial device for this process alone. NoDescriptors: this process may
+// open no further file.
+enum class DeviceClaim { Held, NotFound, NotATerminal, NoPermission, Busy, NoDescriptors, Failed };
 
 struct DeviceLock
 {
@@ -55,8 +56,11 @@ struct DeviceLock
 // Opens the device at path (a resolved name) on a descriptor of its own and takes an exclusive
 // advisory lock on it, without waiting. Every loader asks for it before it opens the port, so
 // a second one finds the port Busy whatever name it used, root included; the system drops the
-// lock when the process ends. Nothing is changed on the line. Where ports are opened
-// exclusively by the system itself (Windows), the claim is Held at once.
+// lock when the process ends. A port that another program holds by the usual means is Busy as
+// well: its exclusive mode, a record lock on the device, or a lock file in /var/lock or
+// /run/lock whose process is alive. Only a lock file whose process is gone is removed. Nothing
+// is changed on the line. Where ports are opened exclusively by the system itself (Windows),
+// the port is only opened and closed again, to tell a busy or missing one; no lock is held.
 DeviceLock lockDevice(const QString &path);
 // Gives the lock up; harmless on a lock that is not held.
 void releaseDevice(DeviceLock &lock);
@@ -64,6 +68,12 @@ void releaseDevice(DeviceLock &lock);
 // Whether the terminal open on handle has hung up (its device or the other side of a
 // pseudo-terminal is gone). Where the system cannot tell, true: every read error ends the line.
 bool lineHungUp(qintptr handle);
+
+// Raises the soft limit of open descriptors to the hard limit, so that many ports can be asked
+// at once. Where the system sets no such limit, nothing.
+void raiseDescriptorLimit();
+// How many more descriptors this process may open now; -1 where the system sets no limit.
+int freeDescriptors();
 
 // Standard input, output and error that are closed at start are opened on the null device, so
 // that no file or port the program opens later takes their place. Output and error are opened
@@ -146,6 +156,11 @@ FileResult folderWritable(const QString &path);
 // letter case as one name.
 bool namesIgnoreCase(const QString &folder);
 
+// The file in which Qt's native settings store keeps an application's settings under the user's
+// configuration folder, so that it can be judged before it is read; empty where that store is
+// no file (the registry on Windows).
+QString settingsFile(const QString &organisation, const QString &application);
+
 // --- Names as the system stores them. On Unix a name is bytes; those that are no UTF-8 (Latin-1
 // names from old disks and shares) are kept as lone surrogates U+DC80 to U+DCFF, one per byte,
 // so that a name goes from the command line to the system calls unchanged. Qt's own conversion
@@ -159,6 +174,12 @@ QByteArray nativeName(const QString &name);
 QString nameAsText(const QString &name);
 // The byte a character keeps (0x80 to 0xFF), or -1 for any other character.
 int keptByte(QChar c);
+
+// The name as the system stores it, for a name that came as text from Qt (a file dialog, a
+// dropped file), which shows each byte that is no UTF-8 as U+FFFD: each part of the path that
+// holds U+FFFD is matched against the names in its folder, and where exactly one matches, that
+// name is taken with its bytes. Other names, and names without U+FFFD, come back unchanged.
+QString storedName(const QString &path);
 
 // The path made absolute against the current folder, without asking Qt (which would lose the
 // kept bytes of the current folder's name), and cleaned of "." and "..".

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,13 +13,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __linux__
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #endif
 
@@ -107,10 +113,112 @@ const char *picturePlatform()
     return "offscreen";
 }
 
+namespace {
+
+// The process id a lock file names, in the forms terminal programs write: ten ASCII digits
+// padded with blanks and a line end, a bare number with or without line end, "PID name user",
+// Qt's "PID\nname\nhost", or the id as a binary int. 0: none can be read.
+pid_t lockFileHolder(const QByteArray &content)
+{
+    // A binary id of a Linux process always holds a zero byte: ids stay below 2^22.
+    if (content.size() == qsizetype(sizeof(int)) && content.contains('\0')) {
+        int id = 0;
+        std::memcpy(&id, content.constData(), sizeof id);
+        return id > 0 ? pid_t(id) : 0;
+    }
+    qsizetype i = 0;
+    while (i < content.size() && (content.at(i) == ' ' || content.at(i) == '\t'))
+        ++i;
+    long long id = 0;
+    const qsizetype first = i;
+    for (; i < content.size() && content.at(i) >= '0' && content.at(i) <= '9' && id < INT_MAX; ++i)
+        id = id * 10 + (content.at(i) - '0');
+    return i > first && id > 0 && id < INT_MAX ? pid_t(id) : 0;
+}
+
+bool processAlive(pid_t id)
+{
+    return kill(id, 0) == 0 || errno == EPERM;
+}
+
+// The names of the lock files other programs may hold for the device: "LCK.." and the name
+// below /dev with "/" as "_" (Qt, lockdev), "LCK.." and the last part of the name (minicom and
+// the like for a port in a folder below /dev), and lockdev's "LCK.major.minor".
+std::vector<QByteArray> lockFileNames(const QByteArray &device, const struct stat &st)
+{
+    QByteArray below = device.startsWith("/dev/") ? device.mid(5) : device;
+    const QByteArray last = below.mid(below.lastIndexOf('/') + 1);
+    below.replace('/', '_');
+    std::vector<QByteArray> names{"LCK.." + below};
+    if (last != below)
+        names.push_back("LCK.." + last);
+    char numbers[32];
+    std::snprintf(numbers, sizeof numbers, "LCK.%03u.%03u", unsigned(major(st.st_rdev)),
+                  unsigned(minor(st.st_rdev)));
+    names.emplace_back(numbers);
+    return names;
+}
+
+// Whether a lock file at path keeps us off the device: its process lives, or it cannot be told
+// whose it is. A lock file whose process is gone is removed, unless it changed meanwhile.
+bool lockFileHeld(const QByteArray &path)
+{
+    const int fd = open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno != ENOENT && errno != ENOTDIR; // one we may not read is someone's
+    struct stat before;
+    char content[128];
+    ssize_t n;
+    do {
+        n = fstat(fd, &before) == 0 ? ::read(fd, content, sizeof content) : -1;
+    } while (n < 0 && errno == EINTR);
+    close(fd);
+    const pid_t holder = n > 0 ? lockFileHolder(QByteArray(content, int(n))) : 0;
+    if (holder == 0 || processAlive(holder))
+        return true;
+    struct stat now;
+    if (lstat(path.constData(), &now) == 0 && now.st_ino == before.st_ino &&
+        now.st_dev == before.st_dev && now.st_mtime == before.st_mtime)
+        unlink(path.constData());
+    return false;
+}
+
+// Whether another program holds the open terminal by its exclusive mode or a record lock, or
+// the device by a lock file. Asks without changing anything on the line.
+bool heldElsewhere(int fd, const QByteArray &device, const struct stat &st)
+{
+#ifdef TIOCGEXCL
+    int exclusive = 0;
+    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0)
+        return true;
+#endif
+    struct flock probe = {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    if (fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK)
+        return true;
+#ifdef F_OFD_GETLK
+    probe = {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    if (fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK)
+        return true;
+#endif
+    for (const char *folder : {"/var/lock/", "/run/lock/"}) {
+        for (const QByteArray &name : lockFileNames(device, st)) {
+            if (lockFileHeld(folder + name))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 DeviceLock lockDevice(const QString &path)
 {
     DeviceLock lock;
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nativeName(path);
     struct stat st;
     if (stat(name.constData(), &st) != 0) {
         lock.claim = errno == ENOENT || errno == ENOTDIR ? DeviceClaim::NotFound
@@ -123,11 +231,13 @@ DeviceLock lockDevice(const QString &path)
         return lock;
     }
     // Without waiting for a carrier and without becoming our controlling terminal; a port that
-    // another program opened exclusively refuses us (EBUSY) unless we are root.
+    // another program opened exclusively refuses us (EBUSY) unless we are root. Opening changes
+    // no line setting.
     const int fd = open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        lock.claim = errno == EACCES || errno == EPERM ? DeviceClaim::NoPermission
-                     : errno == EBUSY                  ? DeviceClaim::Busy
+        lock.claim = errno == EACCES || errno == EPERM    ? DeviceClaim::NoPermission
+                     : errno == EBUSY                     ? DeviceClaim::Busy
+                     : errno == EMFILE || errno == ENFILE ? DeviceClaim::NoDescriptors
                      : errno == ENOENT || errno == ENXIO || errno == ENODEV ? DeviceClaim::NotFound
                                                                             : DeviceClaim::Failed;
         return lock;
@@ -143,6 +253,12 @@ DeviceLock lockDevice(const QString &path)
     } while (locked != 0 && errno == EINTR);
     if (locked != 0) {
         lock.claim = errno == EWOULDBLOCK ? DeviceClaim::Busy : DeviceClaim::Failed;
+        close(fd);
+        return lock;
+    }
+    // Asked only once our own lock is held, so that two loaders never remove each other's file.
+    if (heldElsewhere(fd, name, st)) {
+        lock.claim = DeviceClaim::Busy;
         close(fd);
         return lock;
     }
@@ -166,6 +282,36 @@ bool lineHungUp(qintptr handle)
         ready = poll(&p, 1, 0);
     } while (ready < 0 && errno == EINTR);
     return ready < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void raiseDescriptorLimit()
+{
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+int freeDescriptors()
+{
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return -1;
+    const long allowed = long(std::min<rlim_t>(limit.rlim_cur, INT_MAX));
+    long open = 0;
+    if (DIR *folder = opendir("/proc/self/fd")) {
+        while (const dirent *entry = readdir(folder))
+            open += entry->d_name[0] != '.';
+        closedir(folder);
+        --open; // the folder's own descriptor
+    } else if (errno == EMFILE || errno == ENFILE) {
+        return 0;
+    } else {
+        for (int fd = 0; fd < std::min(allowed, 65536L); ++fd)
+            open += fcntl(fd, F_GETFD) != -1;
+    }
+    return int(std::max(0L, allowed - open));
 }
 
 void occupyClosedStandardStreams()
@@ -476,6 +622,14 @@ bool namesIgnoreCase(const QString &folder)
 #endif
 }
 
+QString settingsFile(const QString &organisation, const QString &application)
+{
+    // Where QSettings keeps its native format here: the XDG configuration folder.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + organisation + QLatin1Char('/') + application +
+           QStringLiteral(".conf");
+}
+
 // Names ------------------------------------------------------------------------------------
 
 QString nameFromNative(const QByteArray &bytes)
@@ -546,6 +700,38 @@ QByteArray nativeName(const QString &name)
 QString nameAsText(const QString &name)
 {
     return QString::fromUtf8(nativeName(name));
+}
+
+QString storedName(const QString &path)
+{
+    if (!path.contains(QChar::ReplacementCharacter))
+        return path;
+    const QStringList parts = path.split(QLatin1Char('/'));
+    QString done;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        QString part = parts.at(i);
+        if (part.contains(QChar::ReplacementCharacter)) {
+            const QString folder = i == 0           ? QStringLiteral(".")
+                                   : done.isEmpty() ? QStringLiteral("/")
+                                                    : done;
+            QString match;
+            int matches = 0;
+            if (DIR *d = opendir(nativePath(folder).constData())) {
+                while (const dirent *entry = readdir(d)) {
+                    const QString name = nameFromNative(QByteArray(entry->d_name));
+                    if (nameAsText(name) == part) {
+                        match = name;
+                        ++matches;
+                    }
+                }
+                closedir(d);
+            }
+            if (matches == 1)
+                part = match;
+        }
+        done = i == 0 ? part : done + QLatin1Char('/') + part;
+    }
+    return done;
 }
 
 QString absoluteName(const QString &path)

@@ -201,6 +201,14 @@ bool lineHungUp(qintptr)
     return true;
 }
 
+// Handles have no limit that a port search could reach.
+void raiseDescriptorLimit() {}
+
+int freeDescriptors()
+{
+    return -1;
+}
+
 void occupyClosedStandardStreams()
 {
     // A program started without a stream (from Explorer) gets the null device for it, so that
@@ -495,6 +503,11 @@ bool namesIgnoreCase(const QString &)
     return true;
 }
 
+QString settingsFile(const QString &, const QString &)
+{
+    return QString(); // the settings live in the registry
+}
+
 // Names are text on Windows: nothing is kept apart.
 
 QString nameFromNative(const QByteArray &bytes)
@@ -515,6 +528,11 @@ QString nameAsText(const QString &name)
 int keptByte(QChar)
 {
     return -1;
+}
+
+QString storedName(const QString &path)
+{
+    return path;
 }
 
 QString absoluteName(const QString &path)

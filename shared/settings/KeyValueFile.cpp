@@ -1,7 +1,7 @@
 #include "settings/KeyValueFile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "platform/FileWriter.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -39,17 +39,18 @@ KeyValueFile::~KeyValueFile()
 bool KeyValueFile::load(const QString &name)
 {
     fileName = name;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Judged before it is read: a FIFO or a device is never waited on, a huge file never read.
+    const Platform::ReadResult read = Platform::readRegularFile(fileName, kMaxSize);
+    if (!read.ok())
         return false;
 
     // Entries end at the first empty line or the first line without "=": what follows is
     // free text that belongs to no key.
+    QList<QByteArray> rawLines = read.data.split('\n');
+    if (rawLines.constLast().isEmpty())
+        rawLines.removeLast(); // the end of the last line, not a line of its own
     bool collecting = true;
-    while (!file.atEnd()) {
-        QByteArray raw = file.readLine();
-        if (raw.endsWith('\n'))
-            raw.chop(1);
+    for (QByteArray &raw : rawLines) {
         // Every CR at the end goes: one left on an entry would be read as part of the line end
         // once the entry is saved with a plain LF, and the value would change.
         while (raw.endsWith('\r'))
@@ -63,7 +64,6 @@ bool KeyValueFile::load(const QString &name)
         else if (collecting)
             lines.append(line);
     }
-    file.close();
     lines.sort();
     return true;
 }
@@ -76,14 +76,13 @@ void KeyValueFile::save()
     lines.sort();
     if (fileName.isEmpty())
         return;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
+    QByteArray content;
     for (const QString &line : std::as_const(lines)) {
-        file.write(line.toLocal8Bit());
-        file.write("\n", 1);
+        content += line.toLocal8Bit();
+        content += '\n';
     }
-    file.commit();
+    // Through the programs' one writer: complete before it replaces the old file.
+    FileWriter::writeAllOrNone({{fileName, content}});
 }
 
 bool KeyValueFile::removeEntryContaining(const QString &text)

@@ -7,9 +7,14 @@
 // A file may hold several lines of one key: reads take the first of them, and a write replaces
 // them all, so that a read after a write gives the value written.
 // The entries are sorted after loading and before saving; the destructor saves pending changes.
+// Only a regular file of at most kMaxSize bytes is read, and a save replaces the file whole or
+// leaves it as it was.
 class KeyValueFile
 {
 public:
+    // Larger files are not read.
+    static constexpr qint64 kMaxSize = 1024 * 1024;
+
     KeyValueFile() = default;
     ~KeyValueFile();
 

@@ -118,6 +118,8 @@ void TextFit::fit()
     const QSize growth = fitChildren(root);
     const QSize wanted = designWindowSize + growth;
     const QSize now = window->size();
+    // Never smaller than the texts need: no button is ever cut off.
+    window->setMinimumSize(wanted);
     if (wanted.width() > now.width() || wanted.height() > now.height())
         window->resize(now.expandedTo(wanted));
     fitting = false;

@@ -53,6 +53,12 @@ public:
     {
         warnings.append({title, text});
     }
+    // Answers from its queue, then with the standing answer: let the work go.
+    SaveChoice askToSave(QWidget *, const QString &title, const QString &text) override
+    {
+        saveChoiceQuestions.append({title, text});
+        return saveChoices.isEmpty() ? SaveChoice::Discard : saveChoices.takeFirst();
+    }
 
     // The last open question as caption, folder and filter; empty when none was asked.
     QStringList lastOpenQuestion() const
@@ -69,4 +75,6 @@ public:
     QList<Question> openQuestions;
     QList<Question> saveQuestions;
     QList<QPair<QString, QString>> warnings;
+    QList<SaveChoice> saveChoices;
+    QList<QPair<QString, QString>> saveChoiceQuestions;
 };

@@ -3,12 +3,15 @@
 // scripts/bench-curves on a Release build.
 #include "AnsweringDialogs.h"
 #include "ConverterWindow.h"
+#include "CurveChart.h"
 #include "CurvePreview.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QChartView>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
+#include <QMouseEvent>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -23,6 +26,7 @@ int main(int argc, char **argv)
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
     AnsweringDialogs answers{QString()};
     ConverterWindow window(answers);
     window.show();
@@ -50,5 +54,29 @@ int main(int argc, char **argv)
     std::printf("%d files: first %.1f ms (window shown the first time), later median %.1f ms, "
                 "worst %.1f ms\n",
                 int(files.size()), times[0], times[times.size() / 2 + 1], times.back());
+
+    // The readout with four curves shown: the pointer sweeps across the plot; each move is read
+    // (every curve's nearest point, the marks, the readout line) and the plot drawn anew.
+    preview->clearComparison();
+    window.showNewCurves(files.mid(0, 4));
+    QApplication::processEvents();
+    auto *view = preview->findChild<QChartView *>(QStringLiteral("chartView"));
+    const QRectF plot = preview->curveChart()->plotArea();
+    constexpr int moves = 2000;
+    double handled = 0;
+    clock.start();
+    for (int i = 0; i < moves; ++i) {
+        const double x = plot.left() + plot.width() * ((i * 37) % moves) / moves;
+        const QPointF at = view->mapFromScene(QPointF(x, plot.center().y()));
+        QMouseEvent move(QEvent::MouseMove, at, area->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QElapsedTimer handler;
+        handler.start();
+        QCoreApplication::sendEvent(area, &move);
+        handled += handler.nsecsElapsed() / 1e6;
+        area->repaint();
+    }
+    std::printf("readout, 4 curves: %.3f ms per pointer move read, %.2f ms read and drawn\n",
+                handled / moves, clock.nsecsElapsed() / 1e6 / moves);
     return 0;
 }

@@ -51,6 +51,7 @@ int main(int argc, char **argv)
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
 
     // The conversion alone, on a record of its own.
     auto record = std::make_unique<CurveRecord>();

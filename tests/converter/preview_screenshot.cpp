@@ -26,6 +26,7 @@ int main(int argc, char **argv)
     }
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
 
     AnsweringDialogs answers(QString::fromLocal8Bit(argv[1]));
     auto window = std::make_unique<ConverterWindow>(answers);

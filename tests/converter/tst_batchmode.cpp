@@ -1,18 +1,25 @@
+#include "AnsweringDialogs.h"
 #include "CurveChart.h"
+#include "CurvePreview.h"
 #include "OtherUser.h"
 #include "TestFiles.h"
+#include "core/ChannelConversion.h"
+#include "core/NewCurveReader.h"
+#include "core/OldCurveFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 
 #include <functional>
+#include <memory>
 
 #include <signal.h>
 #ifdef Q_OS_UNIX
@@ -79,6 +86,21 @@ private:
         return text + label;
     }
 
+    // Saves from the preview window as its CSV (name "*.csv") or picture button; the box's text.
+    static QString saveFromPreview(const QString &input, const QString &name)
+    {
+        auto record = std::make_unique<CurveRecord>();
+        if (!OldCurveFile::openOldCurve(input, *record).ok() || !convertCurve(*record))
+            return QStringLiteral("<not converted>");
+        AnsweringDialogs dialogs;
+        dialogs.saveAnswers = {name};
+        CurvePreview preview(dialogs);
+        preview.showCurve(*record, record->description);
+        const char *button = name.endsWith(".csv") ? "saveCsvButton" : "savePictureButton";
+        findChildOrFail<QPushButton>(&preview, button)->click();
+        return dialogs.warnings.isEmpty() ? QString() : dialogs.warnings.constFirst().second;
+    }
+
     QString subfolder(const QString &name)
     {
         const QString path = dir.filePath(name);
@@ -88,6 +110,11 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path())); // the preview's settings
+    }
+
     void writesBothChannelsAsTheWindowDoes()
     {
         const QString folder = subfolder(QStringLiteral("eins"));
@@ -225,7 +252,8 @@ private slots:
         QVERIFY(!QFile::exists(folder + "/k.z2k"));
     }
 
-    // Output names judged before anything is written; "name>target" is a link made first.
+    // Output names judged before anything is written; "name>target" is a link made first, a
+    // name alone a FIFO. A table or picture is saved from the preview window instead.
     void outputNamesJudged_data()
     {
         QTest::addColumn<QString>("link");
@@ -237,6 +265,15 @@ private slots:
         QTest::newRow("foreign, as root") << "k.z2k>geheim"
                                           << "die Verknuepfung %1/k.z2k gehoert "
                                              "einem anderen Benutzer und wird nicht verfolgt";
+        QTest::newRow("window table, fifo")
+            << "k.csv"
+            << "dort ist eine FIFO (benannte Pipe), keine gewoehnliche Datei";
+        QTest::newRow("window table, foreign, as root")
+            << "k.csv>geheim"
+            << "die Verknuepfung %1/k.csv gehoert einem anderen Benutzer und wird nicht verfolgt";
+        QTest::newRow("window picture, foreign, as root")
+            << "k.png>geheim"
+            << "die Verknuepfung %1/k.png gehoert einem anderen Benutzer und wird nicht verfolgt";
     }
     void outputNamesJudged()
     {
@@ -254,13 +291,24 @@ private slots:
         const QByteArray name = QFile::encodeName(folder + "/" + link.section('>', 0, 0));
         if (link.isEmpty())
             QVERIFY(unlink(samples2) == 0 && mkfifo(samples2, 0600) == 0);
+        else if (!link.contains('>'))
+            QVERIFY(mkfifo(name, 0600) == 0);
         else
             QVERIFY(symlink(QFile::encodeName(link.section('>', 1)), name) == 0);
         if (link.endsWith("geheim"))
             QVERIFY(lchown(name, 65534, 65534) == 0);
+        const QString file = link.isEmpty() ? "k_2.z2k" : link.section('>', 0, 0);
+        if (!file.endsWith(".z2k")) { // the window's words, the batch's reason; nothing changed
+            QCOMPARE(saveFromPreview(input, folder + "/" + file),
+                     (file.endsWith(".csv") ? "Die Tabelle " : "Das Bild ") + folder + "/" + file +
+                         " konnte nicht gespeichert werden.\n" + reason.arg(folder));
+            struct stat st;
+            QVERIFY(lstat(name, &st) == 0 && S_ISLNK(st.st_mode) == link.contains('>'));
+            QCOMPARE(readTestFile(folder + "/geheim"), QByteArray("root=1\n"));
+            return;
+        }
         const Run run = start({"--convert", input, "--png"});
         QCOMPARE(run.exitCode, 1);
-        const QString file = link.isEmpty() ? "k_2.z2k" : link.section('>', 0, 0);
         QCOMPARE(run.err, QString("%2: die Ausgabedatei %1/%3 kann nicht geschrieben werden: " +
                                   reason + "\n")
                               .arg(folder, input, file));
@@ -279,6 +327,7 @@ private slots:
         QTest::newRow("root") << QStringList{"-u", "root"};
         QTest::newRow("group member")
             << QStringList{"-u", "nobody", "-g", "nogroup", "-G", "users"};
+        QTest::newRow("window table, root, in this process") << QStringList();
     }
     void ownerAndGroupKept()
     {
@@ -293,8 +342,15 @@ private slots:
         const QString folder = subfolder(QStringLiteral("besitz"));
         QVERIFY(chmod(QFile::encodeName(folder), 0777) == 0);
         const QString input = writeTestFile(folder + "/k.hfd", swrCurve());
-        const QByteArray old = QFile::encodeName(writeTestFile(folder + "/k.z2k", "alt"));
+        const QString oldName = folder + (who.isEmpty() ? "/k.csv" : "/k.z2k");
+        const QByteArray old = QFile::encodeName(writeTestFile(oldName, "alt"));
         QVERIFY(chown(old, 65534, users->gr_gid) == 0);
+        if (who.isEmpty()) {
+            QCOMPARE(saveFromPreview(input, oldName), QString());
+            struct stat st;
+            QVERIFY(stat(old, &st) == 0 && st.st_uid == 65534 && st.st_gid == users->gr_gid);
+            return;
+        }
         QTemporaryDir copyFolder(QDir::tempPath() + QStringLiteral("/zor2-other-user-XXXXXX"));
         QString whyNot;
         const QString program =
@@ -443,6 +499,13 @@ private slots:
                                         << "zor2conv: unbekannte Option --schnell\nAufruf:";
         QTest::newRow("folder missing") << QStringList{"--convert", "a.hfd", "--output-dir"} << 2
                                         << "zor2conv: --output-dir braucht einen Ordner\nAufruf:";
+        QTest::newRow("folder twice")
+            << QStringList{"--convert", "a.hfd", "--output-dir", "x", "--output-dir", "y"} << 2
+            << "zor2conv: --output-dir ist zweimal angegeben\nAufruf:";
+        QTest::newRow("window, two old files")
+            << QStringList{"a.hfd", "b.hfd"} << 2
+            << "zor2conv: b.hfd: das Fenster oeffnet nur eine alte Kurvendatei; mehrere wandelt "
+               "zor2conv --convert um\nAufruf:";
         QTest::newRow("help") << QStringList{"--help"} << 0 << QString();
     }
     void usage()
@@ -655,6 +718,25 @@ private slots:
         QCOMPARE(readTestFile(basis + ".z2k"), old);
     }
 
+    // A negative step: written falling, read back rising, markers as for the rising sweep.
+    void fallingSweepWrittenReadAndMarked()
+    {
+        const QString input = writeTestFile(subfolder(QStringLiteral("fallend")) + "/f.hfd",
+                                            QByteArray(swrCurve())
+                                                .replace("1000000 250000", "1500000 -250000")
+                                                .replace("10 20 30", "30 20 10"));
+        const QString output = QString(input).replace(".hfd", ".z2k"),
+                      markers = "Minimum -5,00 SWV bei 1,00 MHz; SWV <= 2 von 1,00 bis 1,35 MHz "
+                                "(350 kHz); das untere Bandende liegt ausserhalb des Sweeps";
+        QVERIFY(start({"--convert", input, "--markers"}).out.startsWith(output + ": " + markers));
+        QVERIFY(readTestFile(output).endsWith("\n1.5;5\n1.25;0\n1;-5\n"));
+        const NewCurve read = NewCurveReader::read(output).curve;
+        QCOMPARE(read.value, QList<double>({-5, 0, 5}));
+        QCOMPARE(CurveMarkers::compute(read.frequency.data(), read.value.data(), 3, Quantity::Swr)
+                     .text(2),
+                 markers);
+    }
+
     // --png without a display: a picture joins each converted input's pair, a refused input gets
     // none, and a picture that cannot take its place fails its input like a curve file.
     void picturesBesideThePairs()
@@ -740,9 +822,10 @@ private slots:
     void fullDiskKeepsOldFiles_data()
     {
         QTest::addColumn<bool>("tmpfs");
-        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("cause"); // "window": the preview's table over an old one
         QTest::newRow("file-size limit") << false << "die Datei wuerde groesser als erlaubt";
         QTest::newRow("tiny tmpfs") << true << "der Datentraeger ist voll";
+        QTest::newRow("window table, tiny tmpfs") << true << "window";
     }
     void fullDiskKeepsOldFiles()
     {
@@ -775,6 +858,15 @@ private slots:
         writeTestFile(folder + "/k.hfd", longFile);
         if (tmpfs)
             writeTestFile(outDir + "/fuell", QByteArray(4096, 'f'));
+        if (cause == "window") {
+            writeTestFile(outDir + "/k.csv", "alt");
+            QVERIFY(saveFromPreview(shortest, outDir + "/k.csv")
+                        .endsWith("gespeichert werden.\nder Datentraeger ist voll"));
+            QCOMPARE(readTestFile(outDir + "/k.csv"), QByteArray("alt"));
+            QCOMPARE(QDir(outDir).entryList(QDir::Files | QDir::Hidden),
+                     QStringList({"fuell", "k.csv", "k.z2k", "k_2.z2k"}));
+            return;
+        }
 
         const Run run =
             start({"--convert", shortest, "--output-dir", outDir}, QString(), [tmpfs](QProcess &p) {

@@ -2,18 +2,22 @@
 #include "ConverterWindow.h"
 #include "CurveChart.h"
 #include "CurvePreview.h"
+#include "CurveView.h"
 #include "FolderMemory.h"
 #include "TestFiles.h"
 #include "WholeTexts.h"
 #include "core/CsvFile.h"
 #include "core/NewCurveFile.h"
 #include "core/NumberText.h"
+#include "platform/Platform.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QChartView>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
@@ -28,6 +32,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -80,6 +85,7 @@ QByteArray oldFile(const QByteArray &tag, int mode, const QByteArray &label, int
 } // namespace
 
 Q_DECLARE_METATYPE(State)
+Q_DECLARE_METATYPE(Dialogs::SaveChoice)
 
 class TestConverterWindow : public QObject
 {
@@ -152,6 +158,26 @@ private:
         return lines;
     }
 
+    // The points of the chart's lines, or -1 when one lies outside its axes' ranges.
+    static int pointsWithinAxes(CurveChart &chart)
+    {
+        int inside = 0;
+        for (QAbstractSeries *series : chart.series()) {
+            auto *line = qobject_cast<QLineSeries *>(series);
+            if (!line)
+                continue;
+            const auto *x = static_cast<QValueAxis *>(line->attachedAxes().at(0));
+            const auto *y = static_cast<QValueAxis *>(line->attachedAxes().at(1));
+            for (const QPointF &p : line->points()) {
+                if (p.x() < x->min() - 1e-9 || p.x() > x->max() + 1e-9 || p.y() < y->min() - 1e-9 ||
+                    p.y() > y->max() + 1e-9)
+                    return -1;
+                ++inside;
+            }
+        }
+        return inside;
+    }
+
     static QVariant setting(const char *application, const char *key)
     {
         return QSettings(QStringLiteral("VEZ"), QLatin1String(application)).value(key);
@@ -176,6 +202,7 @@ private slots:
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
     }
 
     void init()
@@ -310,6 +337,13 @@ private slots:
         QVERIFY(buttonTip.startsWith("<b>Konvertierung der Kurven</b><br>"));
         QVERIFY(buttonTip.endsWith("und anschliessenden \"Speichern\" 2 Dateien<br>im neuen "
                                    "Format.<br>"));
+        // Assistive technology reads the tool tips' words, not their tags.
+        for (QWidget *tipped : std::initializer_list<QWidget *>{
+                 child<QPushButton>("convertButton"), child<QTextEdit>("descriptionEdit")}) {
+            const QString told =
+                QAccessible::queryAccessibleInterface(tipped)->text(QAccessible::Description);
+            QVERIFY2(told.size() > 100 && !told.contains('<'), qPrintable(told));
+        }
     }
 
     void imagesAreCompiledIn()
@@ -337,7 +371,7 @@ private slots:
         QCOMPARE(q.caption, QStringLiteral("ZOR Kurve ALT laden"));
         QCOMPARE(q.filter, QStringLiteral("ZOR Kurvendatei (*.hfd)"));
         QCOMPARE(q.dir, QDir::homePath());
-        QVERIFY(isResetIdle());
+        QVERIFY(inState(State::Idle));
         QVERIFY(!setting("ZOR5", "kurvenpath_alt").isValid());
     }
 
@@ -382,12 +416,11 @@ private slots:
         QCOMPARE(window->windowTitle(), QString::fromUtf8("a_b.hfd \u2013 zor2conv"));
         QCOMPARE(setting("ZOR5", "kurvenpath_alt").toString(), files.filePath("open/"));
 
-        // The next open starts in the remembered folder, and a cancel there leaves the window
-        // idle again.
+        // The next open starts in the remembered folder, and a cancel there changes nothing.
         click("openButton");
         QCOMPARE(dialogs->openQuestions.last().dir, files.filePath("open"));
-        QVERIFY(isResetIdle());
-        QCOMPARE(window->windowTitle(), QStringLiteral("zor2conv"));
+        QVERIFY(inState(State::Loaded));
+        QCOMPARE(child<QLabel>("typeLabel")->text(), type);
     }
 
     void refusedOpenStaysIdle_data()
@@ -524,7 +557,7 @@ private slots:
         }
     }
 
-    void saveEndsIdle_data()
+    void saveEndsIdleOnceWritten_data()
     {
         QTest::addColumn<QString>("answer"); // relative to the files folder; "" cancels
         QTest::addColumn<QStringList>("written");
@@ -537,12 +570,12 @@ private slots:
         QTest::newRow("suffix in other case")
             << "out/tp.Z2K" << QStringList{"out/tp.Z2K.z2k", "out/tp.Z2K_2.z2k"} << QStringList{}
             << "out/";
+        // Both files or neither, as in the batch mode: one box, for the first that fails.
         QTest::newRow("folder missing")
-            << "missing/tp" << QStringList{} << QStringList{"missing/tp.z2k", "missing/tp_2.z2k"}
-            << "missing/";
+            << "missing/tp" << QStringList{} << QStringList{"missing/tp.z2k"} << "missing/";
         QTest::newRow("cancelled") << "" << QStringList{} << QStringList{} << "";
     }
-    void saveEndsIdle()
+    void saveEndsIdleOnceWritten()
     {
         QFETCH(QString, answer);
         QFETCH(QStringList, written);
@@ -581,7 +614,11 @@ private slots:
         }
         QCOMPARE(setting("ZOR2", "kurvenpath").toString(),
                  remembered.isEmpty() ? QString() : files.filePath(remembered));
-        QVERIFY(isResetIdle());
+        // Only a file written ends the conversion; else it stays to be saved elsewhere.
+        if (written.isEmpty())
+            QVERIFY(inState(State::Converted));
+        else
+            QVERIFY(isResetIdle());
     }
 
     void saveProposesFromRememberedFolder()
@@ -604,7 +641,7 @@ private slots:
         const QString proposal = QFileInfo(dialogs->saveQuestions.last().dir).fileName();
         QVERIFY2(QRegularExpression("^\\d{6}_\\d{6}$").match(proposal).hasMatch(),
                  qPrintable(proposal));
-        QVERIFY(isResetIdle());
+        QVERIFY(inState(State::Converted)); // cancelled: the conversion stays
 
         // Enter typed into the description puts no line break into the files' names.
         open(writeOld(QStringLiteral("p.hfd"), oldFile("#V3.05", 0, "x")));
@@ -787,7 +824,7 @@ private slots:
         QCoreApplication::sendEvent(view->viewport(), &ctrlWheel);
         QVERIFY(d->yAxis()->max() - d->yAxis()->min() < 0.9 * height);
         for (int i = 0; i < 50; ++i) // to the last point, and no further
-            QTest::keyClick(view, Qt::Key_Right);
+            QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(d->xAxis()->max(), d->channel(1)->at(299).x());
         const double shifted = d->xAxis()->min();
         QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, position.toPoint());
@@ -804,6 +841,13 @@ private slots:
         emit entry->clicked();
         QVERIFY(!d->channel(2)->isVisible() && entry->isVisible());
         QVERIFY(entry->labelBrush().color().alpha() < 255);
+        // Shown again: one legend entry per curve, no nameless ones of its markers.
+        emit entry->clicked();
+        QVERIFY(d->channel(2)->isVisible());
+        const QList<QLegendMarker *> entries = d->legend()->markers();
+        QCOMPARE(std::count_if(entries.begin(), entries.end(),
+                               [](const QLegendMarker *m) { return m->isVisible(); }),
+                 2);
     }
 
     void previewSavesPictures_data()
@@ -833,6 +877,10 @@ private slots:
                                     &wheel);
         const QValueAxis *x = preview()->curveChart()->xAxis();
         QVERIFY(x->max() - x->min() < 300 * 0.25 * 0.7);
+        QWheelEvent ctrlWheel(QPointF(300, 100), QPointF(), QPoint(), QPoint(0, 600), Qt::NoButton,
+                              Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(findChildOrFail<QChartView>(preview(), "chartView")->viewport(),
+                                    &ctrlWheel);
 
         dialogs->saveAnswers = {files.filePath(answer)};
         QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "savePictureButton"),
@@ -845,6 +893,11 @@ private slots:
         QVERIFY(dialogs->warnings.isEmpty());
         if (format == "svg") {
             QVERIFY(readTestFile(files.filePath(file)).contains("viewBox=\"0 0 1200 800\""));
+            // An SVG keeps no clip: its lines are cut at the plot's border before they are drawn.
+            const std::unique_ptr<CurveChart> copy = preview()->curveChart()->clone();
+            QVERIFY(!copy->svg(kPictureSize).isEmpty());
+            const int inside = pointsWithinAxes(*copy);
+            QVERIFY(inside > 2 && inside < 300);
         } else {
             QImageReader reader(files.filePath(file), format);
             QCOMPARE(reader.size(), QSize(1200, 800));
@@ -893,8 +946,8 @@ private slots:
     }
 
     // Two new curve files opened together over a converted SWR curve: each its own colour and
-    // legend entry, the one whose header names SWV on the left axis, the other on an axis of its
-    // own; markers listed; a refused file told with its line; the table saved beside the pair.
+    // legend entry named after its file, both on the one value axis until one is moved to the
+    // other; markers listed; a refused file told with its line; the table saved beside the pair.
     void newCurvesAreComparedWithTheConvertedOne()
     {
         open(writeOld(QStringLiteral("swr.hfd"), oldFile("#V4.04", 1, "Dipol", 40)));
@@ -908,22 +961,30 @@ private slots:
         QVERIFY(preview()->isVisible());
         CurveChart *d = preview()->curveChart();
         QCOMPARE(d->compared().size(), 2);
-        QCOMPARE(d->comparisonLine(0)->name(), QStringLiteral("Dipol SWV"));
-        QCOMPARE(d->comparisonLine(1)->name(), QStringLiteral("Vorher"));
+        QCOMPARE(d->comparisonLine(0)->name(), QStringLiteral("a"));
+        QCOMPARE(d->comparisonLine(1)->name(), QStringLiteral("b"));
+        QCOMPARE(d->curveToolTip(2), QStringLiteral("Dipol SWV"));
         const QList<QColor> colours = {d->channel(1)->color(), d->channel(2)->color(),
                                        d->comparisonLine(0)->color(),
                                        d->comparisonLine(1)->color()};
         for (int i = 0; i < colours.size(); ++i)
             QCOMPARE(colours.count(colours[i]), 1);
+        QVERIFY(!d->secondAxis()->isVisible());
+        // Moved to the other axis from its legend entry's menu.
+        findChildOrFail<CurveView>(preview(), "chartView")
+            ->curveMenu(3)
+            ->actions()
+            .last()
+            ->trigger();
         QVERIFY(d->comparisonLine(0)->attachedAxes().contains(d->yAxis()));
         QVERIFY(d->comparisonLine(1)->attachedAxes().contains(d->secondAxis()));
         QCOMPARE(d->yAxis()->titleText(), QStringLiteral("SWV"));
         QCOMPARE(d->secondAxis()->titleText(), QStringLiteral("Wert"));
         QVERIFY(d->secondAxis()->isVisible());
         const QString markers = findChildOrFail<QTextEdit>(preview(), "markerList")->toPlainText();
-        QVERIFY2(markers.contains("Dipol SWV: Minimum 1,00 SWV bei 1,2 MHz; SWV <= 2 von 1,0 bis "
+        QVERIFY2(markers.contains("a: Minimum 1,00 SWV bei 1,2 MHz; SWV <= 2 von 1,0 bis "
                                   "1,3 MHz (313 kHz)") &&
-                     markers.contains("Vorher: Minimum -1 bei 1 MHz; Maximum 7 bei 2 MHz") &&
+                     markers.contains("b: Minimum -1,00 bei 1 MHz; Maximum 7,00 bei 2 MHz") &&
                      markers.contains("Kanal 1: Minimum"),
                  qPrintable(markers));
 
@@ -936,6 +997,10 @@ private slots:
         QCOMPARE(dialogs->warnings.size(), 1);
         QVERIFY(dialogs->warnings.last().second.contains("Zeile 3: mehr als zwei Spalten"));
         QCOMPARE(d->compared().size(), 2);
+        // Many refused at once: a box of the first few, and the count of the rest.
+        QCOMPARE(window->showNewCurves(QStringList(300, files.filePath("fehlt.z2k"))).size(), 300);
+        QCOMPARE(dialogs->warnings.last().second.count('\n'), 11);
+        QVERIFY(dialogs->warnings.last().second.endsWith("gefunden\n... und 290 weitere"));
 
         // The comparison stays in a saved picture; the table is the converted curve's.
         dialogs->saveAnswers = {files.filePath("vergleich.png"), files.filePath("tabelle")};
@@ -947,17 +1012,289 @@ private slots:
         QVERIFY(csv.startsWith("Frequenz (MHz);Kanal 1 (SWV);Kanal 2 (SWV)\r\n1;"));
         QCOMPARE(csv.count('\n'), 41);
 
-        // A compared curve's legend entry hides and shows it, and stays.
-        QLegendMarker *entry = d->legend()->markers(d->comparisonLine(1)).constFirst();
-        emit entry->clicked();
-        QVERIFY(!d->comparisonLine(1)->isVisible() && entry->isVisible());
-        emit entry->clicked();
-        QVERIFY(d->comparisonLine(1)->isVisible());
-
         QTest::mouseClick(findChildOrFail<QPushButton>(preview(), "removeComparisonButton"),
                           Qt::LeftButton);
         QVERIFY(d->compared().isEmpty());
         QVERIFY(!d->secondAxis()->isVisible());
+    }
+
+    // One value axis unless a header names another unit; the readout names every curve shown
+    // at the pointer's frequency, "—" outside a curve's sweep; equal names get a number.
+    void comparisonAxesAndReadout_data()
+    {
+        QTest::addColumn<bool>("converted");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QByteArrayList>("contents");
+        QTest::addColumn<QList<bool>>("onRight");
+        QTest::addColumn<QString>("titles");  // left and right, the right one empty when hidden
+        QTest::addColumn<QString>("reading"); // at 1.9 MHz, what follows the converted curve
+        const QByteArray points = "\n1;1.5\n2;2.5\n";
+        QTest::newRow("header without unit, as the batch writes it")
+            << true << QStringList{"dipol.z2k"}
+            << QByteArrayList{"#C__kurven_dipol.hfd;Dipol" + points} << QList<bool>{false} << "SWV|"
+            << "dipol: 2,50";
+        QTest::newRow("the same unit")
+            << true << QStringList{"a.z2k"} << QByteArrayList{"#Dipol SWV" + points}
+            << QList<bool>{false} << "SWV|"
+            << "a: 2,50 SWV";
+        QTest::newRow("another unit")
+            << true << QStringList{"a.z2k"} << QByteArrayList{"#Pegel_dB" + points}
+            << QList<bool>{true} << "SWV|dB"
+            << "a: 2,50 dB";
+        QTest::newRow("outside its sweep")
+            << true << QStringList{"a.z2k"} << QByteArrayList{"#x\n3;1\n4;2\n"}
+            << QList<bool>{false} << "SWV|"
+            << "a: \u2014";
+        QTest::newRow("only compared, no unit")
+            << false << QStringList{"a.z2k", "b.z2k"}
+            << QByteArrayList{"#x" + points, "#y" + points} << QList<bool>{false, false} << "Wert|"
+            << "a: 2,50  b: 2,50";
+        QTest::newRow("only compared, the first unit named wins")
+            << false << QStringList{"a.z2k", "b.z2k", "c.z2k"}
+            << QByteArrayList{"#x" + points, "#A dB" + points, "#B SWV" + points}
+            << QList<bool>{false, false, true} << "dB|SWV"
+            << "a: 2,50  b: 2,50 dB  c: 2,50 SWV";
+        QTest::newRow("equal names")
+            << false << QStringList{"1/k.z2k", "2/k.z2k"}
+            << QByteArrayList{"#x" + points, "#x\n1.5;7\n"} << QList<bool>{false, false} << "Wert|"
+            << "k: 2,50  k (2): \u2014";
+    }
+    void comparisonAxesAndReadout()
+    {
+        QFETCH(bool, converted);
+        QFETCH(QStringList, names);
+        QFETCH(QByteArrayList, contents);
+        QFETCH(QList<bool>, onRight);
+        QFETCH(QString, titles);
+        QFETCH(QString, reading);
+        if (converted) {
+            open(writeOld(QStringLiteral("dipol.hfd"), oldFile("#V4.04", 1, "Dipol", 40)));
+            click("convertButton");
+        }
+        QStringList paths;
+        for (int i = 0; i < names.size(); ++i)
+            paths.append(writeTestFile(files.filePath("axes/" + names[i]), contents[i]));
+        QVERIFY(window->showNewCurves(paths).isEmpty());
+        CurveChart *d = preview()->curveChart();
+        const int first = converted ? 2 : 0;
+        for (int i = 0; i < onRight.size(); ++i)
+            QCOMPARE(d->onSecondAxis(first + i), onRight[i]);
+        const QString right = d->secondAxis()->isVisible() ? d->secondAxis()->titleText() : "";
+        QCOMPARE(d->yAxis()->titleText() + "|" + right, titles);
+
+        QVERIFY(QTest::qWaitForWindowExposed(preview()));
+        QChartView *view = findChildOrFail<QChartView>(preview(), "chartView");
+        const QPointF at =
+            view->mapFromScene(d->mapToPosition(QPointF(1.9, d->yAxis()->min() + 0.1)));
+        QMouseEvent move(QEvent::MouseMove, at, view->viewport()->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &move);
+        const QString readout = findChildOrFail<QLabel>(preview(), "readingLabel")->text();
+        QVERIFY2(readout.startsWith(converted ? "2,00 MHz  " : "2 MHz  ") &&
+                     readout.endsWith("  " + reading),
+                 qPrintable(readout));
+        QCOMPARE(readout.count("Kanal"), converted ? 2 : 0);
+
+        // A compared curve's legend entry hides it, and the readout leaves it out; the entry
+        // stays, and shows it again.
+        QLegendMarker *entry = d->legend()->markers(d->comparisonLine(0)).constFirst();
+        const QString named = "  " + d->curveName(first) + ": ";
+        emit entry->clicked();
+        QVERIFY(!d->comparisonLine(0)->isVisible() && entry->isVisible());
+        QVERIFY(!findChildOrFail<QLabel>(preview(), "readingLabel")->text().contains(named));
+        emit entry->clicked();
+        QVERIFY(d->comparisonLine(0)->isVisible());
+        QVERIFY(findChildOrFail<QLabel>(preview(), "readingLabel")->text().contains(named));
+    }
+
+    // A click on a legend entry hides and shows its curve; a right click opens its menu.
+    void legendEntryClicks_data()
+    {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("left") << Qt::LeftButton << false << false;
+        QTest::newRow("right") << Qt::RightButton << true << true;
+    }
+    void legendEntryClicks()
+    {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, shown);
+        QFETCH(bool, menu);
+        open(writeOld(QStringLiteral("legende.hfd"), oldFile("#V4.04", 1, "Legende", 30)));
+        click("convertButton");
+        QVERIFY(QTest::qWaitForWindowExposed(preview()));
+        CurveChart *d = preview()->curveChart();
+        QChartView *view = findChildOrFail<QChartView>(preview(), "chartView");
+        // The entry's label, found among the legend's items by its text.
+        QPointF label;
+        QList<QGraphicsItem *> items = d->legend()->childItems();
+        while (!items.isEmpty()) {
+            QGraphicsItem *item = items.takeFirst();
+            items += item->childItems();
+            const auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+            if (text && text->toPlainText() == "Kanal 2")
+                label = item->sceneBoundingRect().center();
+        }
+        QVERIFY(!label.isNull());
+        const QPoint at = view->mapFromScene(label);
+        QTest::mouseClick(view->viewport(), button, Qt::NoModifier, at);
+        QCOMPARE(d->channel(2)->isVisible(), shown);
+        QWidget *popup = QApplication::activePopupWidget();
+        QCOMPARE(qobject_cast<QMenu *>(popup) != nullptr, menu);
+        if (popup)
+            popup->close();
+    }
+
+    // Left and Right step from point to point, Home and End to the ends, "+" zooms around the
+    // cursor and "0" shows the whole curve, a digit hides its curve; the readout follows.
+    void keyboardCursor_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("point");
+        QTest::addColumn<bool>("zoomed");
+        QTest::addColumn<bool>("channel2Read");
+        QTest::newRow("the first Right reaches the first point")
+            << QList<int>{Qt::Key_Right} << 0 << false << true;
+        QTest::newRow("point to point")
+            << QList<int>{Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left} << 1 << false
+            << true;
+        QTest::newRow("not beyond the last point")
+            << QList<int>{Qt::Key_End, Qt::Key_Right, Qt::Key_Left} << 298 << false << true;
+        QTest::newRow("plus zooms around the cursor")
+            << QList<int>{Qt::Key_End, Qt::Key_Plus, Qt::Key_Plus} << 299 << true << true;
+        QTest::newRow("zero shows the whole curve")
+            << QList<int>{Qt::Key_Home, Qt::Key_Plus, Qt::Key_0} << 0 << false << true;
+        QTest::newRow("a digit hides its curve")
+            << QList<int>{Qt::Key_2, Qt::Key_Home} << 0 << false << false;
+    }
+    void keyboardCursor()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, point);
+        QFETCH(bool, zoomed);
+        QFETCH(bool, channel2Read);
+        open(writeOld(QStringLiteral("tasten.hfd"), oldFile("#V4.04", 1, "Tasten", 300)));
+        click("convertButton");
+        CurveChart *d = preview()->curveChart();
+        QChartView *view = findChildOrFail<QChartView>(preview(), "chartView");
+        const double span = d->xAxis()->max() - d->xAxis()->min();
+        for (const int key : keys)
+            QTest::keyClick(view, Qt::Key(key));
+        const double f = d->channel(1)->at(point).x();
+        QCOMPARE(d->markedFrequency(), f);
+        QVERIFY(d->xAxis()->min() <= f && f <= d->xAxis()->max());
+        QCOMPARE(d->xAxis()->max() - d->xAxis()->min() < span, zoomed);
+        const QString readout = findChildOrFail<QLabel>(preview(), "readingLabel")->text();
+        QVERIFY2(
+            readout.startsWith(QLocale(QLocale::German).toString(f, 'f', 2) + " MHz  Kanal 1: "),
+            qPrintable(readout));
+        QCOMPARE(readout.contains("Kanal 2: "), channel2Read);
+        QCOMPARE(findChildOrFail<QLabel>(preview(), "readingLabel")->accessibleName(), readout);
+    }
+
+    // Names of files and their headers reach the preview as text: no HTML, and no character
+    // that turns the names and numbers after it around.
+    void namesAreShownAsText_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("toolTip");
+        QTest::newRow("HTML header")
+            << "h.z2k" << QByteArray("<font size=7 color=magenta>G</font>") << "h"
+            << "<font size=7 color=magenta>G</font>";
+        QTest::newRow("HTML file name") << "<b>fett.z2k" << QByteArray("x") << "<b>fett"
+                                        << "x";
+        QTest::newRow("right-to-left override in the name")
+            << "a\u202Eb.z2k" << QByteArray("x") << "a\\u202eb"
+            << "x";
+        QTest::newRow("isolate in the header")
+            << "i.z2k" << QByteArray("x\xE2\x81\xA7y\xE2\x80\xAA") << "i"
+            << "x\\u2067y\\u202a";
+    }
+    void namesAreShownAsText()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, header);
+        QFETCH(QString, name);
+        QFETCH(QString, toolTip);
+        const QString path =
+            writeTestFile(files.filePath("namen/" + file), "#" + header + "\n1;2\n2;3\n");
+        QVERIFY(window->showNewCurves({path}).isEmpty());
+        const CurveChart *d = preview()->curveChart();
+        QCOMPARE(d->curveName(0), name);
+        QCOMPARE(d->curveToolTip(0), toolTip);
+        // The legend draws HTML: the name reaches it escaped.
+        QCOMPARE(d->legend()->markers(d->comparisonLine(0)).constFirst()->label(),
+                 name.toHtmlEscaped());
+        const QTextEdit *list = findChildOrFail<QTextEdit>(preview(), "markerList");
+        QVERIFY(list->toPlainText().startsWith(QString(QChar(0x25A0)) + " " + name +
+                                               ": Minimum 2,00 bei 1 MHz"));
+    }
+
+    // Work that is not saved is never lost without a question: opening another old file,
+    // closing and quitting ask; a cancelled dialog changes nothing.
+    void unsavedConversionIsAskedFor_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QList<Dialogs::SaveChoice>>("answers");
+        QTest::addColumn<QString>("saveAs"); // empty: the save dialog is cancelled
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("kept"); // the conversion and its edited description
+        using C = Dialogs::SaveChoice;
+        QTest::newRow("open, dialog cancelled")
+            << "open cancelled" << QList<C>{} << "" << 0 << true;
+        QTest::newRow("open, Abbrechen") << "open" << QList<C>{C::Cancel} << "" << 1 << true;
+        QTest::newRow("open, Verwerfen") << "open" << QList<C>{C::Discard} << "" << 1 << false;
+        QTest::newRow("open, Speichern") << "open" << QList<C>{C::Save} << "frage/k" << 1 << false;
+        QTest::newRow("open, Speichern, save cancelled")
+            << "open" << QList<C>{C::Save} << "" << 1 << true;
+        QTest::newRow("dropped old file, Abbrechen")
+            << "drop" << QList<C>{C::Cancel} << "" << 1 << true;
+        QTest::newRow("quit, Abbrechen") << "quit" << QList<C>{C::Cancel} << "" << 1 << true;
+        QTest::newRow("quit, Verwerfen") << "quit" << QList<C>{C::Discard} << "" << 1 << false;
+        QTest::newRow("close, Speichern")
+            << "close" << QList<C>{C::Save} << "frage/k" << 1 << false;
+        QTest::newRow("saved: quit asks nothing")
+            << "save, quit" << QList<C>{} << "frage/k" << 0 << false;
+    }
+    void unsavedConversionIsAskedFor()
+    {
+        QFETCH(QString, action);
+        QFETCH(QList<Dialogs::SaveChoice>, answers);
+        QFETCH(QString, saveAs);
+        QFETCH(int, questions);
+        QFETCH(bool, kept);
+        QDir(files.filePath("frage")).removeRecursively();
+        QDir().mkpath(files.filePath("frage"));
+        const QString other = writeOld(QStringLiteral("frage_b.hfd"), oldFile("#V4.04", 1, "B"));
+        open(writeOld(QStringLiteral("frage_a.hfd"), oldFile("#V4.04", 1, "A")));
+        click("convertButton");
+        child<QTextEdit>("descriptionEdit")->setPlainText(QStringLiteral("Bearbeitet"));
+        dialogs->saveChoices = answers;
+        dialogs->saveAnswers = {saveAs.isEmpty() ? QString() : files.filePath(saveAs)};
+        if (action.startsWith("save"))
+            click("saveButton");
+        if (action == "open" || action == "open cancelled")
+            open(action == "open" ? other : QString());
+        else if (action == "drop")
+            window->openFiles({other});
+        else if (action.endsWith("quit"))
+            child<QAction>("quitAction")->trigger();
+        else
+            window->close();
+        QCOMPARE(dialogs->saveChoiceQuestions.size(), questions);
+        QCOMPARE(QFile::exists(files.filePath("frage/k.z2k")), !saveAs.isEmpty());
+        if (action.endsWith("quit") || action == "close") {
+            QCOMPARE(window->isVisible(), kept);
+            return;
+        }
+        QCOMPARE(inState(State::Converted), kept);
+        QCOMPARE(child<QTextEdit>("descriptionEdit")->toPlainText(),
+                 kept ? QStringLiteral("Bearbeitet") : QString());
+        if (!kept)
+            QVERIFY(child<QLabel>("oldDescriptionLabel")->text().endsWith("frage b.hfd;B"));
     }
 
     // Files dropped onto either window: the old one opens as with the open button, the new
@@ -966,7 +1303,8 @@ private slots:
     {
         const QString old = writeOld(QStringLiteral("drop.hfd"), oldFile("#V4.04", 1, "Drop"));
         const QString newFiles = writeTestFile(files.filePath("drop.z2k"), "#Neu\n1;2\n");
-        for (QWidget *dest : std::initializer_list<QWidget *>{window.get(), preview()}) {
+        QWidget *plot = findChildOrFail<CurveView>(preview(), "chartView")->viewport();
+        for (QWidget *dest : std::initializer_list<QWidget *>{window.get(), preview(), plot}) {
             window->clearCurve();
             preview()->clearComparison();
             QMimeData bytes;
@@ -1011,6 +1349,24 @@ private slots:
         QVERIFY(!setting("ZOR2", "zuletztgeoeffnet").toStringList().contains(paths[3]));
     }
 
+    // A Latin-1 name found from the command line's bytes, the dialog's U+FFFD, the recent list.
+    void latin1Names()
+    {
+        const QString folder = files.filePath(QStringLiteral("latin1"));
+        const auto gone = qScopeGuard([&] { QProcess::execute("rm", {"-rf", folder}); });
+        QVERIFY(::rename(QFile::encodeName(writeOld("latin1/a.hfd", oldFile("#V4.04", 1, "K"))),
+                         QFile::encodeName(folder) + "/\xe4rger.hfd") == 0);
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder));
+        window->openFiles({Platform::nameFromNative("\xe4rger.hfd")});
+        QVERIFY(QDir::setCurrent(before) && inState(State::Loaded));
+        open(folder + "/" + QChar(QChar::ReplacementCharacter) + "rger.hfd");
+        QVERIFY(inState(State::Loaded));
+        window->clearCurve();
+        child<QMenu>("recentMenu")->actions().constFirst()->trigger();
+        QVERIFY(inState(State::Loaded) && dialogs->warnings.isEmpty());
+    }
+
     void englishTranslationCoversTheWindow()
     {
         QTranslator translator;
@@ -1034,7 +1390,7 @@ private slots:
         QVERIFY(child<QMenu>("fileMenu")->title() != "Datei");
         QCOMPARE(child<QMenu>("viewMenu")->title(), QStringLiteral("&View"));
         QCOMPARE(findChildOrFail<QPushButton>(preview(), "savePictureButton")->text(),
-                 QStringLiteral("Save picture..."));
+                 QStringLiteral("Save &picture..."));
         QVERIFY(!child<QPushButton>("convertButton")->toolTip().contains("Konvertierung"));
         QVERIFY(!child<QTextEdit>("descriptionEdit")->toolTip().contains("Beschreibung"));
     }

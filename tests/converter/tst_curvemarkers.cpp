@@ -57,7 +57,11 @@ private slots:
                "beide Bandenden liegen ausserhalb des Sweeps";
         QTest::newRow("no unit")
             << int(Quantity::Neutral) << 0.05 << QList<double>{12.5, -1234567, 3} << 3
-            << "Minimum -1,23457E+06 bei 1,050 MHz; Maximum 12,5 bei 1,000 MHz";
+            << "Minimum -1234567,00 bei 1,050 MHz; Maximum 12,50 bei 1,000 MHz";
+        // Rounded as a converted curve is, not "-38,4184".
+        QTest::newRow("no unit, many digits")
+            << int(Quantity::Neutral) << 0.05 << QList<double>{-38.4184, -2.5} << 3
+            << "Minimum -38,42 bei 1,000 MHz; Maximum -2,50 bei 1,050 MHz";
     }
     void markers()
     {

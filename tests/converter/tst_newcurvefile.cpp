@@ -124,7 +124,7 @@ private slots:
         const auto r = curve(true, true);
         const QString basis = dir.filePath(QStringLiteral("tp"));
         const NewCurveFile::Result e =
-            NewCurveFile::saveNewCurve(basis, QStringLiteral("Tiefpass 10 MHz"), *r);
+            NewCurveFile::saveNewCurveAllOrNone(basis, QStringLiteral("Tiefpass 10 MHz"), *r);
         QVERIFY(e.ok());
         QCOMPARE(e.written, QStringList({basis + ".z2k", basis + "_2.z2k"}));
         QCOMPARE(e.lastFile, basis + "_2.z2k");
@@ -148,7 +148,8 @@ private slots:
         QTemporaryDir blank;
         const auto r = curve(channel1, !channel1);
         const QString basis = blank.filePath(QStringLiteral("x"));
-        const NewCurveFile::Result e = NewCurveFile::saveNewCurve(basis, QStringLiteral("a b"), *r);
+        const NewCurveFile::Result e =
+            NewCurveFile::saveNewCurveAllOrNone(basis, QStringLiteral("a b"), *r);
         QCOMPARE(e.written, QStringList{basis + ".z2k"});
         QCOMPARE(readTestFile(basis + ".z2k"), content);
         QCOMPARE(QDir(blank.path()).entryList(QDir::Files), QStringList{"x.z2k"});
@@ -185,7 +186,7 @@ private slots:
         auto r = curve(true, true);
         r->pointCount = 0;
         const QString basis = dir.filePath(QStringLiteral("kopf"));
-        QVERIFY(NewCurveFile::saveNewCurve(basis, description, *r).ok());
+        QVERIFY(NewCurveFile::saveNewCurveAllOrNone(basis, description, *r).ok());
         QCOMPARE(readTestFile(basis + ".z2k"), header1);
         QCOMPARE(readTestFile(basis + "_2.z2k"), header2);
     }
@@ -265,9 +266,9 @@ private slots:
         QTemporaryDir dest;
         const QString basis = dest.filePath(QStringLiteral("k"));
         QVERIFY(QDir(dest.path()).mkdir(QStringLiteral("k.z2k"))); // a folder in the way
-        const NewCurveFile::Result e = NewCurveFile::saveNewCurve(basis, "d", *r);
+        const NewCurveFile::Result e = NewCurveFile::saveNewCurveAllOrNone(basis, "d", *r);
         QCOMPARE(e.failed, QStringList{basis + ".z2k"});
-        QCOMPARE(e.written, QStringList{basis + "_2.z2k"});
+        QVERIFY(e.written.isEmpty()); // the pair is written whole or not at all
         QCOMPARE(e.lastFile, basis + "_2.z2k");
     }
 
@@ -320,8 +321,9 @@ private slots:
     {
         const auto r = curve(true, true);
         const QString basis = dir.filePath(QStringLiteral("fehlt/k"));
-        const NewCurveFile::Result e = NewCurveFile::saveNewCurve(basis, "d", *r);
-        QCOMPARE(e.failed.size(), 2);
+        const NewCurveFile::Result e = NewCurveFile::saveNewCurveAllOrNone(basis, "d", *r);
+        QCOMPARE(e.failed, QStringList{basis + ".z2k"});
+        QCOMPARE(e.reasons, QStringList{"der Ordner ist nicht vorhanden"});
         QVERIFY(e.written.isEmpty());
     }
 
@@ -329,7 +331,7 @@ private slots:
     {
         const auto r = curve(false, false);
         const QString basis = dir.filePath(QStringLiteral("nichts"));
-        const NewCurveFile::Result e = NewCurveFile::saveNewCurve(basis, "d", *r);
+        const NewCurveFile::Result e = NewCurveFile::saveNewCurveAllOrNone(basis, "d", *r);
         QVERIFY(e.ok() && e.written.isEmpty());
         QCOMPARE(e.lastFile, basis);
     }

@@ -19,7 +19,7 @@ private slots:
         r->pointCount = 3;
         r->channel1Ok = r->channel2Ok = true;
         const double f[] = {0.00001234, 145.1234567, 145.1234568};
-        const double w[] = {-12.3456789, NAN, -INFINITY};
+        const double w[] = {-12.3456789, 1e300, -1e-310};
         std::copy(f, f + 3, r->frequency.begin());
         std::copy(w, w + 3, r->value2.begin());
         const NewCurveReader::Result e = NewCurveReader::parse(
@@ -28,8 +28,7 @@ private slots:
         QCOMPARE(e.curve.header, QStringLiteral("K2: SWV, Dipol"));
         QCOMPARE(e.curve.quantity(), Quantity::Swr);
         QCOMPARE(e.curve.frequency, QList<double>({1.234e-05, 145.123, 145.123}));
-        QCOMPARE(e.curve.value[0], -12.3457);
-        QVERIFY(std::isnan(e.curve.value[1]) && std::isinf(e.curve.value[2]));
+        QCOMPARE(e.curve.value, QList<double>({-12.3457, 1e300, -1e-310}));
     }
 
     void refusals_data()
@@ -56,8 +55,19 @@ private slots:
             << QByteArray("#a\n1;2\x1b[2J\n") << 2
             << "Zeile 2: der Wert \"2\\x1b[2J\" ist keine Zahl";
         QTest::newRow("falling frequency")
-            << QByteArray("#a\n2;1\n2;1\n1.5;1\n") << 4
-            << "Zeile 4: die Frequenz ist kleiner als in der Zeile davor";
+            << QByteArray("#a\n1;1\n2;1\n2;1\n1.5;1\n") << 5
+            << "Zeile 5: die Frequenz ist kleiner als in der Zeile davor";
+        QTest::newRow("no points") << QByteArray("#a\n") << 2 << "Zeile 2: keine Messpunkte";
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF#a\n1;2\n") << 1
+                                         << "Zeile 1: die Datei beginnt mit einer "
+                                            "UTF-8-Bytereihenfolgemarke (BOM)";
+        QTest::newRow("nan, as the writer refuses it")
+            << QByteArray("#a\n1;nan\n") << 2 << "Zeile 2: der Wert \"nan\" ist nicht darstellbar";
+        QTest::newRow("beyond the axis") << QByteArray("#a\n1;-1e308\n") << 2
+                                         << "Zeile 2: der Wert \"-1e308\" ist nicht darstellbar";
+        QTest::newRow("beyond a double")
+            << QByteArray("#a\n1e400;1\n") << 2
+            << "Zeile 2: die Frequenz \"1e400\" ist nicht darstellbar: Zahl zu gross";
     }
     void refusals()
     {

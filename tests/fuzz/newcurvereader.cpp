@@ -2,6 +2,7 @@
 // them. Input: the file's bytes. The invariants are named where they are checked.
 #include "core/NewCurveReader.h"
 #include "FuzzSupport.h"
+#include "core/NumberText.h"
 
 #include <cmath>
 
@@ -56,8 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     invariant(k.frequency.size() == k.value.size() && k.frequency.size() <= content.count('\n'),
               "one value per frequency, one point per line");
     for (qsizetype i = 0; i < k.frequency.size(); ++i) {
-        invariant(std::isfinite(k.frequency[i]) && (i == 0 || k.frequency[i - 1] <= k.frequency[i]),
-                  "frequencies are finite and never fall");
+        invariant(NumberText::representable(k.frequency[i]) &&
+                      NumberText::representable(k.value[i]) &&
+                      (i == 0 || k.frequency[i - 1] <= k.frequency[i]),
+                  "frequencies and values are numbers a curve file holds; frequencies rise");
     }
     for (const Quantity q : {Quantity::Level, Quantity::Swr, Quantity::Neutral})
         checkMarkers(k, q);

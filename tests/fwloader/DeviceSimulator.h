@@ -32,6 +32,15 @@ public:
 
     const QString &path() const { return ttyPath; }
 
+    // With --report-input: the bytes the device has received so far, as last reported.
+    long receivedBytes()
+    {
+        process.waitForReadyRead(20);
+        output += process.readAllStandardOutput();
+        const qsizetype at = output.lastIndexOf("input ", output.lastIndexOf('\n'));
+        return at < 0 ? 0 : output.mid(at + 6, output.indexOf('\n', at) - at - 6).toLong();
+    }
+
     // Waits for the simulator to end by itself (for --exit-after-flash, or after a hang-up).
     bool waitForExit(int msecs) { return process.waitForFinished(msecs); }
 
@@ -50,4 +59,5 @@ public:
 
 private:
     QString ttyPath;
+    QByteArray output;
 };

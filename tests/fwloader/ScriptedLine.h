@@ -22,7 +22,9 @@ public:
             return;
         slavePath = QString::fromLocal8Bit(ptsname(master));
         // Raw from the start, so that nothing is echoed or held back for a line end.
-        slave = ::open(ptsname(master), O_RDWR | O_NOCTTY);
+        // Closed on exec: they would count against the descriptor limit of a program started.
+        slave = ::open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        fcntl(master, F_SETFD, FD_CLOEXEC);
         termios raw;
         if (slave >= 0 && tcgetattr(slave, &raw) == 0) {
             cfmakeraw(&raw);

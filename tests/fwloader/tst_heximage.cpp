@@ -111,6 +111,11 @@ private slots:
             << body + upper(0x30) + record(0, 0, "\x01\x02\x03") + upper(0xF0) +
                    record(0, 0x20, QByteArray(4, '\x11')) + endOfFile
             << 105 << HexStatus::Accepted << 0x3FFF << 0 << ok;
+        QTest::newRow("code at 0x10000, for a larger processor")
+            << body + upper(1) + record(0, 0, QByteArray(16, '\x12')) + endOfFile << 105
+            << HexStatus::Unsuitable << 0x3FFF << 1027
+            << unsuitable.arg(
+                   "Satz 1027: Daten bei 0x10000 liegen ausserhalb des Programmspeichers");
         QTest::newRow("no extended address record")
             << dataRecords(0, 0x3FFF) + endOfFile << 105 << HexStatus::Unsuitable << -1 << 0
             << unsuitable.arg("kein Satz vom Typ 04 (erwartet wird eine 32-Bit-HEX-Datei)");
@@ -259,10 +264,10 @@ private slots:
     {
         const HexLoadResult result = readHexFile(writeFile(
             upper(0) + dataRecords(0, 0x3FFF) + upper(0x30) + record(0, 0, "\x01\x02\x03") +
-            record(2, 0, "\x0F\xFF") + record(0, 0x20, "\x04\x05") + endOfFile));
+            upper(0xF0) + record(0, 0x20, "\x04\x05") + endOfFile));
         QCOMPARE(result.status, HexStatus::Accepted);
         QCOMPARE(result.dataBytes, qint64(0x4000));
-        QCOMPARE(result.skippedBytes, qint64(5)); // 0x300000.. and 0xFFF0 * 16 + 0x20 = 0x100010..
+        QCOMPARE(result.skippedBytes, qint64(5)); // 0x300000.. and 0xF00020..
     }
 
     void laterFileStartsFromAFreshImage()

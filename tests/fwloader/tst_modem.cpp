@@ -1,13 +1,17 @@
 #include "DeviceSimulator.h"
+#include "ScriptedLine.h"
 #include "core/Modem.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -183,6 +187,55 @@ private slots:
         QCOMPARE(second.lastOpenFailure(), OpenFailure::Busy);
         modem.closeTty();
         QVERIFY(second.openTty(device.path()));
+    }
+
+    // What another program holds is left as it was: nothing is opened, written or removed.
+    // Only a lock file whose process is gone goes.
+    void leavesPortsOthersHold_data()
+    {
+        QTest::addColumn<QString>("holder");     // lock file: %1 name below /dev, %2 last part
+        QTest::addColumn<QByteArray>("content"); // printf form of the holder's id; "" binary
+        QTest::addColumn<bool>("alive");
+        const QString uucp = QStringLiteral("/var/lock/LCK..%1");
+        for (const bool alive : {true, false}) {
+            const char *who = alive ? "live" : "dead";
+            QTest::addRow("ten digits, %s", who) << uucp << QByteArray("%10d\n") << alive;
+            QTest::addRow("bare id, %s", who) << "/run/lock/LCK..%2" << QByteArray("%d\n") << alive;
+            QTest::addRow("no line end, %s", who) << uucp << QByteArray("%d") << alive;
+            QTest::addRow("id name user, %s", who) << uucp << QByteArray("%d cu root\n") << alive;
+            QTest::addRow("binary id, %s", who) << uucp << QByteArray() << alive;
+        }
+        QTest::newRow("exclusive mode") << "exclusive" << QByteArray() << true;
+    }
+    void leavesPortsOthersHold()
+    {
+        QFETCH(QString, holder);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, alive);
+        ScriptedLine line;
+        if (holder == QLatin1String("exclusive") && (geteuid() != 0 || ioctl(line.slave, TIOCEXCL)))
+            QSKIP("only root may open a port in exclusive mode, and only root would write there");
+        pid_t id = getppid();
+        if (!alive && (id = fork()) == 0)
+            _exit(0);
+        if (!alive)
+            QCOMPARE(waitpid(id, nullptr, 0), id);
+        QFile file(QString(holder)
+                       .replace("%1", line.slavePath.mid(5).replace('/', '_'))
+                       .replace("%2", line.slavePath.section('/', -1)));
+        const QByteArray written = content.isEmpty()
+                                       ? QByteArray(reinterpret_cast<const char *>(&id), sizeof id)
+                                       : QString::asprintf(content.constData(), int(id)).toLatin1();
+        const auto removeLockFile = qScopeGuard([&file] { file.remove(); });
+        if (holder.contains('/'))
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(written) == written.size());
+        file.close();
+        Modem modem;
+        QCOMPARE(modem.openTty(line.slavePath), !alive);
+        QCOMPARE(modem.lastOpenFailure(), alive ? OpenFailure::Busy : OpenFailure::None);
+        modem.closeTty();
+        const QByteArray left = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QCOMPARE(left, alive && holder.contains('/') ? written : QByteArray()); // ours went too
     }
 
     void hungUpLineFailsAtOnce()

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestKeyValueFile : public QObject
 {
     Q_OBJECT
@@ -56,6 +58,11 @@ private slots:
         store.setValue(QStringLiteral("a"), 1);
         QVERIFY(!store.load(dir.filePath(QStringLiteral("missing.txt"))));
         QCOMPARE(store.entries(), QStringList{"a=1"});
+        // Nor is a FIFO waited on, or replaced by a save.
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 && !store.load(fifo));
+        store.save();
+        QVERIFY(!QFileInfo(fifo).isFile() && store.entries() == QStringList{"a=1"});
     }
 
     void readsMatchWholeKeyBeforeEqualsSign_data()

@@ -14,9 +14,11 @@
 
 #include <csignal>
 #include <functional>
+#include <vector>
 
 #include <grp.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -486,13 +488,30 @@ private slots:
     void signalEndsTheTransfer_data()
     {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGINT") << int(SIGINT);
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::addColumn<bool>("searching"); // during the search rather than the transfer
+        QTest::newRow("SIGINT") << int(SIGINT) << false;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+        QTest::newRow("SIGINT during the search") << int(SIGINT) << true;
     }
     void signalEndsTheTransfer()
     {
         QFETCH(int, signalNumber);
+        QFETCH(bool, searching);
+        if (searching) {
+            // During the search: the port being asked is closed, and its lock file goes with it.
+            ScriptedLine silent;
+            const QString lockFile = "/run/lock/LCK.." + silent.slavePath.mid(5).replace('/', '_');
+            QProcess loader;
+            loader.start(QStringLiteral(ZOR2_FWLOADER_PATH),
+                         {"--probe", "--port", silent.slavePath});
+            QVERIFY(QTest::qWaitFor([&] { return QFile::exists(lockFile); }, 10000));
+            QCOMPARE(::kill(pid_t(loader.processId()), signalNumber), 0);
+            QVERIFY(loader.waitForFinished(5000));
+            QCOMPARE(loader.exitCode(), 128 + signalNumber);
+            QVERIFY(!QFile::exists(lockFile));
+            return;
+        }
         DeviceSimulator simulator;
         QVERIFY(simulator.start({"--k-delay", "20"}));
         QVERIFY(TestFirmware(8192).write(hexPath())); // 128 blocks, about 3 s
@@ -512,6 +531,37 @@ private slots:
         const Run again = run({"--probe", "--port", simulator.path()});
         QCOMPARE(again.err,
                  "Keine HW gefunden!\nAn " + simulator.path() + " antwortet kein Geraet\n");
+    }
+
+    // A low soft limit of descriptors is raised at start; below a low hard limit the ports are
+    // asked in batches. Port by port, 41 ports would take 12 s.
+    void probeWithFewDescriptors_data()
+    {
+        QTest::addColumn<int>("soft");
+        QTest::addColumn<int>("hard");
+        QTest::newRow("soft limit 16") << 16 << 4096;
+        QTest::newRow("hard limit 64") << 64 << 64;
+    }
+    void probeWithFewDescriptors()
+    {
+        QFETCH(int, soft);
+        QFETCH(int, hard);
+        std::vector<ScriptedLine> silent(40);
+        DeviceSimulator simulator;
+        QVERIFY(simulator.start());
+        QStringList arguments{"--probe", "--port", simulator.path()};
+        for (const ScriptedLine &line : silent)
+            arguments.insert(1, line.slavePath), arguments.insert(1, "--port");
+        QElapsedTimer clock;
+        clock.start();
+        const Run result = run(arguments, 0, ZOR2_FWLOADER_PATH, [=](QProcess &p) {
+            p.setChildProcessModifier([=] {
+                const rlimit limit{rlim_t(soft), rlim_t(hard)};
+                setrlimit(RLIMIT_NOFILE, &limit);
+            });
+        });
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(clock.elapsed() < 5000, QByteArray::number(clock.elapsed()).constData());
     }
 
     void simulatorLinkLeavesOtherFilesAlone()

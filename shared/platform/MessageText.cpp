@@ -1,4 +1,4 @@
-#include "core/MessageText.h"
+#include "platform/MessageText.h"
 
 #include "platform/Platform.h"
 
@@ -17,6 +17,9 @@ QString shownInMessage(const QString &text)
                        QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0')));
         } else if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0)) {
             out.append(QStringLiteral("\\x%1").arg(uint(u), 2, 16, QLatin1Char('0')));
+        } else if ((u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069)) {
+            // Embeddings, overrides and isolates would turn the text after them around.
+            out.append(QStringLiteral("\\u%1").arg(uint(u), 4, 16, QLatin1Char('0')));
         } else {
             out.append(c);
         }
