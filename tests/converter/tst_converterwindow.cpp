@@ -1219,6 +1219,12 @@ private slots:
         QFETCH(QByteArray, header);
         QFETCH(QString, name);
         QFETCH(QString, toolTip);
+#ifndef Q_OS_UNIX
+        if (file.contains('<'))
+            QSKIP("Windows allows no < and > in file names");
+        if (header.contains('\xE2'))
+            QSKIP("a header is Windows-1252 on Windows, which has no isolates");
+#endif
         const QString path =
             writeTestFile(files.filePath("namen/" + file), "#" + header + "\n1;2\n2;3\n");
         QVERIFY(window->showNewCurves({path}).isEmpty());
@@ -1352,6 +1358,9 @@ private slots:
     // A Latin-1 name found from the command line's bytes, the dialog's U+FFFD, the recent list.
     void latin1Names()
     {
+#ifndef Q_OS_UNIX
+        QSKIP("Windows names are text, never bytes in another code");
+#endif
         const QString folder = files.filePath(QStringLiteral("latin1"));
         const auto gone = qScopeGuard([&] { QProcess::execute("rm", {"-rf", folder}); });
         QVERIFY(::rename(QFile::encodeName(writeOld("latin1/a.hfd", oldFile("#V4.04", 1, "K"))),
